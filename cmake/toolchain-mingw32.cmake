@@ -1,0 +1,45 @@
+# The real target: a 32-bit Windows DLL, cross-built with mingw-w64 (posix thread model, so that
+# std::thread and std::mutex exist) and linked -static (see the top CMakeLists.txt), so neither the
+# DLL nor the test programs need any mingw runtime DLL beside them. Tests run under wine.
+#
+# All builds and their tests at once:   tools/test.sh windows
+#
+# By hand, for one target (e.g. the test scene_writer_test):
+#
+#   tools/install-deps.sh                            # once, as root
+#   cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+#         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
+#   cmake --build build/windows --target scene_writer_test
+#   export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all WINEARCH=win32 \
+#          WINEDLLOVERRIDES='mscoree,mshtml='
+#   wineboot -i                                      # first time only, about 15 s
+#   wineserver -p                                    # keep one wineserver up between runs
+#   ctest --test-dir build/windows -R '^scene_writer_test$' --output-on-failure
+#   # or straight:  wine build/windows/tests/scene_writer_test.exe --gtest_filter='Suite.*'
+#   wineserver -k                                    # when done
+#
+# TinyXML is compiled from Debian's source package (`apt-get source tinyxml`, patches applied);
+# configure fetches it into the build folder unless VISTREL_TINYXML_SOURCE_DIR names an
+# unpacked copy. GoogleTest is compiled from /usr/src/googletest; benchmarks are not built.
+
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+
+set(VISTREL_MINGW_PREFIX i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${VISTREL_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${VISTREL_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${VISTREL_MINGW_PREFIX}-windres)
+set(CMAKE_AR ${VISTREL_MINGW_PREFIX}-ar CACHE FILEPATH "")
+set(CMAKE_RANLIB ${VISTREL_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
+
+# Headers and libraries come from the mingw sysroot only, never from the Linux system.
+set(CMAKE_FIND_ROOT_PATH /usr/${VISTREL_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# /usr/bin/wine runs 32-bit PE programs with Debian's wine32 loader. ctest and
+# try_run run each test program through it; WINEPREFIX and WINEDEBUG come from the environment.
+find_program(VISTREL_WINE wine REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VISTREL_WINE})
