@@ -1,0 +1,2 @@
+vistrel_add_test(code_page_test SOURCES code_page_test.cpp LIBS vistrel_platform)
+vistrel_add_test(wide_file_test SOURCES wide_file_test.cpp LIBS vistrel_platform)
