@@ -1,0 +1,44 @@
+// The two exports of the plug-in library. They bind the host's toolkit functions and hand over
+// to the plug-in's start-up and shut-down routines. Nothing else leaves the library: everything
+// is hidden by default and only these two are marked for export.
+#include "plugin/plugin_entry.h"
+
+#include <type_traits>
+
+#include "toolkit/plugin_entry.h"
+#include "toolkit/toolkit_binding.h"
+
+#ifdef _WIN32
+#define VISTREL_ENTRY extern "C" __declspec(dllexport)
+#else
+#define VISTREL_ENTRY extern "C" __attribute__((visibility("default")))
+#endif
+
+// An exception must not unwind into the host, which is C: a start-up that throws (a failed
+// allocation) answers a failure instead, and the host's functions are dropped again.
+VISTREL_ENTRY int user_initialize_plus(ProToolkitLookup lookup, int argc, char* argv[],
+                                       char* version, char* build, ProWchar errbuf[80]) {
+  ToolkitBind(lookup);
+  try {
+    return PluginInitialize(argc, argv, version, build, errbuf);
+  } catch (...) {
+    ToolkitUnbind();
+    return PRO_TK_GENERAL_ERROR;
+  }
+}
+
+// The plug-in shuts down while the host's functions are still bound; they are dropped after.
+VISTREL_ENTRY void user_terminate_plus() {
+  try {
+    PluginTerminate();
+  } catch (...) {
+    // Nothing is left to report to: the host is unloading the library.
+  }
+  ToolkitUnbind();
+}
+
+// The host looks the entries up by these exact types.
+static_assert(std::is_same_v<decltype(&user_initialize_plus), UserInitializePlusFn>,
+              "user_initialize_plus has the host's signature");
+static_assert(std::is_same_v<decltype(&user_terminate_plus), UserTerminatePlusFn>,
+              "user_terminate_plus has the host's signature");
