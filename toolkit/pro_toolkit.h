@@ -241,6 +241,7 @@ struct ProOutputBrepRepresentation {
   int word_1;
   int word_2;
 };
+static_assert(sizeof(ProOutputBrepRepresentation) == 3 * 4, "the representation record is 3 words");
 
 // Placement of a dialog control on the dialog's (or a layout's) grid.
 struct ProUIGridopts {
