@@ -2,21 +2,24 @@
 # std::thread and std::mutex exist) and linked -static (see the top CMakeLists.txt), so neither the
 # DLL nor the test programs need any mingw runtime DLL beside them. Tests run under wine.
 #
-# All builds and their tests at once:   tools/test.sh windows
+# The Windows build and all its tests:   tools/test.sh windows      (build folder build/ci-windows)
 #
 # By hand, for one target (e.g. the test scene_writer_test):
 #
-#   tools/install-deps.sh                            # once, as root
+#   sudo tools/install-deps.sh                       # once
 #   cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
 #   cmake --build build/windows --target scene_writer_test
-#   export WINEPREFIX=$PWD/build/windows/wineprefix WINEDEBUG=-all WINEARCH=win32 \
-#          WINEDLLOVERRIDES='mscoree,mshtml='
-#   wineboot -i                                      # first time only, about 15 s
-#   wineserver -p                                    # keep one wineserver up between runs
 #   ctest --test-dir build/windows -R '^scene_writer_test$' --output-on-failure
-#   # or straight:  wine build/windows/tests/scene_writer_test.exe --gtest_filter='Suite.*'
-#   wineserver -k                                    # when done
+#
+# ctest runs each test program through wine with WINEPREFIX=build/windows/wineprefix (32-bit),
+# WINEDEBUG=-all, in the folder build/windows/tests/run/<test>; its fixture test wine_prefix
+# creates the prefix on first use (about 10 s) and keeps a wineserver up (tools/wine-prefix.sh).
+# To run a program by hand with the same settings (e.g. with --gtest_filter):
+#
+#   export WINEPREFIX=$PWD/build/windows/wineprefix WINEARCH=win32 WINEDEBUG=-all
+#   tools/wine-prefix.sh
+#   wine build/windows/tests/scene_writer_test.exe --gtest_filter='SceneWriter.*'
 #
 # TinyXML is compiled from Debian's source package (`apt-get source tinyxml`, patches applied);
 # configure fetches it into the build folder unless VISTREL_TINYXML_SOURCE_DIR names an
