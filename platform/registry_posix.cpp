@@ -1,0 +1,139 @@
+// The Windows registry functions over the registry file named by VISTREL_REGISTRY_FILE.
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "platform/registry_file.h"
+#include "platform/utf8.h"
+#include "platform/win32.h"
+
+// An open key: its full path and the values it had when it was opened.
+struct HKEY__ {
+    std::string path;
+    REGSAM access = 0;
+    RegistryFile::ValueMap values;
+};
+
+namespace {
+
+constexpr const char* kRegistryFileVariable = "VISTREL_REGISTRY_FILE";
+
+// Handles that RegOpenKeyExW gave out and that are not closed yet; anything else passed as a
+// key is rejected instead of being dereferenced.
+std::mutex openKeysMutex;
+std::set<HKEY> openKeys;
+
+RegistryFile LoadRegistry()
+{
+    const char* path = std::getenv(kRegistryFileVariable);
+    if (path == nullptr || *path == '\0') return RegistryFile();
+    return RegistryFile::Load(path);
+}
+
+const char* RootName(HKEY key)
+{
+    if (key == HKEY_CLASSES_ROOT) return "HKEY_CLASSES_ROOT";
+    if (key == HKEY_CURRENT_USER) return "HKEY_CURRENT_USER";
+    if (key == HKEY_LOCAL_MACHINE) return "HKEY_LOCAL_MACHINE";
+    if (key == HKEY_USERS) return "HKEY_USERS";
+    return nullptr;
+}
+
+std::string WideToUtf8(LPCWSTR text)
+{
+    if (text == nullptr) return std::string();
+    return Utf16ToUtf8(std::u16string_view(text));
+}
+
+// The path and access of hKey, a root or an open key; false for an unknown handle.
+bool Resolve(HKEY key, std::string& path, REGSAM& access)
+{
+    if (const char* root = RootName(key)) {
+        path = root;
+        access = KEY_READ;
+        return true;
+    }
+    std::lock_guard<std::mutex> lock(openKeysMutex);
+    if (openKeys.count(key) == 0) return false;
+    path = key->path;
+    access = key->access;
+    return true;
+}
+
+}  // namespace
+
+LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                      PHKEY phkResult)
+{
+    (void)ulOptions;
+    if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+    *phkResult = nullptr;
+    std::string path;
+    REGSAM parentAccess = 0;
+    if (!Resolve(hKey, path, parentAccess)) return ERROR_INVALID_HANDLE;
+    std::string subKey = WideToUtf8(lpSubKey);
+    if (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
+    if (!subKey.empty()) path += '\\' + subKey;
+
+    const RegistryFile registry = LoadRegistry();
+    if (!registry.HasKey(path)) return ERROR_FILE_NOT_FOUND;
+    auto key = new HKEY__;
+    key->path = RegistryFile::Fold(path);
+    key->access = samDesired;
+    if (const RegistryFile::ValueMap* values = registry.Values(path)) key->values = *values;
+    {
+        std::lock_guard<std::mutex> lock(openKeysMutex);
+        openKeys.insert(key);
+    }
+    *phkResult = key;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                         LPBYTE lpData, LPDWORD lpcbData)
+{
+    if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr)) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    std::string path;
+    REGSAM access = 0;
+    if (!Resolve(hKey, path, access)) return ERROR_INVALID_HANDLE;
+    if ((access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
+
+    RegistryFile::ValueMap rootValues;
+    const RegistryFile::ValueMap* values = nullptr;
+    if (RootName(hKey) != nullptr) {
+        const RegistryFile registry = LoadRegistry();
+        if (const RegistryFile::ValueMap* found = registry.Values(path)) rootValues = *found;
+        values = &rootValues;
+    } else {
+        values = &hKey->values;
+    }
+    const auto it = values->find(RegistryFile::Fold(WideToUtf8(lpValueName)));
+    if (it == values->end()) return ERROR_FILE_NOT_FOUND;
+
+    const RegistryValue& value = it->second;
+    const auto size = static_cast<DWORD>(value.data.size());
+    if (lpType != nullptr) *lpType = value.type;
+    if (lpcbData == nullptr) return ERROR_SUCCESS;
+    if (lpData != nullptr && *lpcbData < size) {
+        *lpcbData = size;
+        return ERROR_MORE_DATA;
+    }
+    if (lpData != nullptr && size != 0) std::memcpy(lpData, value.data.data(), size);
+    *lpcbData = size;
+    return ERROR_SUCCESS;
+}
+
+LSTATUS RegCloseKey(HKEY hKey)
+{
+    if (RootName(hKey) != nullptr) return ERROR_SUCCESS;
+    {
+        std::lock_guard<std::mutex> lock(openKeysMutex);
+        if (openKeys.erase(hKey) == 0) return ERROR_INVALID_HANDLE;
+    }
+    delete hKey;
+    return ERROR_SUCCESS;
+}
