@@ -4,13 +4,13 @@
 #
 # The Windows build and all its tests:   tools/test.sh windows      (build folder build/ci-windows)
 #
-# By hand, for one target (e.g. the test scene_writer_test):
+# By hand, for one target (e.g. the test code_page_test):
 #
 #   sudo tools/install-deps.sh                       # once
 #   cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw32.cmake
-#   cmake --build build/windows --target scene_writer_test
-#   ctest --test-dir build/windows -R '^scene_writer_test$' --output-on-failure
+#   cmake --build build/windows --target code_page_test
+#   ctest --test-dir build/windows -R '^code_page_test$' --output-on-failure
 #
 # ctest runs each test program through wine with WINEPREFIX=build/windows/wineprefix (32-bit),
 # WINEDEBUG=-all, in the folder build/windows/tests/run/<test>; its fixture test wine_prefix
@@ -19,7 +19,7 @@
 #
 #   export WINEPREFIX=$PWD/build/windows/wineprefix WINEARCH=win32 WINEDEBUG=-all
 #   tools/wine-prefix.sh
-#   wine build/windows/tests/scene_writer_test.exe --gtest_filter='SceneWriter.*'
+#   wine build/windows/tests/code_page_test.exe --gtest_filter='CodePage.*'
 #
 # TinyXML is compiled from Debian's source package (`apt-get source tinyxml`, patches applied);
 # configure fetches it into the build folder unless VISTREL_TINYXML_SOURCE_DIR names an
