@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace sim {
 
@@ -14,6 +15,7 @@ void* NewHostArray(int count, int elementSize);
 // Grows or shrinks a host array (ProArrayObjectAdd and the like); the array may move.
 void* ResizeHostArray(void* array, int count);
 int HostArraySize(const void* array);          // -1 when array is no live host array
+int HostArrayElementSize(const void* array);   // -1 when array is no live host array
 bool FreeHostArray(void* array);               // false when array is no live host array
 bool IsHostArray(const void* array);
 
@@ -21,7 +23,16 @@ bool IsHostArray(const void* array);
 char16_t* NewHostWstring(const std::u16string& text);
 bool FreeHostWstring(char16_t* text);
 
+// A host string array (ProUIRadiogroupSelectednamesGet): a host array of char pointers, each
+// text a host array of chars with its terminator; released whole with ProStringarrayFree.
+char** NewHostStringArray(const std::vector<std::string>& texts);
+
 // Blocks handed out and not freed yet (arrays and wide strings).
 size_t LiveHostBlocks();
+// One line per live block ("array of 3 x 24 bytes", "wide string \"abc\""), sorted, for the
+// report at exit.
+std::vector<std::string> DescribeLiveHostBlocks();
+// Frees every live block and forgets it (end of a session, or between tests).
+void FreeAllHostBlocks();
 
 }  // namespace sim

@@ -1,0 +1,12 @@
+#include "simhost/host_world.h"
+
+#include "simhost/model/world.h"
+
+namespace sim {
+
+World& HostWorld() {
+    static World world;
+    return world;
+}
+
+}  // namespace sim

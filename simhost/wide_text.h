@@ -1,0 +1,27 @@
+// Conversions between the host's 16-bit wide text and the UTF-8 of files, scripts and records.
+#pragma once
+
+#include <string>
+
+namespace sim {
+
+// UTF-8 to UTF-16; a malformed or truncated sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& text);
+// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(const std::u16string& text);
+// The wide text at text up to its terminator, reading at most limit characters; empty for null.
+std::u16string WideFromBuffer(const char16_t* text, size_t limit);
+// Copies text into a wide buffer of capacity characters, terminator included, cutting what does
+// not fit; false when it had to cut. Nothing is written when capacity is 0.
+bool CopyToWideBuffer(const std::u16string& text, char16_t* buffer, size_t capacity);
+
+}  // namespace sim
+
+namespace sim {
+
+// The host's narrow text: the ANSI code page Windows-1252, one byte per wide character; a
+// character the code page lacks becomes '?'.
+std::string WideToAnsi(const std::u16string& text);
+std::u16string AnsiToWide(const std::string& text);
+
+}  // namespace sim

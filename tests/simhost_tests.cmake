@@ -1,0 +1,6 @@
+# The simulated host: its runtime pieces, and whole sessions through the real plug-in library.
+vistrel_add_test(host_memory_test SOURCES host_memory_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(message_file_test SOURCES message_file_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(user_script_test SOURCES user_script_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(command_line_test SOURCES command_line_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(dialog_functions_test SOURCES dialog_functions_test.cpp LIBS vistrel_simhost)
