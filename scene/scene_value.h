@@ -1,0 +1,16 @@
+// Typed parameter values as the scene language writes them: each SceneValueType as text, and
+// arrays (the Array flag) as text or as binary array blocks.
+#pragma once
+
+#include "scene/scene_api.h"
+
+struct SceneWriterState;
+
+// Writes one value, unindented (WritePlain) unless a form says otherwise. value is the text for
+// String and StringRef, the ShaderBuffer for Shader, a SceneArray for an array code, and a
+// pointer to the data for every other code. Codes without a value form write nothing, and an
+// array code without one writes nothing at all, not even the brackets.
+void WriteValue(SceneWriterState& state, SceneValueType type, const void* value);
+
+// Rounds 16 doubles to single precision, in order.
+void NarrowMatrix(const double m[16], float out[16]);

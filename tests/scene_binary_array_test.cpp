@@ -1,0 +1,144 @@
+#include "scene/binary_array.h"
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "scene/scene_value.h"
+#include "scene/scene_writer_state.h"
+#include "scene/shader_buffer.h"
+#include "tests/scene_test_file.h"
+
+namespace {
+
+class BinaryArray : public ::testing::Test {
+protected:
+    std::string Array(SceneValueType type, const void* data, std::uint32_t count)
+    {
+        const SceneArray array{data, count};
+        WriteValue(state, type | SceneValueType::Array, &array);
+        return file.Take();
+    }
+
+    SceneTestFile file;
+    SceneWriterState state{file.get(), true};
+};
+
+// Little-endian bytes of a 32-bit value, worked out from the value itself.
+std::string Le32(std::uint32_t v)
+{
+    return Bytes({static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
+                  static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)});
+}
+
+} // namespace
+
+TEST_F(BinaryArray, FloatTriplesCountThreeScalarsPerTriple)
+{
+    const float f[] = {1.0f, 2.0f, -2.5f, 0.5f, 3.0f, 4.0f};
+    EXPECT_EQ(Array(SceneValueType::Float3, f, 2),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x63, 0x06, 0x00, 0x00, 0x00,
+                            0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0x40,
+                            0x00, 0x00, 0x20, 0xC0, 0x00, 0x00, 0x00, 0x3F,
+                            0x00, 0x00, 0x40, 0x40, 0x00, 0x00, 0x80, 0x40}) + "] ");
+}
+
+TEST_F(BinaryArray, FloatsDoublesAndIntsHaveTheirOwnKinds)
+{
+    const float f[] = {1.0f};
+    EXPECT_EQ(Array(SceneValueType::Float, f, 1),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x66, 0x01, 0, 0, 0, 0x00, 0x00, 0x80, 0x3F}) + "] ");
+    const double d[] = {1.0, -2.0};
+    EXPECT_EQ(Array(SceneValueType::Double, d, 2),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x72, 0x02, 0, 0, 0,
+                            0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0xC0}) + "] ");
+    const std::int32_t i[] = {1, -2, 0x01020304};
+    EXPECT_EQ(Array(SceneValueType::Int, i, 3),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x69, 0x03, 0, 0, 0, 0x01, 0, 0, 0,
+                            0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01}) + "] ");
+}
+
+TEST_F(BinaryArray, FloatsAreNotBoundedInBinaryForm)
+{
+    const float f[] = {-std::numeric_limits<float>::infinity()};
+    EXPECT_EQ(Array(SceneValueType::Float, f, 1),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x66, 0x01, 0, 0, 0, 0x00, 0x00, 0x80, 0xFF}) + "] ");
+}
+
+TEST_F(BinaryArray, EmptyArrayIsTagAndZeroCount)
+{
+    EXPECT_EQ(Array(SceneValueType::Int, nullptr, 0),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x69, 0, 0, 0, 0}) + "] ");
+}
+
+TEST_F(BinaryArray, OtherArraysStayTextWhenBinaryIsOn)
+{
+    const double d[] = {1, 2, 3};
+    EXPECT_EQ(Array(SceneValueType::Double3, d, 1), "[ 1 2 3 ] ");
+    const char* names[] = {"a"};
+    EXPECT_EQ(Array(SceneValueType::String, names, 1), "[ \"a\" \n] ");
+}
+
+TEST_F(BinaryArray, LargeIntArrayCrossesChunksByteForByte)
+{
+    // More scalars than one working buffer converts at a time.
+    std::vector<std::int32_t> values(300001);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        values[k] = static_cast<std::int32_t>(k * 2654435761u);
+    std::string expected = "[ " + Bytes({0x01, 0x02, 0x03, 0x69}) + Le32(300001);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        expected += Le32(static_cast<std::uint32_t>(k * 2654435761u));
+    expected += "] ";
+    EXPECT_EQ(Array(SceneValueType::Int, values.data(), 300001), expected);
+}
+
+TEST_F(BinaryArray, LargeDoubleArrayCrossesChunksByteForByte)
+{
+    std::vector<double> values(140000, -2.0); // 0xC000000000000000
+    values.back() = 1.0;                       // 0x3FF0000000000000
+    const std::string out = Array(SceneValueType::Double, values.data(), 140000);
+    ASSERT_EQ(out.size(), 2 + 8 + 140000 * 8 + 2);
+    EXPECT_EQ(out.substr(2, 8), Bytes({0x01, 0x02, 0x03, 0x72}) + Le32(140000));
+    EXPECT_EQ(out.substr(10 + 131071 * 8, 16), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0,
+                                                      0, 0, 0, 0, 0, 0, 0, 0xC0}));
+    EXPECT_EQ(out.substr(10 + 139999 * 8, 8), Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
+}
+
+TEST_F(BinaryArray, CapturedBlockMarksTheBufferBinary)
+{
+    ShaderBuffer* buffer = NewShaderBuffer();
+    PushPointer(*state.shaderBuffers, buffer);
+    state.currentBuffer = buffer;
+    state.memoryMode = 1;
+    const std::int32_t i[] = {5};
+    EXPECT_EQ(Array(SceneValueType::Int, i, 1), "");
+    EXPECT_EQ(buffer->isBinary, 1);
+    EXPECT_EQ(std::string(buffer->data, buffer->length),
+              "[ " + Bytes({0x01, 0x02, 0x03, 0x69, 1, 0, 0, 0, 5, 0, 0, 0}) + "] ");
+}
+
+TEST(BinaryEncoding, ScalarsComeOutLittleEndianOnEveryMachine)
+{
+    const std::uint32_t word = 0x11223344;
+    unsigned char out32[4];
+    EncodeLittleEndian32(&word, 1, out32);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out32), 4), Bytes({0x44, 0x33, 0x22, 0x11}));
+    const std::uint64_t wide = 0x0102030405060708ull;
+    unsigned char out64[8];
+    EncodeLittleEndian64(&wide, 1, out64);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(out64), 8),
+              Bytes({0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01}));
+}
+
+TEST(BinaryAccumulatorGrowth, GrowsByCountPlusCapacityPlus65536Words)
+{
+    BinaryAccumulator accumulator;
+    for (std::uint32_t w = 0; w < 65537; ++w)
+        AppendBinaryWord(accumulator, &w);
+    EXPECT_EQ(accumulator.capacity, 65536 + 65536 + 65536);
+    EXPECT_EQ(accumulator.count, 65537);
+    EXPECT_EQ(accumulator.data[0], 0u);
+    EXPECT_EQ(accumulator.data[65536], 65536u);
+}

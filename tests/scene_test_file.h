@@ -1,0 +1,51 @@
+// A temporary binary file for the scene writer tests: the writer writes into it (and closes it
+// when it is destroyed), the test reads back what has been written so far.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+
+class SceneTestFile {
+public:
+    SceneTestFile() : file_(std::tmpfile()) {}
+
+    // The open file; whoever is handed it (the writer) closes it.
+    FILE* get() const { return file_; }
+
+    // Everything written so far. The file stays positioned at its end for further writes.
+    std::string All() const
+    {
+        std::string text;
+        if (file_ == nullptr)
+            return text;
+        std::fflush(file_);
+        std::fseek(file_, 0, SEEK_END);
+        const long size = std::ftell(file_);
+        std::fseek(file_, 0, SEEK_SET);
+        text.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+        if (!text.empty())
+            text.resize(std::fread(&text[0], 1, text.size(), file_));
+        std::fseek(file_, 0, SEEK_END);
+        return text;
+    }
+
+    // What has been written since the last call of Take.
+    std::string Take()
+    {
+        std::string text = All();
+        std::string fresh = text.substr(taken_ < text.size() ? taken_ : text.size());
+        taken_ = text.size();
+        return fresh;
+    }
+
+private:
+    FILE* file_;
+    std::size_t taken_ = 0;
+};
+
+// Bytes given as a list, for comparisons with binary output.
+inline std::string Bytes(std::initializer_list<unsigned char> bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
