@@ -1,0 +1,249 @@
+// Groups, frames, matrix definitions, the top-level blocks, output blocks, objects, lights and
+// load blocks of the scene file writer.
+#include "scene/scene_api_file.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "tests/scene_test_file.h"
+
+namespace {
+
+class SceneFileBlocks : public ::testing::Test {
+protected:
+    // One integer parameter, to show the open block's parameter style.
+    void Param(const char* name, std::int32_t value)
+    {
+        writer.SetParameter(name, SceneValueType::Int, &value);
+    }
+
+    const SceneWriterState& state() const { return writer.state(); }
+
+    SceneTestFile file;
+    trvScene_api_file writer{file.get(), false};
+};
+
+} // namespace
+
+TEST_F(SceneFileBlocks, GroupTakesBareParametersAndRestoresTheOuterStyle)
+{
+    EXPECT_TRUE(writer.BeginGroup("model", true));
+    EXPECT_EQ(state().indent, 2);
+    Param("a", 1);
+    writer.EndGroup();
+    Param("b", 2);
+    EXPECT_EQ(file.Take(), "\ngroup \"model\" {\n  a 1\n}\n\"b\" 2,\n");
+    EXPECT_EQ(state().indent, 0);
+    EXPECT_EQ(state().paramStyle, 0);
+}
+
+TEST_F(SceneFileBlocks, EveryIndentedPieceOfAGroupHeadBringsItsIndentation)
+{
+    writer.BeginGroup("outer", true);
+    file.Take();
+    writer.BeginGroup("a", false);
+    EXPECT_EQ(file.Take(), "\n  #define   group \"a\" {\n");
+    writer.EndGroup();
+    writer.EndGroup();
+    EXPECT_EQ(file.Take(), "  }\n}\n");
+}
+
+TEST_F(SceneFileBlocks, GroupNameWithAQuoteIsHexadecimal)
+{
+    writer.BeginGroup("a\"b", true);
+    EXPECT_EQ(file.Take(), "\ngroup xX612262 {\n");
+}
+
+TEST_F(SceneFileBlocks, FramesAndMatrixDefinitionsKeepTheStyle)
+{
+    EXPECT_TRUE(writer.BeginFrame(12));
+    Param("a", 1);
+    EXPECT_TRUE(writer.BeginMatrixDefinition("m"));
+    Param("b", 2);
+    writer.EndMatrixDefinition();
+    writer.EndFrame();
+    EXPECT_EQ(file.Take(),
+              "frame 12 {\n  \"a\" 1,\n  #define matrix \"m\" {\n    \"b\" 2,\n  }\n}\n");
+    EXPECT_EQ(state().indent, 0);
+}
+
+TEST_F(SceneFileBlocks, OptionsBlockTakesBareParametersAndEndsInStyleZero)
+{
+    EXPECT_TRUE(writer.BeginOptions());
+    EXPECT_EQ(state().openBlock, TopBlock::Options);
+    Param("a", 1);
+    writer.EndOptions();
+    EXPECT_EQ(file.Take(), "\noptions {\n  a 1\n}\n");
+    EXPECT_EQ(state().openBlock, TopBlock::None);
+    EXPECT_EQ(state().paramStyle, 0);
+}
+
+TEST_F(SceneFileBlocks, CameraNamedOrNotAndImage)
+{
+    EXPECT_TRUE(writer.BeginCamera(nullptr));
+    writer.EndCamera();
+    EXPECT_TRUE(writer.BeginCamera("view \xE9"));
+    writer.EndCamera();
+    EXPECT_TRUE(writer.BeginImage());
+    EXPECT_EQ(state().openBlock, TopBlock::Image);
+    writer.EndImage();
+    EXPECT_EQ(file.Take(),
+              "\ncamera {\n}\n\ncamera xX7669657720e9 {\n}\n\nimage {\n}\n");
+}
+
+TEST_F(SceneFileBlocks, TopBlocksInsideAGroupIndentBothLines)
+{
+    writer.BeginGroup("g", true);
+    file.Take();
+    writer.BeginCamera("c");
+    EXPECT_EQ(file.Take(), "  \n  camera \"c\" {\n");
+    EXPECT_EQ(state().indent, 4);
+}
+
+TEST_F(SceneFileBlocks, TopBlocksRefuseWhileAnyTopBlockIsOpen)
+{
+    const auto refusesEverything = [this] {
+        const std::string before = file.All();
+        const SceneWriterState& s = state();
+        const std::int32_t indent = s.indent;
+        const TopBlock block = s.openBlock;
+        EXPECT_FALSE(writer.BeginOptions());
+        EXPECT_FALSE(writer.BeginCamera(nullptr));
+        EXPECT_FALSE(writer.BeginCamera("c"));
+        EXPECT_FALSE(writer.BeginImage());
+        EXPECT_EQ(file.All(), before);
+        EXPECT_EQ(s.indent, indent);
+        EXPECT_EQ(s.openBlock, block);
+    };
+    writer.BeginOptions();
+    refusesEverything();
+    writer.EndOptions();
+    writer.BeginCamera(nullptr);
+    refusesEverything();
+    writer.EndCamera();
+    writer.BeginImage();
+    refusesEverything();
+    writer.EndImage();
+    writer.BeginObject("o", true);
+    refusesEverything();
+    writer.EndObject();
+    EXPECT_TRUE(writer.BeginCamera(nullptr));
+}
+
+TEST_F(SceneFileBlocks, ObjectOpensInsideACameraAndTakesItsPlace)
+{
+    writer.BeginCamera(nullptr);
+    EXPECT_TRUE(writer.BeginObject("o", true));
+    EXPECT_EQ(state().openBlock, TopBlock::Object);
+    writer.EndObject();
+    EXPECT_EQ(state().openBlock, TopBlock::None);
+}
+
+TEST_F(SceneFileBlocks, EndOfAnotherTopBlockClosesNothingButForgetsTheOpenOne)
+{
+    writer.BeginCamera(nullptr);
+    file.Take();
+    writer.EndOptions();
+    EXPECT_EQ(file.Take(), "");
+    EXPECT_EQ(state().openBlock, TopBlock::None);
+    EXPECT_EQ(state().paramStyle, 0);
+    EXPECT_EQ(state().indent, 2);
+    writer.EndCamera();
+    EXPECT_EQ(file.Take(), "");
+    EXPECT_EQ(state().indent, 2);
+}
+
+TEST_F(SceneFileBlocks, ModifyCameraKeepsItsHeadEvenWhenRefused)
+{
+    EXPECT_TRUE(writer.ModifyCamera("c"));
+    EXPECT_EQ(file.Take(), "#modify \ncamera \"c\" {\n");
+    EXPECT_FALSE(writer.ModifyCamera("d"));
+    EXPECT_EQ(file.Take(), "  #modify ");
+}
+
+TEST_F(SceneFileBlocks, OutputBlockSetsItsStyleWithoutSavingIt)
+{
+    writer.BeginGroup("g", true);
+    file.Take();
+    EXPECT_TRUE(writer.BeginOutput("a", "b", "c\r"));
+    Param("x", 1);
+    writer.EndOutput();
+    EXPECT_EQ(file.Take(), "  output \"a\" \"b\" xX630d {\n    \"x\" 1,\n  }\n");
+    EXPECT_EQ(state().paramStyle, 1);
+    writer.BeginCamera(nullptr);
+    writer.BeginOutput("a", "b", "c");
+    writer.EndOutput();
+    EXPECT_EQ(state().paramStyle, 1); // not the camera's style restored, but 1 in any case
+}
+
+TEST_F(SceneFileBlocks, ObjectWithDefaultFlagsWritesNoFlagLines)
+{
+    writer.SetObjectFlag(0xFFFFFFFF, false); // the next object starts afresh
+    EXPECT_TRUE(writer.BeginObject("o", true));
+    EXPECT_EQ(state().objectFlags, 0xF00u);
+    Param("a", 1);
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "\nobject \"o\" {\n  a 1\n}\n");
+    writer.BeginObject("d", false);
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "\n#define object \"d\" {\n}\n");
+    EXPECT_EQ(state().paramStyle, 0);
+}
+
+TEST_F(SceneFileBlocks, ObjectFlagLinesComeInTheirFixedOrder)
+{
+    writer.BeginObject("o", true);
+    writer.SetObjectFlag(0x400, false);
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "\nobject \"o\" {\n  ambient trace off\n}\n");
+
+    writer.BeginObject("o", true);
+    writer.SetObjectFlag(0xF00, false);
+    writer.SetObjectFlag(0x4000, true);
+    writer.EndObject();
+    EXPECT_EQ(file.Take(),
+              "\nobject \"o\" {\n  caustics store off\n  caustics trace off\n"
+              "  ambient store off\n  ambient trace off\n  invisible on\n}\n");
+}
+
+TEST_F(SceneFileBlocks, ModifiedObjectKeepsTheFlagsLeftBefore)
+{
+    writer.BeginObject("o", true);
+    writer.SetObjectFlag(0x200, false);
+    writer.EndObject();
+    file.Take();
+    EXPECT_TRUE(writer.ModifyObject("o"));
+    EXPECT_EQ(state().openBlock, TopBlock::Object);
+    Param("a", 1);
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "#modify object \"o\" {\n  a 1\n  caustics store off\n}\n");
+}
+
+TEST_F(SceneFileBlocks, ModifyObjectBeforeAnyObjectWritesNoFlagLines)
+{
+    writer.ModifyObject("o");
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "#modify object \"o\" {\n}\n");
+}
+
+TEST_F(SceneFileBlocks, LightsAndLoadBlocksKeepTheStyle)
+{
+    EXPECT_TRUE(writer.BeginLight("sun", 77));
+    Param("a", 1);
+    writer.EndLight();
+    EXPECT_TRUE(writer.ModifyLight("sun"));
+    writer.EndLight();
+    EXPECT_TRUE(writer.BeginLoad("trv_import.dll"));
+    writer.EndLoad();
+    EXPECT_EQ(file.Take(), "\nlight \"sun\" {\n  \"a\" 1,\n}\n#modify light \"sun\" {\n}\n"
+                           "load \"trv_import.dll\" {\n}\n");
+    EXPECT_EQ(state().indent, 0);
+}
+
+TEST_F(SceneFileBlocks, ANameLongerThanTheWorkingBufferIsCut)
+{
+    const std::string name(WorkingBufferSize + 10, 'g');
+    writer.BeginGroup(name.c_str(), true);
+    EXPECT_EQ(file.Take(), "\ngroup \"" + name.substr(0, MaxFormattedLength - 1) + " {\n");
+}
