@@ -1,0 +1,12 @@
+// Solids to be written as instances instead of geometry: per registry key (the model's name and
+// ".prt" or ".asm") the identifiers to write for each of its material groups.
+#pragma once
+
+#include <list>
+#include <map>
+#include <string>
+
+#include "export/material_key.h"
+
+using PartInstanceRegistry =
+    std::map<std::string, std::map<MaterialKey, std::list<int>, MaterialKeyOrder>>;

@@ -1,0 +1,1 @@
+vistrel_add_test(component_path_test SOURCES component_path_test.cpp LIBS vistrel_core)
