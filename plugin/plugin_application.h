@@ -1,0 +1,108 @@
+// The plug-in object: all state of the plug-in, in one heap object behind one global pointer.
+//
+// It holds the user's settings, the identifiers of the six host commands, the scene builder
+// through which an export reaches the open scene output, the state one run leaves for the next
+// (component version stamps, animation frames, the manual selection, the last live-link port)
+// and the working buffers of the geometry export. Everything runs on the host's thread: nothing
+// is locked.
+#pragma once
+
+#include <cstdint>
+
+#include "export/animation_frames.h"
+#include "export/component_version_stamps.h"
+#include "export/mesh_buffers.h"
+#include "export/nurbs_trim_buffers.h"
+#include "export/part_instance_registry.h"
+#include "plugin/plugin_settings.h"
+#include "scene/scene_builder.h"
+#include "toolkit/pro_toolkit.h"
+
+class PluginApplication {
+public:
+    // Sets the setting defaults, reads the settings file over them, then the run state.
+    PluginApplication();
+
+    PluginApplication(const PluginApplication&) = delete;
+    PluginApplication& operator=(const PluginApplication&) = delete;
+
+    // ---- Settings ----------------------------------------------------------------------------
+    // The setters check nothing: values outside their range are stored as given.
+
+    // Keeps the quality it replaces for RestoreTessellationQuality, at every call.
+    void SetTessellationQuality(float quality);
+    void RestoreTessellationQuality();
+    void SetUpAxis(int32_t axis);
+    // Also shows the mode on the two selection commands' icons; saves nothing.
+    void SetSelectionMode(bool manual);
+    void SetIncludeNURBS(bool include);
+    void SetSeparateMaterials(bool separate);
+    void SetPromptForMechanism(bool prompt);
+    void SetExportPath(const ProWchar* path);
+    void SetFraPath(const ProWchar* path);
+
+    // A copy of the whole record, both paths included.
+    PluginSettings GetSettings() const { return settings; }
+
+    // The settings file in the current directory: the whole record is written, or read back
+    // key by key.
+    void SaveSettings();
+    void LoadSettings();
+
+    // ---- Run state ---------------------------------------------------------------------------
+
+    bool IsUpdateInProgress() const { return updateInProgress; }
+    bool IsManualSelection() const { return settings.selectionMode == 1; }
+    ProSelection* GetSelectedComponents() const { return selectedComponents; }
+    int32_t GetSelectedComponentCount() const { return selectedComponentCount; }
+    SceneBuilder* GetSceneBuilder() { return &sceneBuilder; }
+
+    // ---- Commands and roads ------------------------------------------------------------------
+
+    // Registers the six host commands with their labels and icons.
+    void RegisterCommands();
+    // Sends the current model to a scene file, a new renderer, or a running renderer.
+    void ExportToSceneFile();
+    void RenderOverLiveLink();
+    void UpdateOverLiveLink();
+    // Reads the settings file again and runs the settings dialog; true when it was confirmed.
+    bool ShowSettingsDialog();
+
+    // ---- Members, in this order ----------------------------------------------------------------
+
+    MeshBuffers meshBuffers;                    // merged mesh of the material group being written
+    NurbsTrimBuffers trimBuffers;               // trim loops of the NURBS surface being written
+    uiCmdCmdId renderCommandId = 0;             // the six commands, as RegisterCommands got them
+    uiCmdCmdId exportCommandId = 0;
+    uiCmdCmdId settingsCommandId = 0;
+    uiCmdCmdId updateCommandId = 0;
+    uiCmdCmdId manualCommandId = 0;             // its icon follows the selection mode
+    uiCmdCmdId automaticCommandId = 0;          // likewise
+    ComponentVersionStamps componentVersionStamps;  // per component path, as the last run saw it
+    SceneBuilder sceneBuilder;                  // the scene output of the run under way
+    double previousTessellationQuality = 0.0;  // what RestoreTessellationQuality puts back
+    AnimationFrames animationFrames;            // placements per frame from the frame file
+    int32_t frameCount = 0;                     // frames of the last frame file read
+    bool updateInProgress = false;              // true while an Update runs
+    int32_t lastLiveLinkPort = -1;              // renderer port of the last live run; -1 none
+    ProSelection* selectedComponents = nullptr;  // last manual pick; the host's array
+    int32_t selectedComponentCount = 0;
+    int32_t FramesPerSecond = 25;               // frame rate of the animation blocks
+    float metreScale = 1.0f;                    // model units per metre, set by every run
+    PluginSettings settings;                    // the user's settings
+    PartInstanceRegistry partInstanceRegistry;  // solids written as instances; emptied each run
+
+private:
+    // The icons that show the selection mode on the two selection commands.
+    void ShowSelectionModeIcons();
+};
+
+// The plug-in object, created on first use: every entry from the host goes through here.
+// A failed allocation throws std::bad_alloc and stores nothing.
+PluginApplication* GetPluginApplication();
+
+// The plug-in object when there is one, else null; creates nothing.
+PluginApplication* FindPluginApplication();
+
+// Destroys the plug-in object when there is one; saves nothing.
+void DestroyPluginApplication();

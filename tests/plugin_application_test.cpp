@@ -1,0 +1,183 @@
+// The plug-in object: its defaults, its setters, and its life from start-up to shut-down.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "plugin/host_commands.h"
+#include "plugin/plugin_application.h"
+#include "plugin/plugin_entry.h"
+#include "plugin/settings_file.h"
+#include "tests/fake_host.h"
+#include "tests/scoped_temp_folder.h"
+
+namespace {
+
+class PluginApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override { fake_host::Bind(); }
+    void TearDown() override {
+        DestroyPluginApplication();
+        fake_host::Unbind();
+    }
+
+    void WriteSettings(const std::string& elements) {
+        std::ofstream(kSettingsFileName) << "<?xml version=\"1.0\" ?>\n<vistrel_plugin_settings>"
+                                         << elements << "</vistrel_plugin_settings>\n";
+    }
+
+    ScopedTempFolder folder;
+};
+
+}  // namespace
+
+TEST_F(PluginApplicationTest, WithoutSettingsFileEveryFieldHasItsDefault) {
+    PluginApplication app;
+    const PluginSettings& s = app.settings;
+    EXPECT_EQ(s.tessellationQuality, 0.2);
+    EXPECT_EQ(s.upAxis, 1);
+    EXPECT_EQ(s.selectionMode, 0);
+    EXPECT_FALSE(s.promptForMechanism);
+    EXPECT_TRUE(s.exportPath.empty());
+    EXPECT_TRUE(s.fraPath.empty());
+    EXPECT_TRUE(s.includeNURBS);
+    EXPECT_TRUE(s.separateMaterials);
+
+    EXPECT_EQ(app.previousTessellationQuality, 0.2);
+    EXPECT_EQ(app.FramesPerSecond, 25);
+    EXPECT_EQ(app.metreScale, 1.0f);
+    EXPECT_EQ(app.lastLiveLinkPort, -1);
+    EXPECT_EQ(app.frameCount, 0);
+    EXPECT_FALSE(app.IsUpdateInProgress());
+    EXPECT_EQ(app.GetSelectedComponents(), nullptr);
+    EXPECT_EQ(app.GetSelectedComponentCount(), 0);
+    for (uiCmdCmdId id : {app.renderCommandId, app.exportCommandId, app.settingsCommandId,
+                          app.updateCommandId, app.manualCommandId, app.automaticCommandId}) {
+        EXPECT_EQ(id, 0);
+    }
+    EXPECT_EQ(app.GetSceneBuilder(), &app.sceneBuilder);
+    EXPECT_EQ(app.sceneBuilder.GetSceneApi(), nullptr);
+    // Constructing reads the file but never writes it.
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST_F(PluginApplicationTest, QualityToRestoreStartsAsTheOneReadFromTheFile) {
+    WriteSettings("<tessellationQuality>0.5</tessellationQuality><selectionMode>manual</selectionMode>");
+    PluginApplication app;
+    EXPECT_EQ(app.settings.tessellationQuality, 0.5);
+    EXPECT_EQ(app.previousTessellationQuality, 0.5);
+    // Read straight into the record: no icon is set while reading.
+    EXPECT_TRUE(app.IsManualSelection());
+    EXPECT_TRUE(fake_host::Host().calls.empty());
+}
+
+TEST_F(PluginApplicationTest, SetTessellationQualityKeepsTheValueItReplacesEveryTime) {
+    PluginApplication app;
+    app.SetTessellationQuality(0.3f);
+    app.SetTessellationQuality(0.4f);
+    app.SetTessellationQuality(0.5f);
+    EXPECT_EQ(app.settings.tessellationQuality, 0.5);
+    app.RestoreTessellationQuality();
+    EXPECT_EQ(app.settings.tessellationQuality, static_cast<double>(0.4f));
+
+    app.SetTessellationQuality(0.35f);
+    EXPECT_EQ(app.settings.tessellationQuality, 0.3499999940395355);
+}
+
+TEST_F(PluginApplicationTest, SettersStoreWhatTheyAreGivenUnchecked) {
+    PluginApplication app;
+    app.SetUpAxis(9);
+    app.SetTessellationQuality(-2.0f);
+    app.SetIncludeNURBS(false);
+    app.SetSeparateMaterials(false);
+    app.SetPromptForMechanism(true);
+    const char16_t path[] = u"C:\\a.vsb\0tail";
+    app.SetExportPath(path);
+    app.SetFraPath(u"C:\\run.fra");
+    const PluginSettings s = app.GetSettings();
+    EXPECT_EQ(s.upAxis, 9);
+    EXPECT_EQ(s.tessellationQuality, -2.0);
+    EXPECT_FALSE(s.includeNURBS);
+    EXPECT_FALSE(s.separateMaterials);
+    EXPECT_TRUE(s.promptForMechanism);
+    EXPECT_EQ(s.exportPath, u"C:\\a.vsb");  // up to the terminator
+    EXPECT_EQ(s.fraPath, u"C:\\run.fra");
+}
+
+TEST_F(PluginApplicationTest, GetSettingsGivesACopy) {
+    PluginApplication app;
+    app.SetExportPath(u"C:\\a.vsb");
+    PluginSettings copy = app.GetSettings();
+    copy.exportPath = u"changed";
+    copy.fraPath = u"changed";
+    EXPECT_EQ(app.settings.exportPath, u"C:\\a.vsb");
+    EXPECT_TRUE(app.settings.fraPath.empty());
+}
+
+TEST_F(PluginApplicationTest, OnlySelectionModeOneIsManual) {
+    PluginApplication app;
+    for (int mode : {-1, 0, 2, 7}) {
+        app.settings.selectionMode = mode;
+        EXPECT_FALSE(app.IsManualSelection()) << mode;
+    }
+    app.settings.selectionMode = 1;
+    EXPECT_TRUE(app.IsManualSelection());
+}
+
+TEST_F(PluginApplicationTest, SetSelectionModeSetsTheIconsAndWritesNoFile) {
+    PluginApplication app;
+    app.manualCommandId = 7;
+    app.automaticCommandId = 8;
+    app.SetSelectionMode(true);
+    app.SetSelectionMode(true);
+    EXPECT_EQ(app.settings.selectionMode, 1);
+    app.SetSelectionMode(false);
+    EXPECT_EQ(app.settings.selectionMode, 0);
+    EXPECT_EQ(fake_host::Host().calls, (std::vector<std::string>{
+                                           "ProCmdIconSet(7, vs_update_checked.png)",
+                                           "ProCmdIconSet(8, vs_update_unchecked.png)",
+                                           "ProCmdIconSet(7, vs_update_checked.png)",
+                                           "ProCmdIconSet(8, vs_update_unchecked.png)",
+                                           "ProCmdIconSet(7, vs_update_unchecked.png)",
+                                           "ProCmdIconSet(8, vs_update_checked.png)",
+                                       }));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+// ---- Lifecycle -----------------------------------------------------------------------------------
+
+TEST_F(PluginApplicationTest, TheObjectIsCreatedOnFirstUseAndSharedAfterwards) {
+    EXPECT_EQ(FindPluginApplication(), nullptr);
+    PluginApplication* first = GetPluginApplication();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(GetPluginApplication(), first);
+    EXPECT_EQ(FindPluginApplication(), first);
+}
+
+TEST_F(PluginApplicationTest, StartUpCreatesTheObjectRegistersTheCommandsAndAnswersZero) {
+    ProWchar errors[80] = {};
+    EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
+    PluginApplication* app = FindPluginApplication();
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(fake_host::Host().commands.size(), 6u);
+    EXPECT_EQ(app->updateCommandId, fake_host::CommandId("Vistrel Update"));
+}
+
+TEST_F(PluginApplicationTest, ShutDownDestroysTheObjectOnceAndSavesNothing) {
+    PluginTerminate();  // no object yet: nothing happens
+    GetPluginApplication()->SetUpAxis(3);
+    PluginTerminate();
+    EXPECT_EQ(FindPluginApplication(), nullptr);
+    PluginTerminate();
+    EXPECT_EQ(FindPluginApplication(), nullptr);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+TEST_F(PluginApplicationTest, AnEntryAfterShutDownMakesANewObjectThatReadsTheFileAgain) {
+    GetPluginApplication();
+    PluginTerminate();
+    WriteSettings("<upAxis>3</upAxis>");
+    EXPECT_EQ(OnRender(0, nullptr, nullptr), 0);
+    ASSERT_NE(FindPluginApplication(), nullptr);
+    EXPECT_EQ(FindPluginApplication()->settings.upAxis, 3);
+}

@@ -1,0 +1,304 @@
+// The settings file "vistrel_plugin_settings.xml": its exact bytes, the reading rules, and
+// input that is not a settings file at all.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "plugin/plugin_application.h"
+#include "plugin/settings_file.h"
+#include "tests/scoped_temp_folder.h"
+
+namespace {
+
+// The line ends a file written in text mode gets on this system.
+std::string TextFile(std::string text) {
+#ifdef _WIN32
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+#else
+    return text;
+#endif
+}
+
+std::string ReadBytes(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const char* path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// A record in which every field differs from the defaults, to see what a read changes.
+PluginSettings Sentinel() {
+    PluginSettings settings;
+    settings.tessellationQuality = 0.75;
+    settings.upAxis = 4;
+    settings.selectionMode = 1;
+    settings.promptForMechanism = true;
+    settings.exportPath = u"C:\\keep\\scene.vsb";
+    settings.fraPath = u"C:\\keep\\run.fra";
+    settings.includeNURBS = false;
+    settings.separateMaterials = false;
+    return settings;
+}
+
+void ExpectSameSettings(const PluginSettings& actual, const PluginSettings& expected) {
+    EXPECT_EQ(actual.tessellationQuality, expected.tessellationQuality);
+    EXPECT_EQ(actual.upAxis, expected.upAxis);
+    EXPECT_EQ(actual.selectionMode, expected.selectionMode);
+    EXPECT_EQ(actual.promptForMechanism, expected.promptForMechanism);
+    EXPECT_EQ(actual.exportPath, expected.exportPath);
+    EXPECT_EQ(actual.fraPath, expected.fraPath);
+    EXPECT_EQ(actual.includeNURBS, expected.includeNURBS);
+    EXPECT_EQ(actual.separateMaterials, expected.separateMaterials);
+}
+
+PluginSettings ReadText(const std::string& text, PluginSettings settings = Sentinel()) {
+    ReadSettingsText(text, settings);
+    return settings;
+}
+
+// A settings document with the given elements inside a root of the given name.
+std::string Document(const std::string& elements, const std::string& root = "vistrel_plugin_settings") {
+    return "<?xml version=\"1.0\" ?>\n<" + root + ">\n" + elements + "</" + root + ">\n";
+}
+
+const char kDefaultsFile[] =
+    "<?xml version=\"1.0\" ?>\n"
+    "<vistrel_plugin_settings>\n"
+    "    <tessellationQuality>0.200000</tessellationQuality>\n"
+    "    <upAxis>1</upAxis>\n"
+    "    <selectionMode>automatic</selectionMode>\n"
+    "    <includeNURBS>true</includeNURBS>\n"
+    "    <separateMaterials>true</separateMaterials>\n"
+    "    <promptForMechanism>false</promptForMechanism>\n"
+    "    <exportPath></exportPath>\n"
+    "    <fraPath></fraPath>\n"
+    "</vistrel_plugin_settings>\n";
+
+}  // namespace
+
+// ---- Writing -------------------------------------------------------------------------------------
+
+TEST(SettingsFileWriting, DefaultsInAnEmptyFolderGiveTheExactFile) {
+    ScopedTempFolder folder;
+    PluginApplication app;
+    app.SaveSettings();
+    EXPECT_EQ(ReadBytes(kSettingsFileName), TextFile(kDefaultsFile));
+}
+
+TEST(SettingsFileWriting, EveryFieldIsWrittenByItsRule) {
+    ScopedTempFolder folder;
+    PluginSettings settings;
+    settings.tessellationQuality = 0.35f;  // the float, widened: 0.3499999940395355
+    settings.upAxis = -7;
+    settings.selectionMode = 2;            // anything but 0 is manual
+    settings.includeNURBS = false;
+    settings.separateMaterials = false;
+    settings.promptForMechanism = true;
+    settings.exportPath = u"C:\\R&D\\<new>\\caf\u00E9 \u03C9 'x' \"y\".vsb";
+    settings.fraPath = u"\u20AC.fra";
+    WriteSettingsFile(settings, kSettingsFileName);
+    EXPECT_EQ(ReadBytes(kSettingsFileName),
+              TextFile("<?xml version=\"1.0\" ?>\n"
+                       "<vistrel_plugin_settings>\n"
+                       "    <tessellationQuality>0.350000</tessellationQuality>\n"
+                       "    <upAxis>-7</upAxis>\n"
+                       "    <selectionMode>manual</selectionMode>\n"
+                       "    <includeNURBS>false</includeNURBS>\n"
+                       "    <separateMaterials>false</separateMaterials>\n"
+                       "    <promptForMechanism>true</promptForMechanism>\n"
+                       "    <exportPath>C:\\R&amp;D\\&lt;new&gt;\\caf\xE9 ? &apos;x&apos; "
+                       "&quot;y&quot;.vsb</exportPath>\n"
+                       "    <fraPath>\x80.fra</fraPath>\n"
+                       "</vistrel_plugin_settings>\n"));
+}
+
+TEST(SettingsFileWriting, UnwritableFolderChangesNothing) {
+    ScopedTempFolder folder;
+    PluginSettings settings = Sentinel();
+    WriteSettingsFile(settings, "no such folder/vistrel_plugin_settings.xml");
+    ExpectSameSettings(settings, Sentinel());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+// ---- Round trip ----------------------------------------------------------------------------------
+
+TEST(SettingsFileRoundTrip, EveryFieldComesBack) {
+    ScopedTempFolder folder;
+    PluginSettings written = Sentinel();
+    // Two blanks in a row, a leading blank, markup characters and a code-page letter right
+    // before the end tag must all survive.
+    written.exportPath = u" C:\\My  Scenes\\R&D <1>\\Stra\u00DFe";
+    written.fraPath = u"C:\\anims\\\u00E9t\u00E9 \u20AC.fra";
+    WriteSettingsFile(written, kSettingsFileName);
+
+    PluginSettings read;
+    ReadSettingsFile(kSettingsFileName, read);
+    ExpectSameSettings(read, written);
+}
+
+TEST(SettingsFileRoundTrip, CharactersOutsideTheCodePageComeBackAsQuestionMarks) {
+    ScopedTempFolder folder;
+    PluginSettings written;
+    written.exportPath = u"C:\\\u041C\u0438\u0440\\\U0001F600.vsb";
+    WriteSettingsFile(written, kSettingsFileName);
+    PluginSettings read;
+    ReadSettingsFile(kSettingsFileName, read);
+    EXPECT_EQ(read.exportPath, u"C:\\???\\?.vsb");
+}
+
+TEST(SettingsFileRoundTrip, PathsLongerThanAValueBufferAreKeptWhole) {
+    ScopedTempFolder folder;
+    PluginSettings written;
+    written.exportPath = u"C:\\" + std::u16string(3000, u'a') + u".vsb";
+    written.fraPath = std::u16string(1023, u'\u00E9');  // 1023 code-page bytes, one past a buffer
+    WriteSettingsFile(written, kSettingsFileName);
+    PluginSettings read;
+    ReadSettingsFile(kSettingsFileName, read);
+    EXPECT_EQ(read.exportPath, written.exportPath);
+    EXPECT_EQ(read.fraPath, written.fraPath);
+}
+
+// ---- Reading rules -------------------------------------------------------------------------------
+
+TEST(SettingsFileReading, AnyRootNameIsRead) {
+    const PluginSettings read = ReadText(Document("<upAxis>2</upAxis>", "other_settings"));
+    EXPECT_EQ(read.upAxis, 2);
+}
+
+TEST(SettingsFileReading, KeywordsCompareExactly) {
+    EXPECT_EQ(ReadText(Document("<selectionMode>Manual</selectionMode>")).selectionMode, 1);
+    EXPECT_EQ(ReadText(Document("<selectionMode>automatic</selectionMode>")).selectionMode, 0);
+    EXPECT_EQ(ReadText(Document("<selectionMode>automatic </selectionMode>")).selectionMode, 1);
+    PluginSettings defaults;
+    EXPECT_EQ(ReadText(Document("<selectionMode>manual</selectionMode>"), defaults).selectionMode, 1);
+
+    for (const char* text : {"yes", "1", "TRUE", "true "}) {
+        SCOPED_TRACE(text);
+        const PluginSettings read =
+            ReadText(Document(std::string("<includeNURBS>") + text + "</includeNURBS>"), defaults);
+        EXPECT_FALSE(read.includeNURBS);
+    }
+    const PluginSettings read = ReadText(Document("<includeNURBS>true</includeNURBS>"
+                                                  "<separateMaterials>true</separateMaterials>"
+                                                  "<promptForMechanism>true</promptForMechanism>"));
+    EXPECT_TRUE(read.includeNURBS);
+    EXPECT_TRUE(read.separateMaterials);
+    EXPECT_TRUE(read.promptForMechanism);
+}
+
+TEST(SettingsFileReading, NumbersAreStoredWithoutRangeChecks) {
+    PluginSettings read = ReadText(Document("<tessellationQuality>5</tessellationQuality>"
+                                            "<upAxis>7</upAxis>"));
+    EXPECT_EQ(read.tessellationQuality, 5.0);
+    EXPECT_EQ(read.upAxis, 7);
+
+    read = ReadText(Document("<tessellationQuality>fine</tessellationQuality><upAxis>y</upAxis>"));
+    EXPECT_EQ(read.tessellationQuality, 0.0);
+    EXPECT_EQ(read.upAxis, 0);
+
+    read = ReadText(Document("<upAxis>99999999999999999999</upAxis>"));
+    EXPECT_EQ(read.upAxis, INT32_MAX);
+    read = ReadText(Document("<upAxis>-99999999999999999999</upAxis>"));
+    EXPECT_EQ(read.upAxis, INT32_MIN);
+}
+
+TEST(SettingsFileReading, MissingOrEmptyElementsKeepTheirFields) {
+    const std::string allEmpty =
+        "<tessellationQuality></tessellationQuality><upAxis/><selectionMode></selectionMode>"
+        "<includeNURBS></includeNURBS><separateMaterials/><promptForMechanism></promptForMechanism>"
+        "<exportPath></exportPath><fraPath/>";
+    ExpectSameSettings(ReadText(Document(allEmpty)), Sentinel());
+    ExpectSameSettings(ReadText(Document("")), Sentinel());
+    ExpectSameSettings(ReadText(Document("<exportPath><![CDATA[]]></exportPath>")), Sentinel());
+    ExpectSameSettings(ReadText(Document("<exportPath><sub>x</sub></exportPath>")), Sentinel());
+}
+
+TEST(SettingsFileReading, OrderDoesNotMatterOtherElementsAreIgnoredAndTheFirstCounts) {
+    const PluginSettings read = ReadText(Document("<unknown>1</unknown>"
+                                                  "<fraPath>b.fra</fraPath>"
+                                                  "<upAxis>3</upAxis>"
+                                                  "<upAxis>5</upAxis>"
+                                                  "<nested><upAxis>0</upAxis></nested>"));
+    EXPECT_EQ(read.upAxis, 3);
+    EXPECT_EQ(read.fraPath, u"b.fra");
+    EXPECT_EQ(read.exportPath, Sentinel().exportPath);
+}
+
+TEST(SettingsFileReading, PathsAreDecodedAndConvertedFromTheCodePage) {
+    const PluginSettings read =
+        ReadText(Document("<exportPath>C:\\R&amp;D\\&lt;x&gt;\\\x80\x81\xE9.vsb</exportPath>"
+                          "<fraPath>C:\\a  b\\\r\nc.fra</fraPath>"));
+    EXPECT_EQ(read.exportPath, u"C:\\R&D\\<x>\\\u20AC\u0081\u00E9.vsb");
+    EXPECT_EQ(read.fraPath, u"C:\\a  b\\\nc.fra");  // line ends as TinyXML's file loading has them
+}
+
+TEST(SettingsFileReading, MissingFileChangesNothing) {
+    ScopedTempFolder folder;
+    PluginSettings settings = Sentinel();
+    ReadSettingsFile(kSettingsFileName, settings);
+    ExpectSameSettings(settings, Sentinel());
+}
+
+// ---- Input that is not a settings file -----------------------------------------------------------
+
+TEST(SettingsFileBadInput, EveryTruncationChangesNothing) {
+    const std::string whole = Document("<tessellationQuality>0.5</tessellationQuality>"
+                                       "<upAxis>2</upAxis><exportPath>x.vsb</exportPath>");
+    // Everything short of the root's end tag is cut.
+    const std::size_t complete = whole.rfind('>') + 1;
+    for (std::size_t length = 0; length < complete; ++length) {
+        SCOPED_TRACE(length);
+        ExpectSameSettings(ReadText(whole.substr(0, length)), Sentinel());
+    }
+    EXPECT_EQ(ReadText(whole.substr(0, complete)).upAxis, 2);
+}
+
+TEST(SettingsFileBadInput, BinaryAndNonXmlChangeNothing) {
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
+    ExpectSameSettings(ReadText(binary), Sentinel());
+    ExpectSameSettings(ReadText("tessellationQuality = 0.5\nupAxis = 2\n"), Sentinel());
+    ExpectSameSettings(ReadText("{\"upAxis\": 2}"), Sentinel());
+    ExpectSameSettings(ReadText("<?xml version=\"1.0\" ?>\n"), Sentinel());
+    ExpectSameSettings(ReadText(Document("<upAxis>2</upAxis></wrong>", "root")), Sentinel());
+    ExpectSameSettings(ReadText(std::string("<a>\0<upAxis>2</upAxis></a>", 26)), Sentinel());
+    // A code-page letter before the end of the text must not carry the parser past it.
+    ExpectSameSettings(ReadText("<a><upAxis>2</upAxis>\xF0"), Sentinel());
+}
+
+TEST(SettingsFileBadInput, DeepNestingChangesNothing) {
+    std::string deep;
+    for (int i = 0; i < 200000; ++i) deep += "<a>";
+    ExpectSameSettings(ReadText(deep), Sentinel());
+    std::string closed = "<vistrel_plugin_settings><upAxis>2</upAxis>";
+    for (int i = 0; i < 300; ++i) closed += "<a>";
+    for (int i = 0; i < 300; ++i) closed += "</a>";
+    ExpectSameSettings(ReadText(closed + "</vistrel_plugin_settings>"), Sentinel());
+}
+
+TEST(SettingsFileBadInput, HugeFileChangesNothing) {
+    ScopedTempFolder folder;
+    const std::string comment = "<!--" + std::string(3 << 20, 'x') + "-->";
+    WriteBytes(kSettingsFileName, Document("<upAxis>2</upAxis>" + comment));
+    PluginSettings settings = Sentinel();
+    ReadSettingsFile(kSettingsFileName, settings);
+    ExpectSameSettings(settings, Sentinel());
+}
+
+TEST(SettingsFileBadInput, FolderInPlaceOfTheFileChangesNothing) {
+    ScopedTempFolder folder;
+    std::filesystem::create_directory(kSettingsFileName);
+    PluginSettings settings = Sentinel();
+    ReadSettingsFile(kSettingsFileName, settings);
+    ExpectSameSettings(settings, Sentinel());
+}
