@@ -4,6 +4,7 @@
 #include <cstdarg>
 
 #include "scene/output_primitives.h"
+#include "scene/scene_value.h"
 
 namespace {
 
@@ -86,7 +87,7 @@ void trvScene_api_file::ReportProgress(const char* name, float value)
 {
     WriteIndented(state_, "progress ");
     WriteNameUnindented(state_, name);
-    WritePlain(state_, " %f\n\n", static_cast<double>(value));
+    WritePlain(state_, " %f\n\n", Printable(value));
 }
 
 void trvScene_api_file::SetIcon(const void* data, int length)

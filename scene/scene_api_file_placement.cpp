@@ -6,31 +6,32 @@
 
 void trvScene_api_file::Transform(const double m[16], bool set)
 {
-    float f[16];
-    NarrowMatrix(m, f);
+    double p[16];
+    PrintableMatrix(m, true, p);
     WriteIndented(state_, "%stransform %g %g %g %g %g %g %g %g %g %g %g %g %g %g %g %g\n",
-                  set ? "set " : "", f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7],
-                  f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15]);
+                  set ? "set " : "", p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
+                  p[8], p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
 }
 
 void trvScene_api_file::Scale(const double* x, const double* y, const double* z)
 {
-    WriteIndented(state_, "scale %g %g %g\n", *x, *y, *z);
+    WriteIndented(state_, "scale %g %g %g\n", Printable(*x), Printable(*y), Printable(*z));
 }
 
 void trvScene_api_file::Rotate(const double* x, const double* y, const double* z)
 {
-    WriteIndented(state_, "rotate %g %g %g\n", *x, *y, *z);
+    WriteIndented(state_, "rotate %g %g %g\n", Printable(*x), Printable(*y), Printable(*z));
 }
 
 void trvScene_api_file::Translate(const double* x, const double* y, const double* z)
 {
-    WriteIndented(state_, "translate %g %g %g\n", *x, *y, *z);
+    WriteIndented(state_, "translate %g %g %g\n", Printable(*x), Printable(*y),
+                  Printable(*z));
 }
 
 void trvScene_api_file::Motion(const double m[16], float time)
 {
-    WriteIndented(state_, "motion %g {\n", static_cast<double>(time));
+    WriteIndented(state_, "motion %g {\n", Printable(time));
     state_.indent += 2;
     WriteIndented(state_, "transform ");
     WriteValue(state_, SceneValueType::Matrix, m);

@@ -23,11 +23,11 @@ double BoundToFloatRange(double value)
 
 void WriteMatrix(SceneWriterState& state, const double* m)
 {
-    float f[16];
-    NarrowMatrix(m, f);
+    double p[16];
+    PrintableMatrix(m, true, p);
     WritePlain(state, "%g %g %g %g %g %g %g %g %g %g %g %g %g %g %g %g",
-               f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7],
-               f[8], f[9], f[10], f[11], f[12], f[13], f[14], f[15]);
+               p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
+               p[8], p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
 }
 
 void WriteShader(SceneWriterState& state, const ShaderBuffer* buffer)
@@ -46,20 +46,21 @@ void WriteScalar(SceneWriterState& state, SceneValueType type, const void* value
     const auto* i = static_cast<const std::int32_t*>(value);
     switch (type) {
     case SceneValueType::Float3:
-        WritePlain(state, "%g %g %g", f[0], f[1], f[2]);
+        WritePlain(state, "%g %g %g", Printable(f[0]), Printable(f[1]), Printable(f[2]));
         break;
     case SceneValueType::Float4A:
     case SceneValueType::Float4B:
-        WritePlain(state, "%g %g %g %g", f[0], f[1], f[2], f[3]);
+        WritePlain(state, "%g %g %g %g", Printable(f[0]), Printable(f[1]), Printable(f[2]),
+                   Printable(f[3]));
         break;
     case SceneValueType::Float:
         WritePlain(state, "%g", BoundToFloatRange(f[0]));
         break;
     case SceneValueType::Double:
-        WritePlain(state, "%16.16f", d[0]);
+        WritePlain(state, "%16.16f", Printable(d[0]));
         break;
     case SceneValueType::Double3:
-        WritePlain(state, "%g %g %g", d[0], d[1], d[2]);
+        WritePlain(state, "%g %g %g", Printable(d[0]), Printable(d[1]), Printable(d[2]));
         break;
     case SceneValueType::Int:
         WritePlain(state, "%d", static_cast<int>(i[0]));
@@ -78,7 +79,7 @@ void WriteScalar(SceneWriterState& state, SceneValueType type, const void* value
         WriteShader(state, static_cast<const ShaderBuffer*>(value));
         break;
     case SceneValueType::Float2:
-        WritePlain(state, "%g %g", f[0], f[1]);
+        WritePlain(state, "%g %g", Printable(f[0]), Printable(f[1]));
         break;
     case SceneValueType::Int2:
         WritePlain(state, "%d %d", static_cast<int>(i[0]), static_cast<int>(i[1]));
@@ -147,10 +148,12 @@ void WriteTextElement(SceneWriterState& state, SceneValueType type, const void* 
     const auto* i = static_cast<const std::int32_t*>(data);
     switch (type) {
     case SceneValueType::Float3:
-        WritePlain(state, "%g %g %g%s", f[3 * index], f[3 * index + 1], f[3 * index + 2], separator);
+        WritePlain(state, "%g %g %g%s", Printable(f[3 * index]), Printable(f[3 * index + 1]),
+                   Printable(f[3 * index + 2]), separator);
         break;
     case SceneValueType::Double3:
-        WritePlain(state, "%g %g %g%s", d[3 * index], d[3 * index + 1], d[3 * index + 2], separator);
+        WritePlain(state, "%g %g %g%s", Printable(d[3 * index]), Printable(d[3 * index + 1]),
+                   Printable(d[3 * index + 2]), separator);
         break;
     case SceneValueType::Float:
         WritePlain(state, "%g%s", BoundToFloatRange(f[index]), separator);
@@ -201,10 +204,12 @@ void WriteMatrixArrayText(SceneWriterState& state, const SceneArray& array)
 {
     const auto* m = static_cast<const double*>(array.data);
     for (std::size_t index = 0; index < array.count; ++index, m += 16) {
+        double p[16];
+        PrintableMatrix(m, false, p);
         WriteIndentation(state);
         WritePlain(state, "%g %g %g %g %g %g %g %g %g %g %g %g %g %g %g %g ",
-                   m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7],
-                   m[8], m[9], m[10], m[11], m[12], m[13], m[14], m[15]);
+                   p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7],
+                   p[8], p[9], p[10], p[11], p[12], p[13], p[14], p[15]);
         WritePlain(state, index + 1 < array.count ? ",\n" : "\n");
     }
 }
@@ -233,6 +238,15 @@ void NarrowMatrix(const double m[16], float out[16])
 {
     for (int k = 0; k < 16; ++k)
         out[k] = static_cast<float>(m[k]);
+}
+
+void PrintableMatrix(const double m[16], bool narrow, double out[16])
+{
+    float f[16];
+    if (narrow)
+        NarrowMatrix(m, f);
+    for (int k = 0; k < 16; ++k)
+        out[k] = Printable(narrow ? f[k] : m[k]);
 }
 
 void WriteValue(SceneWriterState& state, SceneValueType type, const void* value)

@@ -2,6 +2,8 @@
 // arrays (the Array flag) as text or as binary array blocks.
 #pragma once
 
+#include <cmath>
+
 #include "scene/scene_api.h"
 
 struct SceneWriterState;
@@ -14,3 +16,13 @@ void WriteValue(SceneWriterState& state, SceneValueType type, const void* value)
 
 // Rounds 16 doubles to single precision, in order.
 void NarrowMatrix(const double m[16], float out[16]);
+
+// A number as the writer hands it to printf. A NaN loses its sign: the C runtimes of the Linux and
+// Windows builds write a negative NaN differently ("-nan", "nan") and a positive one alike.
+inline double Printable(double value)
+{
+    return std::isnan(value) ? std::fabs(value) : value;
+}
+
+// The 16 numbers of a matrix ready for printf, rounded to single precision first when narrow.
+void PrintableMatrix(const double m[16], bool narrow, double out[16]);

@@ -1,6 +1,7 @@
 // Geometry blocks and definitions, accelerators, instances, animations and placements.
 #include "scene/scene_api_file.h"
 
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -93,6 +94,18 @@ TEST_F(SceneFileGeometry, TransformIsRoundedToSinglePrecision)
     file.Take();
     writer.Transform(m, true);
     EXPECT_EQ(file.Take(), "  set transform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 0 -2.5 1\n");
+}
+
+TEST_F(SceneFileGeometry, NanInAPlacementIsWrittenWithoutItsSign)
+{
+    const double nan = -std::numeric_limits<double>::quiet_NaN();
+    double m[16] = {};
+    m[0] = nan;
+    writer.Transform(m, false);
+    writer.Translate(&nan, &nan, &m[1]);
+    writer.ReportProgress("p", static_cast<float>(nan));
+    EXPECT_EQ(file.Take(), "transform nan 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\ntranslate nan nan 0\n"
+                           "progress \"p\" nan\n\n");
 }
 
 TEST_F(SceneFileGeometry, ScaleRotateAndTranslateTakeThreeDoubles)

@@ -68,6 +68,20 @@ TEST_F(SceneValueText, DoubleIsFixedPointWith16DecimalsAndNoBound)
               "2780142494579258788820056842838115669472196386865459400540160.0000000000000000");
 }
 
+TEST_F(SceneValueText, NanIsWrittenWithoutItsSignAndInfinityAsInf)
+{
+    const float f[] = {-Nan, Nan, -std::numeric_limits<float>::infinity()};
+    EXPECT_EQ(Value(SceneValueType::Float3, f), "nan nan -inf");
+    const double d[] = {-static_cast<double>(Nan), std::numeric_limits<double>::infinity(), 0};
+    EXPECT_EQ(Value(SceneValueType::Double3, d), "nan inf 0");
+    EXPECT_EQ(Value(SceneValueType::Double, d), "             nan");
+    EXPECT_EQ(Array(SceneValueType::Float3, f, 1), "[ nan nan -inf ] ");
+    double m[16] = {};
+    m[3] = -static_cast<double>(Nan);
+    EXPECT_EQ(Value(SceneValueType::Matrix, m), "0 0 0 nan 0 0 0 0 0 0 0 0 0 0 0 0");
+    EXPECT_EQ(Array(SceneValueType::Matrix, m, 1), "[ 0 0 0 nan 0 0 0 0 0 0 0 0 0 0 0 0 \n] ");
+}
+
 TEST_F(SceneValueText, IntegersBoolsAndDoubleTriples)
 {
     const double d[] = {0.5, 1.0, 2e-7};
