@@ -17,6 +17,9 @@ bool PluginLibrary::Open(const std::string& path, std::string& error) {
     const int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
     std::wstring widePath(length > 0 ? length : 1, L'\0');
     if (length > 0) MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &widePath[0], length);
+    // LoadLibraryW wants backslashes; paths given with slashes are common on the command line.
+    for (wchar_t& c : widePath)
+        if (c == L'/') c = L'\\';
     HMODULE module = LoadLibraryW(widePath.c_str());
     if (!module) {
         error = "cannot load the plug-in library \"" + path + "\" (Windows error " +

@@ -100,18 +100,18 @@ protected:
 };
 
 TEST_F(DialogFunctions, ScriptSetsValuesFiresUpdatesAndPressesTheButton) {
-    Script(R"({"dialog": "Settings", "set": {"stepbox": 0.35, "nurbs": true, "axis": "zaxis"},
+    Script(R"({"dialog": "Settings", "set": {"stepbox": 0.25, "nurbs": true, "axis": "zaxis"},
                "press": ["apply", "ok"]})");
     BuildSettings();
     int status = 99;
     EXPECT_EQ(sim::ProUIDialogActivate("Settings", &status), PRO_TK_NO_ERROR);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"update stepbox 0.350000 with data", "press apply",
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"update stepbox 0.250000 with data", "press apply",
                                                  "press ok"}));
     // The values stay in the controls for the code to read back after the dialog ended.
     int slider = 0;
     sim::ProUISliderIntegerGet("Settings", "slider", &slider);
-    EXPECT_EQ(slider, 3500);
+    EXPECT_EQ(slider, 2500);
     ProBoolean nurbs = PRO_B_FALSE;
     sim::ProUICheckbuttonGetState("Settings", "nurbs", &nurbs);
     EXPECT_EQ(nurbs, PRO_B_TRUE);
