@@ -4,3 +4,10 @@ vistrel_add_test(message_file_test SOURCES message_file_test.cpp LIBS vistrel_si
 vistrel_add_test(user_script_test SOURCES user_script_test.cpp LIBS vistrel_simhost)
 vistrel_add_test(command_line_test SOURCES command_line_test.cpp LIBS vistrel_simhost)
 vistrel_add_test(dialog_functions_test SOURCES dialog_functions_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(file_dialog_functions_test SOURCES file_dialog_functions_test.cpp LIBS vistrel_simhost)
+
+# Sessions through the real plug-in library, loaded as the host loads it.
+vistrel_add_test(simulated_host_test SOURCES simulated_host_test.cpp LIBS vistrel_simhost)
+target_compile_definitions(simulated_host_test PRIVATE
+  VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(simulated_host_test vistrel_plugin)
