@@ -77,7 +77,7 @@ echo "== apt-get update"
 apt-get update -q
 
 packages=(
-  cmake ninja-build g++ make
+  cmake ninja-build g++
   clang libclang-rt-14-dev          # libFuzzer and the sanitizer runtimes for clang
   libtinyxml-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686                # the 32-bit Windows cross compiler (…-posix variants)
