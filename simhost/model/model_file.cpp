@@ -12,10 +12,9 @@
 
 #include "simhost/model/json_node.h"
 #include "simhost/model/shapes.h"
-#include "simhost/model/text.h"
 
 #ifdef _WIN32
-#include <cwchar>
+#include <windows.h>
 #endif
 
 namespace sim {
@@ -626,8 +625,12 @@ std::string ParseReason(const std::string& message) {
 
 bool ReadFile(const std::string& path, std::string& text) {
 #ifdef _WIN32
-    std::u16string wide = Widen(path);
-    FILE* file = _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+    // Paths are UTF-8; Windows opens them by their wide form.
+    int length = MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, nullptr, 0);
+    if (length <= 0) return false;
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, &wide[0], length);
+    FILE* file = _wfopen(wide.c_str(), L"rb");
 #else
     FILE* file = std::fopen(path.c_str(), "rb");
 #endif

@@ -60,21 +60,21 @@ bool SegmentsWithin(const BsplineSurface& s, const std::vector<double>& along,
     return true;
 }
 
-// Whether every cell's centre lies within h of the two triangles spanned by the surface points
-// at the middles of the cell's sides. That leaves out the bending along u and along v, which the
-// segment checks measure, and keeps the twist of the cell: zero on planes and ruled surfaces.
+// Whether every cell's twist stays below h: a quarter of the distance between the sums of its
+// opposite corners, which is how far the surface between the corners leaves the two triangles
+// of the cell beyond what the bending along u and along v accounts for. Zero on planes and on
+// surfaces straight along one direction (cylinders).
 bool TwistWithin(const BsplineSurface& s, const std::vector<double>& us,
                  const std::vector<double>& vs, double h) {
-    for (size_t i = 0; i + 1 < us.size(); ++i) {
-        for (size_t j = 0; j + 1 < vs.size(); ++j) {
-            double um = (us[i] + us[i + 1]) / 2, vm = (vs[j] + vs[j + 1]) / 2;
-            Point3 bottom = At(s, um, vs[j]), right = At(s, us[i + 1], vm);
-            Point3 top = At(s, um, vs[j + 1]), left = At(s, us[i], vm);
-            Point3 centre = At(s, um, vm);
-            double distance = std::min(PointTriangleDistance(centre, bottom, right, top),
-                                       PointTriangleDistance(centre, bottom, top, left));
-            if (!(distance < h)) return false;
+    std::vector<Point3> previous, current;
+    for (size_t i = 0; i < us.size(); ++i) {
+        current.clear();
+        for (double v : vs) current.push_back(At(s, us[i], v));
+        for (size_t j = 0; i > 0 && j + 1 < vs.size(); ++j) {
+            Point3 twist = previous[j] + current[j + 1] - current[j] - previous[j + 1];
+            if (!(Length(twist) / 4 < h)) return false;
         }
+        std::swap(previous, current);
     }
     return true;
 }
@@ -97,9 +97,9 @@ struct Levels {
 };
 
 // Each of the three levels is the least that passes a check whose grid does not depend on h, so
-// each grows (never shrinks) as h shrinks, and so does their combination. The bending checks take
-// half the chord height, the twist check the other half, so that a cell bent both ways and
-// twisted stays within the whole.
+// each grows (never shrinks) as h shrinks, and so does their combination. The bending along u,
+// the bending along v and the twist each get a third of the chord height, so that a cell bent
+// both ways and twisted stays within the whole.
 Levels ChooseLevels(const BsplineSurface& s, double h) {
     const int countU = s.CountU(), countV = s.CountV();
     const int maxU = MaxLevel(SpanCount(s.knotsU, s.degreeU, countU));
@@ -110,13 +110,13 @@ Levels ChooseLevels(const BsplineSurface& s, double h) {
     const std::vector<double> acrossV = gridU(std::min(2, maxU));
 
     int levelU = 0;
-    while (levelU < maxU && !SegmentsWithin(s, gridU(levelU), acrossU, true, h / 2)) ++levelU;
+    while (levelU < maxU && !SegmentsWithin(s, gridU(levelU), acrossU, true, h / 3)) ++levelU;
     int levelV = 0;
-    while (levelV < maxV && !SegmentsWithin(s, gridV(levelV), acrossV, false, h / 2)) ++levelV;
+    while (levelV < maxV && !SegmentsWithin(s, gridV(levelV), acrossV, false, h / 3)) ++levelV;
     int twist = 0;
     const int maxTwist = std::max(maxU, maxV);
     while (twist < maxTwist &&
-           !TwistWithin(s, gridU(std::min(twist, maxU)), gridV(std::min(twist, maxV)), h / 2))
+           !TwistWithin(s, gridU(std::min(twist, maxU)), gridV(std::min(twist, maxV)), h / 3))
         ++twist;
     return {std::min(std::max(levelU, twist), maxU), std::min(std::max(levelV, twist), maxV)};
 }

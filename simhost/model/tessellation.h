@@ -16,13 +16,13 @@ struct Tessellation {
 };
 
 // Most grid cells along one direction of a patch.
-constexpr int kMaxTessellationCells = 512;
+constexpr int kMaxTessellationCells = 256;
 
 // Tessellates a valid patch on a grid that splits every knot span of each direction into 2^L
 // equal parts (L chosen per direction), two triangles per cell. Each direction takes the least
 // level at which its grid segments, on a fixed set of lines across the patch, bend away from the
-// surface by less than half the chord height; both are raised together when a cell's twist
-// exceeds the other half. Every level is the least that passes a check on a grid that does not
+// surface by less than a third of the chord height; both are raised together while a cell's
+// twist exceeds the last third. Every level is the least that passes a check on a grid that does not
 // depend on the chord height, so a smaller chord height never gives fewer facets. A direction has
 // at most kMaxTessellationCells cells; a chord height of 0, a negative one or not-a-number gives
 // that bound.
