@@ -30,10 +30,15 @@ constexpr char BinaryKindDouble = 'r';
 constexpr char BinaryKindInt = 'i';
 
 // Writes one block of scalarCount scalars of scalarSize bytes (4, or 8 for 'r') lying at data in
-// the machine's byte order, converting them to little-endian in chunks. Goes where the writer's
-// output goes (file or capture buffer), raw and unflushed.
+// the machine's byte order. Goes where the writer's output goes (file or capture buffer), raw and
+// unflushed.
 void WriteBinaryArrayBlock(SceneWriterState& state, char kind, const void* data,
                            std::uint32_t scalarCount, std::size_t scalarSize);
+
+// The scalars of a block converted to little-endian a chunk at a time (in the writer's indent
+// buffer), as a machine of another byte order writes them.
+void WriteConvertedScalars(SceneWriterState& state, const void* data, std::uint32_t scalarCount,
+                           std::size_t scalarSize);
 
 // Little-endian encoding of count scalars into out (4 or 8 bytes each), whatever the machine's
 // byte order.

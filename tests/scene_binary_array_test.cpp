@@ -81,9 +81,8 @@ TEST_F(BinaryArray, OtherArraysStayTextWhenBinaryIsOn)
     EXPECT_EQ(Array(SceneValueType::String, names, 1), "[ \"a\" \n] ");
 }
 
-TEST_F(BinaryArray, LargeIntArrayCrossesChunksByteForByte)
+TEST_F(BinaryArray, LargeIntArrayIsWrittenWholeByteForByte)
 {
-    // More scalars than one working buffer converts at a time.
     std::vector<std::int32_t> values(300001);
     for (std::size_t k = 0; k < values.size(); ++k)
         values[k] = static_cast<std::int32_t>(k * 2654435761u);
@@ -94,16 +93,30 @@ TEST_F(BinaryArray, LargeIntArrayCrossesChunksByteForByte)
     EXPECT_EQ(Array(SceneValueType::Int, values.data(), 300001), expected);
 }
 
-TEST_F(BinaryArray, LargeDoubleArrayCrossesChunksByteForByte)
+// The conversion that a machine of another byte order uses, run here too: more scalars than one
+// working buffer converts at a time.
+TEST_F(BinaryArray, ConvertedWordsCrossChunksByteForByte)
+{
+    std::vector<std::uint32_t> values(300001);
+    std::string expected;
+    for (std::size_t k = 0; k < values.size(); ++k) {
+        values[k] = static_cast<std::uint32_t>(k * 2654435761u);
+        expected += Le32(values[k]);
+    }
+    WriteConvertedScalars(state, values.data(), 300001, 4);
+    EXPECT_EQ(file.Take(), expected);
+}
+
+TEST_F(BinaryArray, ConvertedDoublesCrossChunksByteForByte)
 {
     std::vector<double> values(140000, -2.0); // 0xC000000000000000
     values.back() = 1.0;                       // 0x3FF0000000000000
-    const std::string out = Array(SceneValueType::Double, values.data(), 140000);
-    ASSERT_EQ(out.size(), 2 + 8 + 140000 * 8 + 2);
-    EXPECT_EQ(out.substr(2, 8), Bytes({0x01, 0x02, 0x03, 0x72}) + Le32(140000));
-    EXPECT_EQ(out.substr(10 + 131071 * 8, 16), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0,
-                                                      0, 0, 0, 0, 0, 0, 0, 0xC0}));
-    EXPECT_EQ(out.substr(10 + 139999 * 8, 8), Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
+    WriteConvertedScalars(state, values.data(), 140000, 8);
+    const std::string out = file.Take();
+    ASSERT_EQ(out.size(), 140000u * 8);
+    EXPECT_EQ(out.substr(131071 * 8, 16), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0,
+                                                0, 0, 0, 0, 0, 0, 0, 0xC0}));
+    EXPECT_EQ(out.substr(139999 * 8, 8), Bytes({0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
 }
 
 TEST_F(BinaryArray, CapturedBlockMarksTheBufferBinary)
