@@ -26,10 +26,16 @@ vistrel_add_test(live_link_loader_test
   SOURCES live_link_loader_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp
   LIBS vistrel_core)
 add_dependencies(live_link_loader_test ${VISTREL_FAKE_LIVE_LINKS})
-# Bare library names are looked for in live_link_bare beside the program (on Windows the test
-# makes it the DLL directory).
+# Bare library names are looked for in live_link_bare beside the program: on POSIX through the
+# program's run path, and through LD_LIBRARY_PATH as well, since under AddressSanitizer dlopen
+# is called from the sanitizer's library and the program's run path does not apply; on Windows
+# the test makes the folder the DLL directory.
 set_target_properties(live_link_loader_test PROPERTIES BUILD_RPATH "$ORIGIN/live_link_bare")
 set_tests_properties(live_link_loader_test PROPERTIES RESOURCE_LOCK registry)
+if(NOT WIN32)
+  set_tests_properties(live_link_loader_test PROPERTIES
+    ENVIRONMENT "LD_LIBRARY_PATH=${CMAKE_CURRENT_BINARY_DIR}/live_link_bare")
+endif()
 
 vistrel_add_test(scene_builder_test
   SOURCES scene_builder_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp

@@ -1,0 +1,101 @@
+// The stand-in renderers' announcements and the instance list that the live-link library's
+// lister answers from them.
+#include "renderer/instance_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kEmptyList = "<vistrel_instances>\n</vistrel_instances>\n";
+
+class InstanceDirectory : public testing::Test {
+protected:
+    InstanceDirectory()
+    {
+        std::random_device random;
+        folder_ = fs::temp_directory_path() / ("vistrel_instances_" + std::to_string(random()));
+    }
+    ~InstanceDirectory() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+
+    void WriteFile(const std::string& name, const std::string& content)
+    {
+        fs::create_directories(folder_);
+        std::ofstream(folder_ / name, std::ios::binary) << content;
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(InstanceDirectory, AnnouncedRenderersAreListedByPort)
+{
+    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4002));
+    ASSERT_TRUE(AnnounceInstance(folder_, 4, 4000));
+    EXPECT_EQ(ListInstances(folder_),
+              "<vistrel_instances>\n"
+              "<vistrel_instance><version_major>4</version_major>"
+              "<livelink_port>4000</livelink_port></vistrel_instance>\n"
+              "<vistrel_instance><version_major>5</version_major>"
+              "<livelink_port>4002</livelink_port></vistrel_instance>\n"
+              "</vistrel_instances>\n");
+}
+
+TEST_F(InstanceDirectory, WithdrawnAndMissingFoldersListNothing)
+{
+    EXPECT_EQ(ListInstances(folder_), kEmptyList);  // the folder does not exist yet
+    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4001));
+    WithdrawInstance(folder_, 4001);
+    EXPECT_EQ(ListInstances(folder_), kEmptyList);
+}
+
+TEST_F(InstanceDirectory, AnnouncingThePortAgainReplacesTheOldFile)
+{
+    WriteFile("renderer_4001.instance",
+              "pid 2147483000\n" + InstanceEntry(5, 4001) + "\n");  // a renderer that died
+    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4001));
+    EXPECT_EQ(ListInstances(folder_),
+              "<vistrel_instances>\n" + InstanceEntry(5, 4001) + "\n</vistrel_instances>\n");
+}
+
+TEST_F(InstanceDirectory, FilesOfEndedProcessesAndMalformedFilesArePassedOver)
+{
+    const std::string self = "pid " + std::to_string(CurrentProcessId()) + "\n";
+    WriteFile("renderer_1.instance", "pid 2147483000\n" + InstanceEntry(5, 1) + "\n");
+    WriteFile("renderer_2.instance", self + "<vistrel_instance><version_major>5</version_major>\n");
+    WriteFile("renderer_3.instance", "pid x\n" + InstanceEntry(5, 3) + "\n");
+    WriteFile("renderer_4.instance", self + InstanceEntry(5, 4) + std::string(600, ' ') + "\n");
+    WriteFile("renderer_5.txt", self + InstanceEntry(5, 5) + "\n");
+    WriteFile("renderer_6.instance", self);
+    WriteFile("renderer_7.instance", self + InstanceEntry(5, 7) + "<livelink_port>9</livelink_port>\n");
+    WriteFile("renderer_8.instance", "");
+    WriteFile("renderer_9.instance", self + InstanceEntry(5, 9) + "\n");
+    EXPECT_EQ(ListInstances(folder_),
+              "<vistrel_instances>\n" + InstanceEntry(5, 9) + "\n</vistrel_instances>\n");
+}
+
+TEST(InstanceEntry, HasTheTagsThePlugInSearchesFor)
+{
+    EXPECT_EQ(InstanceEntry(5, 4000),
+              "<vistrel_instance><version_major>5</version_major>"
+              "<livelink_port>4000</livelink_port></vistrel_instance>");
+}
+
+TEST(ProcessIds, ThisProcessRunsAndAnImpossibleOneDoesNot)
+{
+    EXPECT_TRUE(IsProcessRunning(CurrentProcessId()));
+    EXPECT_FALSE(IsProcessRunning(2147483000u));
+    EXPECT_FALSE(IsProcessRunning(0));
+    EXPECT_FALSE(IsProcessRunning(0xFFFFFFFFu));
+}
+
+}  // namespace
