@@ -5,7 +5,7 @@
 #include "simhost/host_session.h"
 #include "simhost/host_world.h"
 #include "simhost/model/world.h"
-#include "simhost/wide_text.h"
+#include "simhost/model_handles.h"
 
 namespace sim {
 namespace {
@@ -14,12 +14,9 @@ using Json = nlohmann::ordered_json;
 
 std::string PathText(const std::vector<int>& path) { return Json(path).dump(); }
 
-// Checks that path leads from the current model through component features; sets error when not.
+// Checks that path leads from the current model (there is one) through component features; sets
+// error when not.
 bool IsComponentPath(const World& world, const std::vector<int>& path, std::string& error) {
-    if (world.current < 0 || static_cast<size_t>(world.current) >= world.models.size()) {
-        error = "there is no current model to pick from";
-        return false;
-    }
     if (path.size() > static_cast<size_t>(PRO_MAX_ASSEMBLY_LEVEL)) {
         error = "pick " + PathText(path) + " is deeper than a component path can be";
         return false;
@@ -42,16 +39,20 @@ bool IsComponentPath(const World& world, const std::vector<int>& path, std::stri
 // when a pick is not a component or there are more than max_count.
 bool PickedPaths(const ScriptStep& step, int maxCount, std::vector<ProAsmcomppath>& paths) {
     HostSession& session = Session();
+    const World& world = HostWorld();
+    if (world.current < 0 || static_cast<size_t>(world.current) >= world.models.size()) {
+        session.Stop("script " + step.Describe() + ": there is no current model to pick from");
+        return false;
+    }
     if (maxCount > 0 && step.picks.size() > static_cast<size_t>(maxCount)) {
         session.Stop("script " + step.Describe() + ": more picks than the " +
                      std::to_string(maxCount) + " asked for");
         return false;
     }
-    ProMdl owner = nullptr;
-    sim::ProMdlCurrentGet(&owner);
+    const ProMdl owner = ToHandle(world.models[static_cast<size_t>(world.current)]);
     for (const std::vector<int>& pick : step.picks) {
         std::string error;
-        if (!IsComponentPath(HostWorld(), pick, error)) {
+        if (!IsComponentPath(world, pick, error)) {
             session.Stop("script " + step.Describe() + ": " + error);
             return false;
         }
@@ -64,12 +65,6 @@ bool PickedPaths(const ScriptStep& step, int maxCount, std::vector<ProAsmcomppat
     return true;
 }
 
-const Model* ModelOfHandle(ProMdl model) {
-    ProName name = {};
-    if (!model || sim::ProMdlNameGet(model, name) != PRO_TK_NO_ERROR) return nullptr;
-    return FindModel(HostWorld(), Utf16ToUtf8(WideFromBuffer(name, PRO_NAME_SIZE)));
-}
-
 }  // namespace
 
 // The picks stay the host's, valid until the next ProSelect; the plug-in frees nothing.
@@ -78,6 +73,7 @@ ProError ProSelect(const char* option, int max_count, ProSelection* /*initial*/,
                    ProSelAppAction /*action*/, ProSelection** selections, int* count) {
     HostSession& session = Session();
     const std::string kind = option ? option : "";
+    session.ReplaceSelections({});  // the picks of the previous call end here, whatever comes
     Json entry = {{"option", kind}, {"max_count", max_count}};
     const ScriptStep* step = session.TakeAnswer(Question::Select, "selection of \"" + kind + "\"");
     std::vector<ProAsmcomppath> paths;
@@ -106,7 +102,7 @@ ProError ProSelectionAsmcomppathGet(ProSelection selection, ProAsmcomppath* path
 // The script names the representation; rep keeps its kind and receives the chosen one's id.
 ProError ProSimprepSelect(ProSolid solid, ProSimprep* rep) {
     HostSession& session = Session();
-    const Model* model = ModelOfHandle(solid);
+    const Model* model = ModelOf(solid);
     if (!model || !rep) {
         session.Problem("ProSimprepSelect", "needs a model of the session and a representation");
         return PRO_TK_BAD_INPUTS;

@@ -8,10 +8,7 @@
 #include "simhost/model/model_file.h"
 #include "simhost/model/world.h"
 #include "simhost/model_change.h"
-#if __has_include("simhost/model_functions.h")
 #include "simhost/model_functions.h"
-#define SIM_HAVE_MODEL_FUNCTIONS 1
-#endif
 #include "simhost/plugin_library.h"
 #include "simhost/wide_text.h"
 #include "toolkit/plugin_entry.h"
@@ -119,7 +116,10 @@ void Conclude(HostSession& session, bool& failed, std::ostream& err) {
             << " step(s) left that nothing asked for, from " << session.script.Next()->Describe() << "\n";
         failed = true;
     }
-    session.record.Set("host_memory", DescribeLiveHostBlocks());
+    std::vector<std::string> unreleased = DescribeLiveHostBlocks();
+    if (const size_t records = LiveModelRecords())
+        unreleased.push_back(std::to_string(records) + " model record(s) (tessellations, interface data, ...)");
+    session.record.Set("host_memory", unreleased);
     session.record.Set("commands", CommandsToJson(session.commands));
     if (session.Stopped()) session.record.Set("stopped", session.StopMessage());
 }
@@ -182,9 +182,7 @@ int RunSimulatedHost(const CommandLine& options, std::ostream& out, std::ostream
 
     FunctionTable table;
     RegisterRuntimeFunctions(table);
-#ifdef SIM_HAVE_MODEL_FUNCTIONS
     RegisterModelFunctions(table);
-#endif
     g_activeTable = &table;
     PluginLibrary library;
     bool failed = !StartPlugin(library, options.plugin, err);
