@@ -28,7 +28,7 @@ public:
     trvScene_api_file& operator=(const trvScene_api_file&) = delete;
 
     // The writer's state, for inspection.
-    const SceneWriterState& state() const { return state_; }
+    const SceneWriterState& State() const { return state_; }
 
     void Reserved1() override;
     bool Render() override;

@@ -96,8 +96,8 @@ TEST_F(SceneFileParameters, FloatTriplesStandTwoToALine)
     }
     writer.EndArray();
     EXPECT_EQ(file.Take(), "  \"v\" [\n    1 2 3, 4 5 6,\n    7 8 9, 10 11 12,\n    13 14 15 ],\n");
-    EXPECT_EQ(writer.state().indent, 2);
-    EXPECT_EQ(writer.state().arrayCount, 5);
+    EXPECT_EQ(writer.State().indent, 2);
+    EXPECT_EQ(writer.State().arrayCount, 5);
 }
 
 TEST_F(SceneFileParameters, OtherElementsStandSixToALine)
@@ -149,15 +149,15 @@ TEST_F(SceneFileBinaryParameters, FloatTripleElementsBecomeOneBlockAfterTheInden
     const float b[] = {2, 2, 1};
     writer.AddArrayElement(SceneValueType::Float3, a);
     writer.AddArrayElement(SceneValueType::Float3, b);
-    EXPECT_EQ(writer.state().arrayCount, 0);
-    EXPECT_EQ(writer.state().accumulator.count, 6);
-    EXPECT_EQ(writer.state().pendingKind, 'c');
+    EXPECT_EQ(writer.State().arrayCount, 0);
+    EXPECT_EQ(writer.State().accumulator.count, 6);
+    EXPECT_EQ(writer.State().pendingKind, 'c');
     writer.EndArray();
     EXPECT_EQ(file.Take(), "  \"v\" [\n    " +
                                Bytes({0x01, 0x02, 0x03, 0x63, 0x06, 0x00, 0x00, 0x00}) +
                                FloatOne + FloatTwo + FloatOne + FloatTwo + FloatTwo + FloatOne +
                                " ],\n");
-    EXPECT_EQ(writer.state().accumulator.count, 0);
+    EXPECT_EQ(writer.State().accumulator.count, 0);
 }
 
 TEST_F(SceneFileBinaryParameters, FloatAndIntElementsHaveTheirKinds)
@@ -202,7 +202,7 @@ TEST_F(SceneFileBinaryParameters, BeginArrayForgetsWordsOfAnUnfinishedArray)
     writer.AddArrayElement(SceneValueType::Int, &i);
     writer.BeginArray("b");
     writer.AddArrayElement(SceneValueType::Int, &i);
-    EXPECT_EQ(writer.state().accumulator.count, 1);
+    EXPECT_EQ(writer.State().accumulator.count, 1);
 }
 
 TEST_F(SceneFileBinaryParameters, MeshArraysWrittenWholeAreBinaryBlocks)

@@ -18,7 +18,7 @@ protected:
         writer.SetParameter(name, SceneValueType::Int, &value);
     }
 
-    const SceneWriterState& state() const { return writer.state(); }
+    const SceneWriterState& State() const { return writer.State(); }
 
     SceneTestFile file;
     trvScene_api_file writer{file.get(), false};
@@ -29,13 +29,13 @@ protected:
 TEST_F(SceneFileBlocks, GroupTakesBareParametersAndRestoresTheOuterStyle)
 {
     EXPECT_TRUE(writer.BeginGroup("model", true));
-    EXPECT_EQ(state().indent, 2);
+    EXPECT_EQ(State().indent, 2);
     Param("a", 1);
     writer.EndGroup();
     Param("b", 2);
     EXPECT_EQ(file.Take(), "\ngroup \"model\" {\n  a 1\n}\n\"b\" 2,\n");
-    EXPECT_EQ(state().indent, 0);
-    EXPECT_EQ(state().paramStyle, 0);
+    EXPECT_EQ(State().indent, 0);
+    EXPECT_EQ(State().paramStyle, 0);
 }
 
 TEST_F(SceneFileBlocks, EveryIndentedPieceOfAGroupHeadBringsItsIndentation)
@@ -65,18 +65,18 @@ TEST_F(SceneFileBlocks, FramesAndMatrixDefinitionsKeepTheStyle)
     writer.EndFrame();
     EXPECT_EQ(file.Take(),
               "frame 12 {\n  \"a\" 1,\n  #define matrix \"m\" {\n    \"b\" 2,\n  }\n}\n");
-    EXPECT_EQ(state().indent, 0);
+    EXPECT_EQ(State().indent, 0);
 }
 
 TEST_F(SceneFileBlocks, OptionsBlockTakesBareParametersAndEndsInStyleZero)
 {
     EXPECT_TRUE(writer.BeginOptions());
-    EXPECT_EQ(state().openBlock, TopBlock::Options);
+    EXPECT_EQ(State().openBlock, TopBlock::Options);
     Param("a", 1);
     writer.EndOptions();
     EXPECT_EQ(file.Take(), "\noptions {\n  a 1\n}\n");
-    EXPECT_EQ(state().openBlock, TopBlock::None);
-    EXPECT_EQ(state().paramStyle, 0);
+    EXPECT_EQ(State().openBlock, TopBlock::None);
+    EXPECT_EQ(State().paramStyle, 0);
 }
 
 TEST_F(SceneFileBlocks, CameraNamedOrNotAndImage)
@@ -86,7 +86,7 @@ TEST_F(SceneFileBlocks, CameraNamedOrNotAndImage)
     EXPECT_TRUE(writer.BeginCamera("view \xE9"));
     writer.EndCamera();
     EXPECT_TRUE(writer.BeginImage());
-    EXPECT_EQ(state().openBlock, TopBlock::Image);
+    EXPECT_EQ(State().openBlock, TopBlock::Image);
     writer.EndImage();
     EXPECT_EQ(file.Take(),
               "\ncamera {\n}\n\ncamera xX7669657720e9 {\n}\n\nimage {\n}\n");
@@ -98,14 +98,14 @@ TEST_F(SceneFileBlocks, TopBlocksInsideAGroupIndentBothLines)
     file.Take();
     writer.BeginCamera("c");
     EXPECT_EQ(file.Take(), "  \n  camera \"c\" {\n");
-    EXPECT_EQ(state().indent, 4);
+    EXPECT_EQ(State().indent, 4);
 }
 
 TEST_F(SceneFileBlocks, TopBlocksRefuseWhileAnyTopBlockIsOpen)
 {
     const auto refusesEverything = [this] {
         const std::string before = file.All();
-        const SceneWriterState& s = state();
+        const SceneWriterState& s = State();
         const std::int32_t indent = s.indent;
         const TopBlock block = s.openBlock;
         EXPECT_FALSE(writer.BeginOptions());
@@ -135,9 +135,9 @@ TEST_F(SceneFileBlocks, ObjectOpensInsideACameraAndTakesItsPlace)
 {
     writer.BeginCamera(nullptr);
     EXPECT_TRUE(writer.BeginObject("o", true));
-    EXPECT_EQ(state().openBlock, TopBlock::Object);
+    EXPECT_EQ(State().openBlock, TopBlock::Object);
     writer.EndObject();
-    EXPECT_EQ(state().openBlock, TopBlock::None);
+    EXPECT_EQ(State().openBlock, TopBlock::None);
 }
 
 TEST_F(SceneFileBlocks, EndOfAnotherTopBlockClosesNothingButForgetsTheOpenOne)
@@ -146,12 +146,12 @@ TEST_F(SceneFileBlocks, EndOfAnotherTopBlockClosesNothingButForgetsTheOpenOne)
     file.Take();
     writer.EndOptions();
     EXPECT_EQ(file.Take(), "");
-    EXPECT_EQ(state().openBlock, TopBlock::None);
-    EXPECT_EQ(state().paramStyle, 0);
-    EXPECT_EQ(state().indent, 2);
+    EXPECT_EQ(State().openBlock, TopBlock::None);
+    EXPECT_EQ(State().paramStyle, 0);
+    EXPECT_EQ(State().indent, 2);
     writer.EndCamera();
     EXPECT_EQ(file.Take(), "");
-    EXPECT_EQ(state().indent, 2);
+    EXPECT_EQ(State().indent, 2);
 }
 
 TEST_F(SceneFileBlocks, ModifyCameraKeepsItsHeadEvenWhenRefused)
@@ -170,25 +170,25 @@ TEST_F(SceneFileBlocks, OutputBlockSetsItsStyleWithoutSavingIt)
     Param("x", 1);
     writer.EndOutput();
     EXPECT_EQ(file.Take(), "  output \"a\" \"b\" xX630d {\n    \"x\" 1,\n  }\n");
-    EXPECT_EQ(state().paramStyle, 1);
+    EXPECT_EQ(State().paramStyle, 1);
     writer.BeginCamera(nullptr);
     writer.BeginOutput("a", "b", "c");
     writer.EndOutput();
-    EXPECT_EQ(state().paramStyle, 1); // not the camera's style restored, but 1 in any case
+    EXPECT_EQ(State().paramStyle, 1); // not the camera's style restored, but 1 in any case
 }
 
 TEST_F(SceneFileBlocks, ObjectWithDefaultFlagsWritesNoFlagLines)
 {
     writer.SetObjectFlag(0xFFFFFFFF, false); // the next object starts afresh
     EXPECT_TRUE(writer.BeginObject("o", true));
-    EXPECT_EQ(state().objectFlags, 0xF00u);
+    EXPECT_EQ(State().objectFlags, 0xF00u);
     Param("a", 1);
     writer.EndObject();
     EXPECT_EQ(file.Take(), "\nobject \"o\" {\n  a 1\n}\n");
     writer.BeginObject("d", false);
     writer.EndObject();
     EXPECT_EQ(file.Take(), "\n#define object \"d\" {\n}\n");
-    EXPECT_EQ(state().paramStyle, 0);
+    EXPECT_EQ(State().paramStyle, 0);
 }
 
 TEST_F(SceneFileBlocks, ObjectFlagLinesComeInTheirFixedOrder)
@@ -214,7 +214,7 @@ TEST_F(SceneFileBlocks, ModifiedObjectKeepsTheFlagsLeftBefore)
     writer.EndObject();
     file.Take();
     EXPECT_TRUE(writer.ModifyObject("o"));
-    EXPECT_EQ(state().openBlock, TopBlock::Object);
+    EXPECT_EQ(State().openBlock, TopBlock::Object);
     Param("a", 1);
     writer.EndObject();
     EXPECT_EQ(file.Take(), "#modify object \"o\" {\n  a 1\n  caustics store off\n}\n");
@@ -238,7 +238,7 @@ TEST_F(SceneFileBlocks, LightsAndLoadBlocksKeepTheStyle)
     writer.EndLoad();
     EXPECT_EQ(file.Take(), "\nlight \"sun\" {\n  \"a\" 1,\n}\n#modify light \"sun\" {\n}\n"
                            "load \"trv_import.dll\" {\n}\n");
-    EXPECT_EQ(state().indent, 0);
+    EXPECT_EQ(State().indent, 0);
 }
 
 TEST_F(SceneFileBlocks, ANameLongerThanTheWorkingBufferIsCut)

@@ -32,20 +32,20 @@ TEST_F(SceneFileGeometry, GeometryBlockQuotesItsParametersAndRestoresTheStyle)
     writer.EndGeometry();
     Param("b", 2);
     EXPECT_EQ(file.Take(), "  geometry \"triangles\" {\n    \"a\" 1,\n  }\n  b 2\n");
-    EXPECT_EQ(writer.state().indent, 2);
+    EXPECT_EQ(writer.State().indent, 2);
 }
 
 TEST_F(SceneFileGeometry, GeometryInsideADefinitionOpensNothing)
 {
     EXPECT_TRUE(writer.BeginGeometryDefinition("mesh", "triangles"));
-    EXPECT_EQ(writer.state().inGeometryDefinition, 1);
+    EXPECT_EQ(writer.State().inGeometryDefinition, 1);
     EXPECT_TRUE(writer.BeginGeometry("triangles"));
     Param("a", 1);
     writer.EndGeometry();
     EXPECT_EQ(file.Take(), "#define geometry \"mesh\" \"triangles\" {\n  \"a\" 1,\n}\n");
-    EXPECT_EQ(writer.state().inGeometryDefinition, 0);
-    EXPECT_EQ(writer.state().indent, 0);
-    EXPECT_EQ(writer.state().savedStyles.count, 0);
+    EXPECT_EQ(writer.State().inGeometryDefinition, 0);
+    EXPECT_EQ(writer.State().indent, 0);
+    EXPECT_EQ(writer.State().savedStyles.count, 0);
     writer.BeginGeometry("nurbs"); // after the definition a geometry block opens again
     EXPECT_EQ(file.Take(), "geometry \"nurbs\" {\n");
 }
@@ -82,7 +82,7 @@ TEST_F(SceneFileGeometry, AnimationBlankBetweenItsNamesCarriesTheIndentation)
     writer.EndGroup();
     writer.EndAnimation();
     EXPECT_EQ(file.Take(), "    }\n  }\n}\n");
-    EXPECT_EQ(writer.state().paramStyle, 0);
+    EXPECT_EQ(writer.State().paramStyle, 0);
 }
 
 TEST_F(SceneFileGeometry, TransformIsRoundedToSinglePrecision)
@@ -128,5 +128,5 @@ TEST_F(SceneFileGeometry, MotionWritesItsMatrixTwoDeeperAndClosesAtTheOldIndenta
     EXPECT_EQ(file.Take(), "  motion 0.5 {\n"
                            "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1    \n"
                            "  }\n");
-    EXPECT_EQ(writer.state().indent, 2);
+    EXPECT_EQ(writer.State().indent, 2);
 }

@@ -35,7 +35,7 @@ const char* OtherNumericLocale()
 
 TEST_F(SceneApiFile, StartsAtTheTopWithNothingOpen)
 {
-    const SceneWriterState& s = writer.state();
+    const SceneWriterState& s = writer.State();
     EXPECT_EQ(s.indent, 0);
     EXPECT_EQ(s.paramStyle, 0);
     EXPECT_EQ(s.openBlock, TopBlock::None);
@@ -158,12 +158,12 @@ TEST_F(SceneApiFile, RawTextIsCutAt4095Characters)
 TEST_F(SceneApiFile, OutputModeSwitchesBinaryArraysByItsSecondBit)
 {
     EXPECT_EQ(writer.SetOutputMode(0x2, 99), 0x2u);
-    EXPECT_EQ(writer.state().binaryArrays, 1);
-    EXPECT_EQ(writer.state().outputMode, 0x2u);
+    EXPECT_EQ(writer.State().binaryArrays, 1);
+    EXPECT_EQ(writer.State().outputMode, 0x2u);
     EXPECT_EQ(writer.SetOutputMode(0x5, 0), 0x5u);
-    EXPECT_EQ(writer.state().binaryArrays, 0);
+    EXPECT_EQ(writer.State().binaryArrays, 0);
     EXPECT_EQ(writer.SetOutputMode(0xFFFFFFFF, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(writer.state().binaryArrays, 1);
+    EXPECT_EQ(writer.State().binaryArrays, 1);
     EXPECT_EQ(file.All(), "");
 }
 
@@ -171,10 +171,10 @@ TEST(SceneApiFileWithoutFile, WritesNothingButStillChangesItsState)
 {
     trvScene_api_file writer(nullptr, true);
     writer.BeginGroup("g", true);
-    EXPECT_EQ(writer.state().indent, 2);
-    EXPECT_EQ(writer.state().paramStyle, 1);
+    EXPECT_EQ(writer.State().indent, 2);
+    EXPECT_EQ(writer.State().paramStyle, 1);
     EXPECT_TRUE(writer.BeginCamera("c"));
-    EXPECT_EQ(writer.state().openBlock, TopBlock::Camera);
+    EXPECT_EQ(writer.State().openBlock, TopBlock::Camera);
     writer.EndCamera();
     EXPECT_TRUE(writer.BeginShader(nullptr, "t"));
     const float f = 1;
@@ -186,11 +186,11 @@ TEST(SceneApiFileWithoutFile, WritesNothingButStillChangesItsState)
     writer.BindShader(0, buffer);
     writer.BeginArray("a");
     writer.AddArrayElement(SceneValueType::Float, &f);
-    EXPECT_EQ(writer.state().accumulator.count, 1);
+    EXPECT_EQ(writer.State().accumulator.count, 1);
     writer.EndArray();
     writer.EndGroup();
-    EXPECT_EQ(writer.state().indent, 0);
-    EXPECT_EQ(writer.state().paramStyle, 0);
+    EXPECT_EQ(writer.State().indent, 0);
+    EXPECT_EQ(writer.State().paramStyle, 0);
 }
 
 TEST(SceneApiFileLifecycle, DestroyingThroughTheInterfaceFreesEveryCaptureBuffer)

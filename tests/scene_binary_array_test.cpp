@@ -81,18 +81,6 @@ TEST_F(BinaryArray, OtherArraysStayTextWhenBinaryIsOn)
     EXPECT_EQ(Array(SceneValueType::String, names, 1), "[ \"a\" \n] ");
 }
 
-TEST_F(BinaryArray, LargeIntArrayIsWrittenWholeByteForByte)
-{
-    std::vector<std::int32_t> values(300001);
-    for (std::size_t k = 0; k < values.size(); ++k)
-        values[k] = static_cast<std::int32_t>(k * 2654435761u);
-    std::string expected = "[ " + Bytes({0x01, 0x02, 0x03, 0x69}) + Le32(300001);
-    for (std::size_t k = 0; k < values.size(); ++k)
-        expected += Le32(static_cast<std::uint32_t>(k * 2654435761u));
-    expected += "] ";
-    EXPECT_EQ(Array(SceneValueType::Int, values.data(), 300001), expected);
-}
-
 // The conversion that a machine of another byte order uses, run here too: more scalars than one
 // working buffer converts at a time.
 TEST_F(BinaryArray, ConvertedWordsCrossChunksByteForByte)
