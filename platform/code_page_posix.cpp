@@ -79,9 +79,6 @@ int ComposedByte(char16_t base, char16_t mark) {
     return -1;
 }
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // The output side of a conversion: counts every unit and stores those that fit.
 template <typename Unit>
 class OutputUnits {
@@ -169,9 +166,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         int byte = ExactByte(c);
         if (byte < 0 && bestFit) byte = BestFitByte(c);
         if (byte < 0) {
-            // A whole character the code page lacks, a surrogate pair included, takes one
-            // default character.
-            if (IsHighSurrogate(c) && i + 1 < length && IsLowSurrogate(lpWideCharStr[i + 1])) ++i;
+            // As on Windows, each code unit is a character here: the two halves of a surrogate
+            // pair take a default character each.
             usedDefault = true;
             byte = static_cast<unsigned char>(defaultChar);
         }

@@ -76,8 +76,8 @@ TEST(CodePage, MissingCharactersBecomeTheDefaultCharacterWithoutBestFit) {
     EXPECT_EQ(ToAnsi(u"\u03C9", WC_NO_BEST_FIT_CHARS, &usedDefault, "#"), "#");
 }
 
-TEST(CodePage, SurrogatePairIsOneMissingCharacter) {
-    EXPECT_EQ(ToAnsi(u"a\U0001F600b", WC_NO_BEST_FIT_CHARS), "a?b");
+TEST(CodePage, EachHalfOfASurrogatePairIsAMissingCharacter) {
+    EXPECT_EQ(ToAnsi(u"a\U0001F600b", WC_NO_BEST_FIT_CHARS), "a??b");
 }
 
 TEST(CodePage, BestFitGivesTheLetterWithoutItsAccent) {

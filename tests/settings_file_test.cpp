@@ -153,7 +153,7 @@ TEST(SettingsFileRoundTrip, CharactersOutsideTheCodePageComeBackAsQuestionMarks)
     WriteSettingsFile(written, kSettingsFileName);
     PluginSettings read;
     ReadSettingsFile(kSettingsFileName, read);
-    EXPECT_EQ(read.exportPath, u"C:\\???\\?.vsb");
+    EXPECT_EQ(read.exportPath, u"C:\\???\\??.vsb");  // one per half of the pair
 }
 
 TEST(SettingsFileRoundTrip, PathsLongerThanAValueBufferAreKeptWhole) {
