@@ -38,7 +38,7 @@ void AddBox(Model& model, std::vector<Surface>& surfaces, Point3 min, Point3 max
 
 // The cylinder of radius r around the z axis from z = 0 to z = height: four quarter surfaces
 // around it (rational quadratic along u) and two discs (rational biquadratic patches bounded by
-// four quarter arcs each); 16 edges.
+// four quarter arcs each); 12 edges.
 void AddCylinder(Model& model, std::vector<Surface>& surfaces, double radius, double height,
                  const Matrix& placement, const ShapeStyle& style, IdSource& ids);
 
