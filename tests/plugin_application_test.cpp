@@ -84,46 +84,6 @@ TEST_F(PluginApplicationTest, SetTessellationQualityKeepsTheValueItReplacesEvery
     EXPECT_EQ(app.settings.tessellationQuality, 0.3499999940395355);
 }
 
-TEST_F(PluginApplicationTest, SettersStoreWhatTheyAreGivenUnchecked) {
-    PluginApplication app;
-    app.SetUpAxis(9);
-    app.SetTessellationQuality(-2.0f);
-    app.SetIncludeNURBS(false);
-    app.SetSeparateMaterials(false);
-    app.SetPromptForMechanism(true);
-    const char16_t path[] = u"C:\\a.vsb\0tail";
-    app.SetExportPath(path);
-    app.SetFraPath(u"C:\\run.fra");
-    const PluginSettings s = app.GetSettings();
-    EXPECT_EQ(s.upAxis, 9);
-    EXPECT_EQ(s.tessellationQuality, -2.0);
-    EXPECT_FALSE(s.includeNURBS);
-    EXPECT_FALSE(s.separateMaterials);
-    EXPECT_TRUE(s.promptForMechanism);
-    EXPECT_EQ(s.exportPath, u"C:\\a.vsb");  // up to the terminator
-    EXPECT_EQ(s.fraPath, u"C:\\run.fra");
-}
-
-TEST_F(PluginApplicationTest, GetSettingsGivesACopy) {
-    PluginApplication app;
-    app.SetExportPath(u"C:\\a.vsb");
-    PluginSettings copy = app.GetSettings();
-    copy.exportPath = u"changed";
-    copy.fraPath = u"changed";
-    EXPECT_EQ(app.settings.exportPath, u"C:\\a.vsb");
-    EXPECT_TRUE(app.settings.fraPath.empty());
-}
-
-TEST_F(PluginApplicationTest, OnlySelectionModeOneIsManual) {
-    PluginApplication app;
-    for (int mode : {-1, 0, 2, 7}) {
-        app.settings.selectionMode = mode;
-        EXPECT_FALSE(app.IsManualSelection()) << mode;
-    }
-    app.settings.selectionMode = 1;
-    EXPECT_TRUE(app.IsManualSelection());
-}
-
 TEST_F(PluginApplicationTest, SetSelectionModeSetsTheIconsAndWritesNoFile) {
     PluginApplication app;
     app.manualCommandId = 7;
