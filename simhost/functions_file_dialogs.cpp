@@ -13,7 +13,7 @@ using Json = nlohmann::ordered_json;
 // Titles and filters are short texts; the bound only keeps a missing terminator from running on.
 constexpr size_t kTextLimit = 1024;
 
-std::string Narrow(const ProWchar* text, size_t limit) {
+std::string DialogText(const ProWchar* text, size_t limit) {
     return Utf16ToUtf8(WideFromBuffer(text, limit));
 }
 
@@ -39,10 +39,10 @@ ProError FileDialog(Question question, const ProWchar* title, const ProWchar* fi
     HostSession& session = Session();
     const char* kind = question == Question::SaveDialog ? "save" : "open";
     Json entry = {{"dialog", kind},
-                  {"title", Narrow(title, kTextLimit)},
-                  {"filter", Narrow(filter, kTextLimit)},
-                  {"default_folder", Narrow(default_folder, PRO_PATH_SIZE)},
-                  {"default_name", Narrow(default_name, PRO_PATH_SIZE)}};
+                  {"title", DialogText(title, kTextLimit)},
+                  {"filter", DialogText(filter, kTextLimit)},
+                  {"default_folder", DialogText(default_folder, PRO_PATH_SIZE)},
+                  {"default_name", DialogText(default_name, PRO_PATH_SIZE)}};
     std::string path;
     const ScriptStep* step = DialogAnswer(question, entry["title"].get<std::string>(), path);
     if (step && !step->cancel) path = step->text;
