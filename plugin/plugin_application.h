@@ -69,6 +69,8 @@ public:
     bool ShowSettingsDialog();
 
     // ---- Members, in this order ----------------------------------------------------------------
+    // Public: the export walk, the roads and the dialogs work on them directly, and the visit
+    // callbacks among them are free functions.
 
     MeshBuffers meshBuffers;                    // merged mesh of the material group being written
     NurbsTrimBuffers trimBuffers;               // trim loops of the NURBS surface being written
