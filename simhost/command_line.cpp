@@ -74,7 +74,7 @@ plug-in registered (e.g. "Vistrel Export"), unloads it and reports what it did.
   --text <folder>     folder of the message files (default: text/ beside the program)
   --help              this text
 The settings file lands in the current directory. Exit status: 0 when every command ran and
-every question was answered, 1 otherwise.
+every question was answered, 1 when not, 2 for bad options.
 Script: {"steps": [...]}, answered in order; each question of the host takes the next step:
   {"save": "<path>"} {"open": "<path>"} {"simprep": "<name>"} {"select": [[], [3, 7]]}
       (picks as component paths, [] is the top model) {"cancel": "save|open|simprep|select"}

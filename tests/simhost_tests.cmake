@@ -5,6 +5,7 @@ vistrel_add_test(user_script_test SOURCES user_script_test.cpp LIBS vistrel_simh
 vistrel_add_test(command_line_test SOURCES command_line_test.cpp LIBS vistrel_simhost)
 vistrel_add_test(dialog_functions_test SOURCES dialog_functions_test.cpp LIBS vistrel_simhost)
 vistrel_add_test(file_dialog_functions_test SOURCES file_dialog_functions_test.cpp LIBS vistrel_simhost)
+vistrel_add_test(model_change_test SOURCES model_change_test.cpp LIBS vistrel_simhost)
 vistrel_add_test(selection_functions_test SOURCES selection_functions_test.cpp LIBS vistrel_simhost)
 
 # Sessions through the real plug-in library, loaded as the host loads it.
