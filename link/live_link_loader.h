@@ -29,7 +29,8 @@ struct LiveLinkLibrary {
 
 // Loads the library into holder and keeps its factory there. True when this call obtained a
 // factory; false, doing nothing, when the holder has one already. A library without the entry
-// point, or whose entry point answers null, stays loaded in the holder.
+// point, or whose entry point answers null, stays loaded in the holder; a later load into the
+// same holder frees it before it loads again.
 bool LoadLiveLinkLibrary(LiveLinkLibrary& holder);
 
 // A new live scene object from the factory, or null. Owned by the library.
