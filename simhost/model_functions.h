@@ -27,5 +27,8 @@ void RegisterInterfaceDataFunctions(FunctionTable& table);
 // Host records of the model side (tessellations, interface data, curve records, ...) that the
 // plug-in has not released yet; for the host's report at the end of a session.
 size_t LiveModelRecords();
+// Releases every such record (and the host arrays they hold). Call it before the host memory is
+// freed wholesale, so that no record is left pointing at freed arrays.
+void FreeModelRecords();
 
 }  // namespace sim

@@ -84,6 +84,18 @@ size_t LiveModelRecords() {
            LiveQuiltData().Size() + LiveCurveData().Size() + LiveGeomitemData().Size();
 }
 
+void FreeModelRecords() {
+    // Geometry data and interface data first: their surface records hold host arrays too.
+    LiveGeomitemData().ReleaseAll();
+    LiveInterfaceData().ReleaseAll();
+    LiveQuiltData().ReleaseAll();
+    LiveEdgeData().ReleaseAll();
+    LiveCurveData().ReleaseAll();
+    LiveSimprepData().ReleaseAll();
+    LiveTessellations().ReleaseAll();
+    LiveTessellationInputs().ReleaseAll();
+}
+
 // Surface records live inside interface data and geometry data; both are few, so a search
 // through the live ones is quick enough.
 bool IsLiveSurfaceRecord(const ProSurfacedata* record) {

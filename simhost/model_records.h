@@ -125,6 +125,10 @@ public:
     }
     size_t Size() const { return live_.size(); }
     const std::set<T*>& All() const { return live_; }
+    void ReleaseAll() {
+        for (T* record : live_) Destroy(record);
+        live_.clear();
+    }
 
 private:
     std::set<T*> live_;
