@@ -106,6 +106,18 @@ do_asan() {
     step "asan: ctest" run_ctest asan $dir
 }
 
+# TinyXML's source as Debian ships it, patched, for the builds that compile it (Windows, fuzz):
+# fetched once into build/deps and shared. Sets tinyxml_dir.
+tinyxml_dir=
+tinyxml_source() {
+  local src=$root/build/deps/tinyxml
+  if ! ls "$src"/tinyxml-*/tinyxml.h >/dev/null 2>&1; then
+    step "$1: apt-get source tinyxml" \
+      bash -c "rm -rf '$src' && mkdir -p '$src' && cd '$src' && apt-get source -q tinyxml" || return
+  fi
+  tinyxml_dir=$(dirname "$(ls -d "$src"/tinyxml-*/tinyxml.h | head -n 1)")
+}
+
 # --- Windows (mingw, wine) ---------------------------------------------------------------------
 # Lists the DLLs that a PE file imports.
 pe_imports() {
@@ -131,15 +143,7 @@ check_static_imports() {
 
 do_windows() {
   local dir=build/ci-windows
-  local tinyxml_src=$root/build/deps/tinyxml
-  # TinyXML's source as Debian ships it, patched; fetched once and shared by Windows builds.
-  if ! ls "$tinyxml_src"/tinyxml-*/tinyxml.h >/dev/null 2>&1; then
-    step "windows: apt-get source tinyxml" \
-      bash -c "rm -rf '$tinyxml_src' && mkdir -p '$tinyxml_src' && cd '$tinyxml_src' &&
-               apt-get source -q tinyxml" || return
-  fi
-  local tinyxml_dir
-  tinyxml_dir=$(dirname "$(ls -d "$tinyxml_src"/tinyxml-*/tinyxml.h | head -n 1)")
+  tinyxml_source windows || return
   step "windows: configure" configure $dir -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
     -DVISTREL_TINYXML_SOURCE_DIR="$tinyxml_dir" || return
@@ -153,41 +157,58 @@ do_windows() {
 }
 
 # --- Fuzz targets ------------------------------------------------------------------------------
-fuzz_run() {  # fuzz_run EXE: a short run from the seeds in fuzz/corpus/<name>, if any
-  local exe=$1 name
+# fuzz_run EXE LOG: a run of FUZZ_SECONDS from the seeds in fuzz/corpus/<name> and with the
+# dictionary fuzz/<name>.dict, when they exist; new inputs and crash files go to its own folder.
+fuzz_run() {
+  local exe=$1 log=$2 name
   name=$(basename "$exe")
   local work=$root/build/ci-fuzz/run/$name
   rm -rf "$work" && mkdir -p "$work/corpus"
   local args=("$work/corpus")
   [ -d "$root/fuzz/corpus/$name" ] && args+=("$root/fuzz/corpus/$name")
   [ -f "$root/fuzz/$name.dict" ] && args+=("-dict=$root/fuzz/$name.dict")
-  (cd "$work" && "$exe" "${args[@]}" -max_total_time="$fuzz_seconds" -timeout=10 \
-      -rss_limit_mb=2048 -print_final_stats=1 >"$work/log" 2>&1)
-  local rc=$?
-  tail -n 12 "$work/log"
-  return $rc
+  cd "$work" && "$exe" "${args[@]}" -max_total_time="$fuzz_seconds" -timeout=10 \
+      -rss_limit_mb=2048 -print_final_stats=1 >"$log" 2>&1
 }
 
 do_fuzz() {
   local dir=build/ci-fuzz
+  tinyxml_source fuzz || return
   step "fuzz: configure (clang)" configure $dir -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DVISTREL_FUZZ=ON -DVISTREL_TESTS=OFF || return
+    -DVISTREL_FUZZ=ON -DVISTREL_TESTS=OFF -DVISTREL_TINYXML_SOURCE_DIR="$tinyxml_dir" || return
   step "fuzz: build" build $dir || return
   local targets=()
-  mapfile -t targets < <(find $dir/fuzz -maxdepth 1 -type f -perm -u+x 2>/dev/null | sort)
+  mapfile -t targets < <(find "$root/$dir/fuzz" -maxdepth 1 -type f -perm -u+x 2>/dev/null | sort)
   if [ ${#targets[@]} -eq 0 ]; then
     echo "fuzz: no fuzz targets yet"
     return 0
   fi
-  local t fz_passed=0 fz_failed=0
+  # The targets run side by side, JOBS at a time.
+  local t0 t name running=0 fz_passed=0 fz_failed=0
+  t0=$(date +%s)
+  echo "==> fuzz: ${#targets[@]} targets, ${fuzz_seconds} s each, $jobs at a time"
+  mkdir -p "$root/$dir/run"
   for t in "${targets[@]}"; do
-    if step "fuzz: $(basename "$t") for ${fuzz_seconds} s" fuzz_run "$root/$t"; then
+    name=$(basename "$t")
+    ( fuzz_run "$t" "$root/$dir/run/$name.log"; echo $? >"$root/$dir/run/$name.rc" ) &
+    running=$((running + 1))
+    if [ $running -ge "$jobs" ]; then wait -n; running=$((running - 1)); fi
+  done
+  wait
+  for t in "${targets[@]}"; do
+    name=$(basename "$t")
+    if [ "$(cat "$root/$dir/run/$name.rc")" = 0 ]; then
       fz_passed=$((fz_passed + 1))
+      echo "$name: ok, $(grep -E '^Done [0-9]+ runs' "$root/$dir/run/$name.log")"
     else
       fz_failed=$((fz_failed + 1))
+      failures+=("fuzz: $name")
+      echo "$name: FAILED; its output: $dir/run/$name.log, its inputs: $dir/run/$name/"
+      tail -n 60 "$root/$dir/run/$name.log"
     fi
   done
+  echo "<== fuzz: runs done ($(( $(date +%s) - t0 )) s)"
   summaries+=("fuzz: $fz_passed fuzz targets ran clean, $fz_failed failed")
   total_passed=$(( total_passed + fz_passed ))
   total_failed=$(( total_failed + fz_failed ))
