@@ -7,11 +7,8 @@
 
 namespace {
 
-#ifdef _WIN32
-const char16_t* const kLibraryNames[] = {u"trvvistrellive32.dll", u"trvvistrellive64.dll"};
-#else
+// The renderer ships its live-link library under these names on every system, Windows included.
 const char16_t* const kLibraryNames[] = {u"trvvistrellive32.so", u"trvvistrellive64.so"};
-#endif
 
 const char16_t kTarvexKey[] = u"SOFTWARE\\Tarvex";
 

@@ -4,8 +4,8 @@
 // The library is looked for in the renderer's folder from the registry: the current user's
 // "SOFTWARE\Tarvex" value "VistrelActivePath", else the machine's "SOFTWARE\Tarvex" value
 // "VistrelVersion" naming a key below it whose value "BinFolder" is the folder. From that folder
-// "trvvistrellive32" and then "trvvistrellive64" are tried, then the same two names through the
-// system's own search for libraries (".so" files in the POSIX build, ".dll" files on Windows).
+// "trvvistrellive32.so" and then "trvvistrellive64.so" are tried (the renderer's own file names,
+// on Windows too), then the same two names through the system's own search for libraries.
 //
 // One process-wide holder keeps the loaded library. It is made on the first CreateLiveSceneApi
 // or CreateInstanceLister, and the load is tried only then: after a failed load both answer null

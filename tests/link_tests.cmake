@@ -11,6 +11,7 @@ function(vistrel_fake_live_link variant file)
   target_compile_definitions(${target} PRIVATE ${ARGN})
   set_target_properties(${target} PROPERTIES
     PREFIX ""
+    SUFFIX ".so"
     OUTPUT_NAME ${file}
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/live_link_fakes/${variant}
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/live_link_fakes/${variant})

@@ -20,13 +20,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-#ifdef _WIN32
-const char kLibrary32[] = "trvvistrellive32.dll";
-const char kLibrary64[] = "trvvistrellive64.dll";
-#else
 const char kLibrary32[] = "trvvistrellive32.so";
 const char kLibrary64[] = "trvvistrellive64.so";
-#endif
 
 // The folder searched for bare library names: the test program's run path on POSIX, the DLL
 // directory on Windows (both set up for this program only).

@@ -38,11 +38,10 @@ namespace {
 
 #ifdef _WIN32
 const char kRendererFile[] = "vistrel_renderer.exe";
-const char kLibraryFile[] = "trvvistrellive32.dll";
 #else
 const char kRendererFile[] = "vistrel_renderer";
-const char kLibraryFile[] = "trvvistrellive32.so";
 #endif
+const char kLibraryFile[] = "trvvistrellive32.so";
 
 std::string ReadFile(const fs::path& path)
 {
@@ -94,7 +93,7 @@ bool LibraryIsLoaded(const fs::path& library)
 {
 #ifdef _WIN32
     (void)library;
-    return GetModuleHandleW(Win32Wide(u"trvvistrellive32.dll")) != nullptr;
+    return GetModuleHandleW(Win32Wide(u"trvvistrellive32.so")) != nullptr;
 #else
     void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
     if (handle != nullptr) dlclose(handle);
