@@ -68,6 +68,16 @@ public:
     // Reads the settings file again and runs the settings dialog; true when it was confirmed.
     bool ShowSettingsDialog();
 
+    // ---- Model export: component walk, cameras and units (export/component_walk.cpp, export/cameras.cpp)
+
+    // ---- Model export: surfaces, tessellation, materials, part instances (export/solid_geometry.cpp, ...)
+
+    // ---- Model export: NURBS surfaces and trim loops (export/nurbs_surfaces.cpp, export/trim_loops.cpp)
+
+    // ---- Model export: animation (export/animation.cpp)
+
+    // ---- Dialogs: animation dialog (ui/animation_dialog.cpp)
+
     // ---- Members, in this order ----------------------------------------------------------------
     // Public: the export walk, the roads and the dialogs work on them directly, and the visit
     // callbacks among them are free functions.
