@@ -116,6 +116,7 @@ TEST(ModelFile, SyntaxErrorNamesLineAndColumn) {
     std::string error = ErrorOf("{\n  \"models\": [\n    {\"name\": \"P\",, }\n  ]\n}");
     EXPECT_EQ(error.rfind("model.json: line 3, column 18: ", 0), 0u) << error;
     EXPECT_EQ(ErrorOf("").rfind("model.json: line 1, column 1: ", 0), 0u);
+    EXPECT_EQ(ErrorOf(R"({"mode": 1e999})"), "model.json: number overflow parsing '1e999'");
 }
 
 TEST(ModelFile, WrongTypeMissingFieldAndUnknownKeyNameThePlace) {

@@ -616,11 +616,15 @@ std::string LineAndColumn(const std::string& text, size_t offset) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-// nlohmann's message without its own prefix and position: what comes after "column N: ".
+// nlohmann's message without its own prefix ("[json.exception...] ") and position ("parse error
+// at line L, column C: ").
 std::string ParseReason(const std::string& message) {
-    size_t column = message.find("column ");
-    size_t colon = column == std::string::npos ? std::string::npos : message.find(": ", column);
-    return colon == std::string::npos ? message : message.substr(colon + 2);
+    std::string reason = message;
+    if (reason.rfind("[json.exception.", 0) == 0 && reason.find("] ") != std::string::npos)
+        reason = reason.substr(reason.find("] ") + 2);
+    size_t column = reason.find("column ");
+    size_t colon = column == std::string::npos ? std::string::npos : reason.find(": ", column);
+    return colon == std::string::npos ? reason : reason.substr(colon + 2);
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -653,6 +657,9 @@ bool ParseModelFile(const std::string& text, const std::string& fileName, World&
     } catch (const json::parse_error& e) {
         size_t offset = e.byte > 0 ? e.byte - 1 : 0;
         error = fileName + ": " + LineAndColumn(text, offset) + ": " + ParseReason(e.what());
+        return false;
+    } catch (const json::exception& e) {
+        error = fileName + ": " + ParseReason(e.what());  // a number too large for a double
         return false;
     }
     try {
