@@ -166,7 +166,9 @@ int FacetCount(ProSurface surface, double h, bool* withNormals = nullptr) {
     sim::ProArraySizeGet(facets, &facetCount);
     for (int f = 0; f < facetCount; ++f)
         for (int k = 0; k < 3; ++k) EXPECT_LT(facets[f][k], vertexCount);
-    if (hasNormals) EXPECT_EQ(HostArraySize(normals), vertexCount);
+    if (hasNormals) {
+        EXPECT_EQ(HostArraySize(normals), vertexCount);
+    }
     for (void* array : {static_cast<void*>(vertices), static_cast<void*>(normals),
                         static_cast<void*>(params), static_cast<void*>(facets)}) {
         ProArray a = array;

@@ -115,7 +115,9 @@ TEST(Tessellation, ArraysRunParallelWithNormalsOutwardAndFacetsAlongThem) {
             // Quarters face away from the axis, the top disc up and the bottom disc down.
             Point3 outward = k < 4 ? Point3{p.x, p.y, 0} : Point3{0, 0, k == 4 ? 1.0 : -1.0};
             EXPECT_GT(Dot(n, outward), 0) << "surface " << k << ", vertex " << i;
-            if (k < 4) EXPECT_NEAR(std::hypot(p.x, p.y), 10.0, 1e-9);
+            if (k < 4) {
+                EXPECT_NEAR(std::hypot(p.x, p.y), 10.0, 1e-9);
+            }
         }
         for (const auto& f : mesh.facets) {
             for (int index : f) ASSERT_LT(static_cast<size_t>(index), mesh.vertices.size());
