@@ -2,45 +2,13 @@
 // "/" does, and the mode letters keep their Windows meaning.
 #include "platform/posix/win32_text.h"
 
+#include "platform/native_path.h"
+
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
 
 namespace {
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The UTF-8 form of a wide path with "\" turned into "/". A lone surrogate has no UTF-8 form:
-// the answer is false rather than a name of some other file.
-bool PathToUtf8(const WCHAR* path, std::string& out) {
-    for (const WCHAR* p = path; *p != 0; ++p) {
-        char32_t c = *p;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (p[1] - 0xDC00);
-            ++p;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            return false;
-        }
-        AppendUtf8(out, c == u'\\' ? U'/' : c);
-    }
-    return true;
-}
 
 // The fopen mode for a Windows mode: the access letters, "+", "b" and "x" are kept; "t" (text,
 // the same as binary here) and the Windows-only letters are dropped, and so is a ",ccs=..."
@@ -65,7 +33,7 @@ bool IsDirectory(FILE* file) {
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
     std::string path;
     std::string posixMode;
-    if (filename == nullptr || mode == nullptr || !PathToUtf8(filename, path) ||
+    if (filename == nullptr || mode == nullptr || !NativePath(filename, path) ||
         !ModeToPosix(mode, posixMode)) {
         errno = EINVAL;
         return nullptr;
