@@ -22,7 +22,8 @@ void CheckReferences(const sim::World& world) {
             for (const sim::Contour& contour : surface.contours)
                 for (int id : contour.edges) {
                     const sim::Edge* edge = sim::FindEdge(model, id);
-                    if (!edge || (edge->sides[0].surface != surface.id && edge->sides[1].surface != surface.id))
+                    if (!edge || (edge->sides[0].surface != surface.id &&
+                                  edge->sides[1].surface != surface.id))
                         std::abort();
                 }
         };

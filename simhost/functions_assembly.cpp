@@ -182,9 +182,11 @@ ProError ProLayeritemLayersGet(ProMdl layer_owner, ProLayerItem* item, ProLayer*
         return Refuse("ProLayeritemLayersGet", "needs a layer item of a model");
     if (layer_owner && layer_owner != item->owner) indices.clear();  // its layers are its owner's
     const Model* model = OwnerOf(item);
-    auto* array = static_cast<ProLayer*>(NewHostArray(static_cast<int>(indices.size()), sizeof(ProLayer)));
+    auto* array =
+        static_cast<ProLayer*>(NewHostArray(static_cast<int>(indices.size()), sizeof(ProLayer)));
     for (size_t i = 0; i < indices.size(); ++i)
-        array[i] = ProLayer{kItemLayer, model->layers[static_cast<size_t>(indices[i])].id, item->owner};
+        array[i] =
+            ProLayer{kItemLayer, model->layers[static_cast<size_t>(indices[i])].id, item->owner};
     *layers = array;
     return PRO_TK_NO_ERROR;
 }
@@ -206,7 +208,8 @@ ProError ProSolidSimprepVisit(ProSolid solid, ProSimprepFilterAction filter,
     const Model* model = ModelOf(solid);
     if (!model) return Refuse("ProSolidSimprepVisit", "needs a model of the session");
     std::vector<ProSimprep> reps;
-    for (const Simprep& rep : model->simpreps) reps.push_back(ProSimprep{kItemSimprep, rep.id, solid});
+    for (const Simprep& rep : model->simpreps)
+        reps.push_back(ProSimprep{kItemSimprep, rep.id, solid});
     return VisitItemsByAddress(reps, action, filter, data);
 }
 
@@ -220,7 +223,8 @@ ProError ProSimprepdataGet(ProSimprep* rep, ProSimprepdata** data) {
     for (const SimprepItem& item : simprep->items) {
         ProSimprepitem record{};
         record.path_size = item.isComponent ? static_cast<int>(item.path.size()) : -1;
-        for (size_t i = 0; item.isComponent && i < item.path.size(); ++i) record.item_path[i] = item.path[i];
+        for (size_t i = 0; item.isComponent && i < item.path.size(); ++i)
+            record.item_path[i] = item.path[i];
         record.action.type = item.action[0];
         for (size_t i = 1; i < item.action.size(); ++i) record.action.data[i - 1] = item.action[i];
         made->items.push_back(record);

@@ -272,7 +272,8 @@ ProError ProSurfaceTessellationGet(ProSurface handle, ProSurfaceTessellationInpu
 
 ProError ProTessellationVerticesGet(ProTessellation tessellation, ProVector** vertices) {
     ProError answer;
-    if (!TessellationArray(tessellation, vertices, Fault::NoVertices, "ProTessellationVerticesGet", answer))
+    if (!TessellationArray(tessellation, vertices, Fault::NoVertices, "ProTessellationVerticesGet",
+                           answer))
         return answer;
     const std::vector<Point3>& from = tessellation->mesh.vertices;
     *vertices = HostArrayOf<ProVector>(from.size(), [&](size_t i, ProVector& v) {
@@ -283,7 +284,8 @@ ProError ProTessellationVerticesGet(ProTessellation tessellation, ProVector** ve
 
 ProError ProTessellationNormalsGet(ProTessellation tessellation, ProVector** normals) {
     ProError answer;
-    if (!TessellationArray(tessellation, normals, Fault::NoNormals, "ProTessellationNormalsGet", answer))
+    if (!TessellationArray(tessellation, normals, Fault::NoNormals, "ProTessellationNormalsGet",
+                           answer))
         return answer;
     const std::vector<Point3>& from = tessellation->mesh.normals;
     *normals = HostArrayOf<ProVector>(from.size(), [&](size_t i, ProVector& n) {
@@ -294,18 +296,19 @@ ProError ProTessellationNormalsGet(ProTessellation tessellation, ProVector** nor
 
 ProError ProTessellationParamsGet(ProTessellation tessellation, ProUvParam** params) {
     ProError answer;
-    if (!TessellationArray(tessellation, params, Fault::NoParams, "ProTessellationParamsGet", answer))
+    if (!TessellationArray(tessellation, params, Fault::NoParams, "ProTessellationParamsGet",
+                           answer))
         return answer;
     const auto& from = tessellation->mesh.params;
-    *params = HostArrayOf<ProUvParam>(from.size(), [&](size_t i, ProUvParam& p) {
-        p[0] = from[i][0], p[1] = from[i][1];
-    });
+    *params = HostArrayOf<ProUvParam>(
+        from.size(), [&](size_t i, ProUvParam& p) { p[0] = from[i][0], p[1] = from[i][1]; });
     return PRO_TK_NO_ERROR;
 }
 
 ProError ProTessellationFacetsGet(ProTessellation tessellation, ProTriangle** facets) {
     ProError answer;
-    if (!TessellationArray(tessellation, facets, Fault::NoFacets, "ProTessellationFacetsGet", answer))
+    if (!TessellationArray(tessellation, facets, Fault::NoFacets, "ProTessellationFacetsGet",
+                           answer))
         return answer;
     const auto& from = tessellation->mesh.facets;
     *facets = HostArrayOf<ProTriangle>(from.size(), [&](size_t i, ProTriangle& f) {
@@ -333,7 +336,8 @@ ProError ProSurfaceContourVisit(ProSurface handle, ProContourVisitAction action,
 
 ProError ProContourTraversalGet(ProContour handle, ProContourTraversal* traversal) {
     const Contour* contour = ContourOf(handle).contour;
-    if (!contour || !traversal) return Refuse("ProContourTraversalGet", "needs a contour of a surface");
+    if (!contour || !traversal)
+        return Refuse("ProContourTraversalGet", "needs a contour of a surface");
     *traversal = contour->traversal;
     return PRO_TK_NO_ERROR;
 }

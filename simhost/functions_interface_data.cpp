@@ -74,12 +74,14 @@ ProError ProPartToProIntfData(ProPart part, ProOutputBrepRepresentation /*repres
 }
 
 ProError ProIntfDataFree(ProIntfData* data) {
-    if (!LiveInterfaceData().Release(data)) return Refuse("ProIntfDataFree", "not interface data of the host");
+    if (!LiveInterfaceData().Release(data))
+        return Refuse("ProIntfDataFree", "not interface data of the host");
     return PRO_TK_NO_ERROR;
 }
 
 ProError ProIntfDataEdgeCount(ProIntfData* data, int* count) {
-    if (!LiveInterfaceData().Contains(data) || !count) return Refuse("ProIntfDataEdgeCount", "not interface data");
+    if (!LiveInterfaceData().Contains(data) || !count)
+        return Refuse("ProIntfDataEdgeCount", "not interface data");
     *count = static_cast<int>(data->edges.size());
     return PRO_TK_NO_ERROR;
 }
@@ -92,20 +94,23 @@ ProError ProIntfDataSurfaceCount(ProIntfData* data, int* count) {
 }
 
 ProError ProIntfDataQuiltCount(ProIntfData* data, int* count) {
-    if (!LiveInterfaceData().Contains(data) || !count) return Refuse("ProIntfDataQuiltCount", "not interface data");
+    if (!LiveInterfaceData().Contains(data) || !count)
+        return Refuse("ProIntfDataQuiltCount", "not interface data");
     *count = static_cast<int>(data->quilts.size());
     return PRO_TK_NO_ERROR;
 }
 
 ProError ProIntfDataEdgeGet(ProIntfData* data, int index, ProEdgedata** edge) {
-    if (!LiveInterfaceData().Contains(data) || !edge) return Refuse("ProIntfDataEdgeGet", "not interface data");
+    if (!LiveInterfaceData().Contains(data) || !edge)
+        return Refuse("ProIntfDataEdgeGet", "not interface data");
     if (index < 0 || static_cast<size_t>(index) >= data->edges.size()) return PRO_TK_BAD_INPUTS;
     const Edge* source = data->edges[static_cast<size_t>(index)];
     if (source->faults.Has(Fault::NoEdgeRecord)) return PRO_TK_GENERAL_ERROR;
     auto* copy = new ProEdgedata;
     copy->edge = source;
     for (int side = 0; side < 2; ++side)
-        copy->surfaceIds[side] = InterfaceIdOf(*data, source->sides[static_cast<size_t>(side)].surface);
+        copy->surfaceIds[side] =
+            InterfaceIdOf(*data, source->sides[static_cast<size_t>(side)].surface);
     *edge = LiveEdgeData().Add(copy);
     return PRO_TK_NO_ERROR;
 }
@@ -120,7 +125,8 @@ ProError ProIntfDataSurfaceGet(ProIntfData* data, int index, ProSurfacedata** su
 
 // A copy of the quilt record; its surface records stay those of the interface data.
 ProError ProIntfDataQuiltGet(ProIntfData* data, int index, ProQuiltdata** quilt) {
-    if (!LiveInterfaceData().Contains(data) || !quilt) return Refuse("ProIntfDataQuiltGet", "not interface data");
+    if (!LiveInterfaceData().Contains(data) || !quilt)
+        return Refuse("ProIntfDataQuiltGet", "not interface data");
     if (index < 0 || static_cast<size_t>(index) >= data->quilts.size()) return PRO_TK_BAD_INPUTS;
     const ProIntfData::QuiltSurfaces& source = data->quilts[static_cast<size_t>(index)];
     auto* copy = new ProQuiltdata{source.id, nullptr};
@@ -130,7 +136,8 @@ ProError ProIntfDataQuiltGet(ProIntfData* data, int index, ProQuiltdata** quilt)
 }
 
 ProError ProQuiltdataMemoryFree(ProQuiltdata* quilt) {
-    if (!LiveQuiltData().Release(quilt)) return Refuse("ProQuiltdataMemoryFree", "not a quilt record of the host");
+    if (!LiveQuiltData().Release(quilt))
+        return Refuse("ProQuiltdataMemoryFree", "not a quilt record of the host");
     return PRO_TK_NO_ERROR;
 }
 
@@ -140,7 +147,8 @@ ProError ProQuiltdataMemoryFree(ProQuiltdata* quilt) {
 // curve record empty; one marked "not_bspline" gets a curve of another kind.
 ProError ProEdgedataGet(ProEdgedata* edge, int* id, int* surface_ids, ProEdgeDir* directions,
                         ProCurvedata* /*xyz_curve*/, ProCurvedata** uv_curves, int* edge_type) {
-    if (!LiveEdgeData().Contains(edge)) return Refuse("ProEdgedataGet", "not an edge record of the host");
+    if (!LiveEdgeData().Contains(edge))
+        return Refuse("ProEdgedataGet", "not an edge record of the host");
     for (int side = 0; uv_curves && side < 2; ++side)
         if (uv_curves[side] && !LiveCurveData().Contains(uv_curves[side]))
             return Refuse("ProEdgedataGet", "a UV curve record the host did not make");
@@ -164,7 +172,8 @@ ProError ProEdgedataGet(ProEdgedata* edge, int* id, int* surface_ids, ProEdgeDir
 }
 
 ProError ProEdgedataMemoryFree(ProEdgedata* edge) {
-    if (!LiveEdgeData().Release(edge)) return Refuse("ProEdgedataMemoryFree", "not an edge record of the host");
+    if (!LiveEdgeData().Release(edge))
+        return Refuse("ProEdgedataMemoryFree", "not an edge record of the host");
     return PRO_TK_NO_ERROR;
 }
 
@@ -173,7 +182,8 @@ ProError ProEdgedataMemoryFree(ProEdgedata* edge) {
 ProError ProSurfacedataGet(ProSurfacedata* surface, ProSrftype* type, ProUvParam uv_min,
                            ProUvParam uv_max, ProSurfaceOrient* orientation,
                            ProSurfaceshapedata** shape, int* id) {
-    if (!IsLiveSurfaceRecord(surface)) return Refuse("ProSurfacedataGet", "not a surface record of the host");
+    if (!IsLiveSurfaceRecord(surface))
+        return Refuse("ProSurfacedataGet", "not a surface record of the host");
     if (type) *type = surface->shape.bspline ? kSurfaceBspline : kSurfacePlane;
     for (int i = 0; i < 2; ++i) {
         if (uv_min) uv_min[i] = surface->uvMin[i];
@@ -195,7 +205,8 @@ ProError ProSurfacedataContourArrayGet(ProSurfacedata* surface, ProContourdata**
 ProError ProBsplinesrfdataGet(ProSurfaceshapedata* shape, int* degrees, double** u_knots,
                               double** v_knots, double** weights, ProPoint3d** control_points,
                               int* u_knot_count, int* v_knot_count, int* point_count) {
-    if (!IsLiveShapeRecord(shape)) return Refuse("ProBsplinesrfdataGet", "not a shape of a surface record");
+    if (!IsLiveShapeRecord(shape))
+        return Refuse("ProBsplinesrfdataGet", "not a shape of a surface record");
     if (!shape->bspline) return PRO_TK_GENERAL_ERROR;
     if (degrees) degrees[0] = shape->degrees[0], degrees[1] = shape->degrees[1];
     if (u_knots) *u_knots = shape->uKnots.data();
@@ -217,12 +228,14 @@ ProError ProCurvedataAlloc(ProCurvedata** curve) {
 }
 
 ProError ProCurvedataMemoryFree(ProCurvedata* curve) {
-    if (!LiveCurveData().Release(curve)) return Refuse("ProCurvedataMemoryFree", "not a curve record of the host");
+    if (!LiveCurveData().Release(curve))
+        return Refuse("ProCurvedataMemoryFree", "not a curve record of the host");
     return PRO_TK_NO_ERROR;
 }
 
 ProError ProCurvedataTypeGet(ProCurvedata* curve, ProEnttype* type) {
-    if (!LiveCurveData().Contains(curve) || !type) return Refuse("ProCurvedataTypeGet", "not a curve record of the host");
+    if (!LiveCurveData().Contains(curve) || !type)
+        return Refuse("ProCurvedataTypeGet", "not a curve record of the host");
     if (curve->type == 0) return PRO_TK_E_NOT_FOUND;
     *type = curve->type;
     return PRO_TK_NO_ERROR;
@@ -231,7 +244,8 @@ ProError ProCurvedataTypeGet(ProCurvedata* curve, ProEnttype* type) {
 // Each array asked for is a host copy that the caller releases with ProArrayFree.
 ProError ProBsplinedataGet(ProCurvedata* curve, int* degree, double** knots, double** weights,
                            ProPoint3d** points, int* knot_count, int* point_count) {
-    if (!LiveCurveData().Contains(curve)) return Refuse("ProBsplinedataGet", "not a curve record of the host");
+    if (!LiveCurveData().Contains(curve))
+        return Refuse("ProBsplinedataGet", "not a curve record of the host");
     if (curve->type != PRO_ENT_B_SPLINE) return PRO_TK_GENERAL_ERROR;
     if (degree) *degree = curve->degree;
     if (knots) *knots = HostCopy(curve->knots, curve->knotCount);
@@ -246,7 +260,8 @@ ProError ProBsplinedataGet(ProCurvedata* curve, int* degree, double** knots, dou
 // releases them with itself. Refused arrays stay the caller's.
 ProError ProBsplinedataInit(int degree, double* knots, double* weights, ProPoint3d* points,
                             int knot_count, int point_count, ProCurvedata* curve) {
-    if (!LiveCurveData().Contains(curve)) return Refuse("ProBsplinedataInit", "not a curve record of the host");
+    if (!LiveCurveData().Contains(curve))
+        return Refuse("ProBsplinedataInit", "not a curve record of the host");
     if (degree < 1 || point_count < degree + 1 || knot_count != point_count + degree + 1 ||
         !IsHostArrayOf(knots, knot_count, sizeof(double)) ||
         !IsHostArrayOf(points, point_count, sizeof(ProPoint3d)) ||

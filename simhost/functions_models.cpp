@@ -69,7 +69,8 @@ ProBoolean ProVerstampEqual(ProWVerstamp first, ProWVerstamp second) {
 
 ProError ProMdlPrincipalunitsystemGet(ProMdl handle, ProUnitsystem* system) {
     const Model* model = ModelOf(handle);
-    if (!model || !system) return Refuse("ProMdlPrincipalunitsystemGet", "needs a model of the session");
+    if (!model || !system)
+        return Refuse("ProMdlPrincipalunitsystemGet", "needs a model of the session");
     if (model->faults.Has(Fault::NoUnits)) return PRO_TK_GENERAL_ERROR;
     system->owner = handle;
     CopyWide("Unit system (" + model->lengthUnit + ")", system->name, PRO_NAME_SIZE);
@@ -123,7 +124,8 @@ ProError ProViewNamesGet(ProMdl handle, ProLine** names, ProLine** alt_names, in
     for (ProLine** out : {names, alt_names}) {
         if (!out) continue;
         *out = static_cast<ProLine*>(NewHostArray(size, sizeof(ProLine)));
-        for (int i = 0; i < size; ++i) CopyWide(model->views[static_cast<size_t>(i)].name, (*out)[i], PRO_LINE_SIZE);
+        for (int i = 0; i < size; ++i)
+            CopyWide(model->views[static_cast<size_t>(i)].name, (*out)[i], PRO_LINE_SIZE);
     }
     if (count) *count = size;
     return PRO_TK_NO_ERROR;
@@ -132,7 +134,8 @@ ProError ProViewNamesGet(ProMdl handle, ProLine** names, ProLine** alt_names, in
 // A view is found by its name as ProViewNamesGet gives it (cut to a ProLine).
 ProError ProViewNameToView(ProMdl handle, const ProWchar* name, ProView* view) {
     const Model* model = ModelOf(handle);
-    if (!model || !name || !view) return Refuse("ProViewNameToView", "needs a model, a name and a view");
+    if (!model || !name || !view)
+        return Refuse("ProViewNameToView", "needs a model, a name and a view");
     const std::u16string wanted = WideFromBuffer(name, PRO_LINE_SIZE);
     for (const View& saved : model->views) {
         ProLine shown = {};

@@ -27,9 +27,7 @@ T* ElementOf(std::vector<T>& items, const void* p) {
 
 }  // namespace
 
-ProMdl ToHandle(const Model& model) {
-    return reinterpret_cast<ProMdl>(const_cast<Model*>(&model));
-}
+ProMdl ToHandle(const Model& model) { return reinterpret_cast<ProMdl>(const_cast<Model*>(&model)); }
 
 Model* ModelOf(ProMdl handle) {
     return ElementOf(HostWorld().models, reinterpret_cast<const void*>(handle));
@@ -123,7 +121,8 @@ Matrix Multiply(const Matrix& a, const Matrix& b) {
     Matrix out{};
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c)
-            out[r][c] = a[r][0] * b[0][c] + a[r][1] * b[1][c] + a[r][2] * b[2][c] + a[r][3] * b[3][c];
+            out[r][c] =
+                a[r][0] * b[0][c] + a[r][1] * b[1][c] + a[r][2] * b[2][c] + a[r][3] * b[3][c];
     return out;
 }
 

@@ -79,9 +79,9 @@ LiveRecords<ProGeomitemdata>& LiveGeomitemData() {
 }
 
 size_t LiveModelRecords() {
-    return LiveTessellationInputs().Size() + LiveTessellations().Size() +
-           LiveSimprepData().Size() + LiveInterfaceData().Size() + LiveEdgeData().Size() +
-           LiveQuiltData().Size() + LiveCurveData().Size() + LiveGeomitemData().Size();
+    return LiveTessellationInputs().Size() + LiveTessellations().Size() + LiveSimprepData().Size() +
+           LiveInterfaceData().Size() + LiveEdgeData().Size() + LiveQuiltData().Size() +
+           LiveCurveData().Size() + LiveGeomitemData().Size();
 }
 
 void FreeModelRecords() {

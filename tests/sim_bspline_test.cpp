@@ -25,7 +25,8 @@ BsplineSurface Bump() {
     s.knotsU = {0, 0, 0, 0, 0.5, 1, 1, 1, 1};
     s.knotsV = {0, 0, 0, 1, 1, 1};
     for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 3; ++j) s.points.push_back({i / 4.0, j / 2.0, (i == 2 && j == 1) ? 1.0 : 0.1 * i});
+        for (int j = 0; j < 3; ++j)
+            s.points.push_back({i / 4.0, j / 2.0, (i == 2 && j == 1) ? 1.0 : 0.1 * i});
     return s;
 }
 
@@ -63,8 +64,10 @@ TEST(Bspline, DerivativesMatchDifferences) {
     for (double u : {0.1, 0.49, 0.5, 0.77}) {
         for (double v : {0.2, 0.5, 0.9}) {
             SurfacePoint at = EvaluateSurface(s, u, v);
-            Point3 du = (EvaluateSurface(s, u + h, v).point - EvaluateSurface(s, u - h, v).point) * (0.5 / h);
-            Point3 dv = (EvaluateSurface(s, u, v + h).point - EvaluateSurface(s, u, v - h).point) * (0.5 / h);
+            Point3 du = (EvaluateSurface(s, u + h, v).point - EvaluateSurface(s, u - h, v).point) *
+                        (0.5 / h);
+            Point3 dv = (EvaluateSurface(s, u, v + h).point - EvaluateSurface(s, u, v - h).point) *
+                        (0.5 / h);
             EXPECT_NEAR(Length(at.du - du), 0.0, 1e-5) << u << ", " << v;
             EXPECT_NEAR(Length(at.dv - dv), 0.0, 1e-5) << u << ", " << v;
         }

@@ -26,7 +26,8 @@ std::string DeepWorld() {
                        {"id": 11, "model": "P", "layer_status": 0, "layers": ["SHOWN", "BLANKED"]})";
         text += "]";
         if (k == 0)
-            text += R"(, "layers": [{"name": "SHOWN", "display": 1}, {"name": "BLANKED", "display": 2}],
+            text +=
+                R"(, "layers": [{"name": "SHOWN", "display": 1}, {"name": "BLANKED", "display": 2}],
                        "quilts": [{"id": 30, "feature": 9, "layer_status": 0}],
                        "simpreps": [
                          {"id": 40, "name": "LIGHT", "default_action": 3,
@@ -77,7 +78,8 @@ ProError Record(ProFeature* feature, ProError status, ProAppData data) {
 
 TEST_F(AssemblyFunctions, FilterSeesEveryFeatureFirstAndContinueSkips) {
     VisitLog log;
-    EXPECT_EQ(sim::ProSolidFeatVisit(Handle("A0"), Record, SkipNonComponents, &log), PRO_TK_NO_ERROR);
+    EXPECT_EQ(sim::ProSolidFeatVisit(Handle("A0"), Record, SkipNonComponents, &log),
+              PRO_TK_NO_ERROR);
     EXPECT_EQ(log.filtered, (std::vector<int>{1, 9, 10, 11}));
     EXPECT_EQ(log.visited, (std::vector<int>{1, 10, 11}));
     // The action gets the filter's answer as its status.
@@ -142,8 +144,9 @@ TEST_F(AssemblyFunctions, PathsThatLeadNowhereOrAreTooLong) {
     ProMatrix m;
     EXPECT_EQ(sim::ProAsmcomppathTrfGet(&path, PRO_B_TRUE, m), PRO_TK_E_NOT_FOUND);
     std::vector<int> tooMany(PRO_MAX_ASSEMBLY_LEVEL + 1, 1);
-    EXPECT_EQ(sim::ProAsmcomppathInit(Handle("A0"), tooMany.data(), PRO_MAX_ASSEMBLY_LEVEL + 1, &path),
-              PRO_TK_BAD_INPUTS);
+    EXPECT_EQ(
+        sim::ProAsmcomppathInit(Handle("A0"), tooMany.data(), PRO_MAX_ASSEMBLY_LEVEL + 1, &path),
+        PRO_TK_BAD_INPUTS);
     ASSERT_EQ(sim::ProAsmcomppathInit(Handle("A0"), nullptr, 0, &path), PRO_TK_NO_ERROR);
     ASSERT_EQ(sim::ProAsmcomppathTrfGet(&path, PRO_B_TRUE, m), PRO_TK_NO_ERROR);
     EXPECT_EQ(m[3][0], 0);

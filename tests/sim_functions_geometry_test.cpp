@@ -45,7 +45,8 @@ protected:
         ASSERT_EQ(sim::ProSolidQuiltVisit(solid, CollectQuilt, nullptr, &quilts), PRO_TK_NO_ERROR);
         for (ProQuilt quilt : quilts) {
             std::vector<ProSurface> surfaces;
-            ASSERT_EQ(sim::ProQuiltSurfaceVisit(quilt, Collect, nullptr, &surfaces), PRO_TK_NO_ERROR);
+            ASSERT_EQ(sim::ProQuiltSurfaceVisit(quilt, Collect, nullptr, &surfaces),
+                      PRO_TK_NO_ERROR);
             quiltSurfaces.push_back(surfaces);
         }
         blocks = LiveHostBlocks();
@@ -137,7 +138,8 @@ TEST_F(GeometryFunctions, TextureNamesResolveUnlessMarked) {
     int info = -1;
     ASSERT_EQ(sim::ProTexturePathGet(u"logo.png", 1, &info, path), PRO_TK_NO_ERROR);
     EXPECT_EQ(std::u16string(path), u"C:\\textures\\logo.png");
-    ASSERT_EQ(sim::ProTexturePathGet(path, 1, &info, path), PRO_TK_NO_ERROR);  // a path resolves to itself
+    ASSERT_EQ(sim::ProTexturePathGet(path, 1, &info, path),
+              PRO_TK_NO_ERROR);  // a path resolves to itself
     EXPECT_EQ(std::u16string(path), u"C:\\textures\\logo.png");
     EXPECT_NE(sim::ProTexturePathGet(u"lost.png", 1, &info, path), PRO_TK_NO_ERROR);
     EXPECT_NE(sim::ProTexturePathGet(u"other.png", 1, &info, path), PRO_TK_NO_ERROR);
@@ -189,14 +191,15 @@ TEST_F(GeometryFunctions, TessellationGrowsAsTheChordHeightShrinks) {
 }
 
 TEST_F(GeometryFunctions, TessellationFaultsOnDemand) {
-    EXPECT_EQ(FacetCount(own[6], 2.0), -1);    // above its chord height range
-    EXPECT_EQ(FacetCount(own[6], 0.001), -1);  // below it
+    EXPECT_EQ(FacetCount(own[6], 2.0), -1);               // above its chord height range
+    EXPECT_EQ(FacetCount(own[6], 0.001), -1);             // below it
     EXPECT_EQ(FacetCount(quiltSurfaces[1][0], 0.1), -1);  // refused
 
     ProSurfaceTessellationInput input = nullptr;
     sim::ProSurfacetessellationinputAlloc(&input);
     ProTessellation tessellation = reinterpret_cast<ProTessellation>(&input);
-    EXPECT_EQ(sim::ProSurfaceTessellationGet(quiltSurfaces[1][1], input, &tessellation), PRO_TK_NO_ERROR);
+    EXPECT_EQ(sim::ProSurfaceTessellationGet(quiltSurfaces[1][1], input, &tessellation),
+              PRO_TK_NO_ERROR);
     EXPECT_EQ(tessellation, nullptr);  // success without a tessellation
     sim::ProSurfacetessellationinputFree(input);
     EXPECT_EQ(sim::ProSurfacetessellationinputFree(input), PRO_TK_BAD_INPUTS);  // twice
@@ -217,17 +220,20 @@ ProError CollectEdgeId(ProEdge edge, ProError, ProAppData data) {
 
 TEST_F(GeometryFunctions, ContoursGiveTheirEdgesInOrder) {
     std::vector<ProContour> contours;
-    ASSERT_EQ(sim::ProSurfaceContourVisit(own[2], CollectContour, nullptr, &contours), PRO_TK_NO_ERROR);
+    ASSERT_EQ(sim::ProSurfaceContourVisit(own[2], CollectContour, nullptr, &contours),
+              PRO_TK_NO_ERROR);
     ASSERT_EQ(contours.size(), 1u);
     ProContourTraversal traversal = 0;
     ASSERT_EQ(sim::ProContourTraversalGet(contours[0], &traversal), PRO_TK_NO_ERROR);
     EXPECT_EQ(traversal, 1);
     std::vector<int> ids;
-    ASSERT_EQ(sim::ProContourEdgeVisit(own[2], contours[0], CollectEdgeId, nullptr, &ids), PRO_TK_NO_ERROR);
+    ASSERT_EQ(sim::ProContourEdgeVisit(own[2], contours[0], CollectEdgeId, nullptr, &ids),
+              PRO_TK_NO_ERROR);
     const Surface* surface = SurfaceOf(own[2]).surface;
     EXPECT_EQ(ids, surface->contours[0].edges);
     // The contour of one surface asked with another is refused.
-    EXPECT_EQ(sim::ProContourEdgeVisit(own[3], contours[0], CollectEdgeId, nullptr, &ids), PRO_TK_BAD_INPUTS);
+    EXPECT_EQ(sim::ProContourEdgeVisit(own[3], contours[0], CollectEdgeId, nullptr, &ids),
+              PRO_TK_BAD_INPUTS);
     Session().record.Clear();
 }
 
@@ -235,7 +241,8 @@ TEST_F(GeometryFunctions, SurfaceGeometryDataHoldsTheHostIdsAndContours) {
     ProGeomitemdata* data = nullptr;
     ASSERT_EQ(sim::ProSurfaceDataGet(own[0], &data), PRO_TK_NO_ERROR);
     int id = 0;
-    ASSERT_EQ(sim::ProSurfacedataGet(data->surface_data, nullptr, nullptr, nullptr, nullptr, nullptr, &id),
+    ASSERT_EQ(sim::ProSurfacedataGet(data->surface_data, nullptr, nullptr, nullptr, nullptr,
+                                     nullptr, &id),
               PRO_TK_NO_ERROR);
     EXPECT_EQ(id, SurfaceOf(own[0]).surface->id);
     ProContourdata* contours = nullptr;

@@ -72,14 +72,16 @@ BsplineSurface ShapeOf(ProSurfacedata* record) {
     int degrees[2], uCount = 0, vCount = 0, pointCount = 0;
     double *u = nullptr, *v = nullptr, *w = nullptr;
     ProPoint3d* points = nullptr;
-    EXPECT_EQ(sim::ProBsplinesrfdataGet(shape, degrees, &u, &v, &w, &points, &uCount, &vCount, &pointCount),
+    EXPECT_EQ(sim::ProBsplinesrfdataGet(shape, degrees, &u, &v, &w, &points, &uCount, &vCount,
+                                        &pointCount),
               PRO_TK_NO_ERROR);
     BsplineSurface s;
     s.degreeU = degrees[0];
     s.degreeV = degrees[1];
     s.knotsU.assign(u, u + uCount);
     s.knotsV.assign(v, v + vCount);
-    for (int i = 0; i < pointCount; ++i) s.points.push_back({points[i][0], points[i][1], points[i][2]});
+    for (int i = 0; i < pointCount; ++i)
+        s.points.push_back({points[i][0], points[i][1], points[i][2]});
     if (w) s.weights.assign(w, w + pointCount);
     return s;
 }
@@ -89,14 +91,17 @@ BsplineCurve CurveOf(ProCurvedata* record) {
     int degree = 0, knotCount = 0, pointCount = 0;
     double *knots = nullptr, *weights = nullptr;
     ProPoint3d* points = nullptr;
-    EXPECT_EQ(sim::ProBsplinedataGet(record, &degree, &knots, &weights, &points, &knotCount, &pointCount),
-              PRO_TK_NO_ERROR);
+    EXPECT_EQ(
+        sim::ProBsplinedataGet(record, &degree, &knots, &weights, &points, &knotCount, &pointCount),
+        PRO_TK_NO_ERROR);
     BsplineCurve c;
     c.degree = degree;
     c.knots.assign(knots, knots + knotCount);
-    for (int i = 0; i < pointCount; ++i) c.points.push_back({points[i][0], points[i][1], points[i][2]});
+    for (int i = 0; i < pointCount; ++i)
+        c.points.push_back({points[i][0], points[i][1], points[i][2]});
     if (weights) c.weights.assign(weights, weights + pointCount);
-    for (void* array : {static_cast<void*>(knots), static_cast<void*>(weights), static_cast<void*>(points)}) {
+    for (void* array :
+         {static_cast<void*>(knots), static_cast<void*>(weights), static_cast<void*>(points)}) {
         ProArray a = array;
         if (a) sim::ProArrayFree(&a);
     }
@@ -110,14 +115,16 @@ std::vector<std::pair<Point3, std::array<double, 2>>> MeshOf(int id) {
     sim::ProSurfacetessellationinputAlloc(&input);
     sim::ProSurfacetessellationinputChordheightSet(input, 0.05);
     ProTessellation tessellation = nullptr;
-    EXPECT_EQ(sim::ProSurfaceTessellationGet(ToHandle(*surface), input, &tessellation), PRO_TK_NO_ERROR);
+    EXPECT_EQ(sim::ProSurfaceTessellationGet(ToHandle(*surface), input, &tessellation),
+              PRO_TK_NO_ERROR);
     ProVector* vertices = nullptr;
     ProUvParam* params = nullptr;
     sim::ProTessellationVerticesGet(tessellation, &vertices);
     sim::ProTessellationParamsGet(tessellation, &params);
     std::vector<std::pair<Point3, std::array<double, 2>>> mesh;
     for (int i = 0; i < HostArraySize(vertices); ++i)
-        mesh.push_back({{vertices[i][0], vertices[i][1], vertices[i][2]}, {params[i][0], params[i][1]}});
+        mesh.push_back(
+            {{vertices[i][0], vertices[i][1], vertices[i][2]}, {params[i][0], params[i][1]}});
     ProArray a = vertices, b = params;
     sim::ProArrayFree(&a);
     sim::ProArrayFree(&b);
@@ -190,11 +197,13 @@ TEST_F(InterfaceData, EdgeCurvesMeetOnBothSurfacesAndBoundTheirContours) {
             ++shared;
             EXPECT_EQ(directions[0] + directions[1], 1);
             const BsplineCurve c0 = CurveOf(curves[0]), c1 = CurveOf(curves[1]);
-            const BsplineSurface s0 = ShapeOf(byId[surfaceIds[0]]), s1 = ShapeOf(byId[surfaceIds[1]]);
+            const BsplineSurface s0 = ShapeOf(byId[surfaceIds[0]]),
+                                 s1 = ShapeOf(byId[surfaceIds[1]]);
             for (double t : {0.0, 0.3, 1.0}) {
                 Point3 uv0 = EvaluateCurve(c0, t), uv1 = EvaluateCurve(c1, t);
                 EXPECT_LT(Length(EvaluateSurface(s0, uv0.x, uv0.y).point -
-                                 EvaluateSurface(s1, uv1.x, uv1.y).point), 1e-9)
+                                 EvaluateSurface(s1, uv1.x, uv1.y).point),
+                          1e-9)
                     << "edge " << id;
             }
             // The edge stands in a contour of each of its surfaces.
@@ -219,7 +228,8 @@ TEST_F(InterfaceData, EdgeCurvesMeetOnBothSurfacesAndBoundTheirContours) {
 TEST_F(InterfaceData, FaultsOnDemand) {
     ProIntfData* none = nullptr;
     sim::ProIntfDataAlloc(&none);
-    EXPECT_EQ(sim::ProPartToProIntfData(Handle("NO_DATA"), ProOutputBrepRepresentation{1, 1, 0, 2, 2}, none),
+    EXPECT_EQ(sim::ProPartToProIntfData(Handle("NO_DATA"),
+                                        ProOutputBrepRepresentation{1, 1, 0, 2, 2}, none),
               PRO_TK_GENERAL_ERROR);
     sim::ProIntfDataFree(none);
 
@@ -229,11 +239,12 @@ TEST_F(InterfaceData, FaultsOnDemand) {
     ProSrftype type = 0;
     int id = 0;
     ProSurfaceshapedata* shape = nullptr;
-    ASSERT_EQ(sim::ProSurfacedataGet(record, &type, nullptr, nullptr, nullptr, &shape, &id), PRO_TK_NO_ERROR);
+    ASSERT_EQ(sim::ProSurfacedataGet(record, &type, nullptr, nullptr, nullptr, &shape, &id),
+              PRO_TK_NO_ERROR);
     EXPECT_EQ(id, 501);  // its interface id
     EXPECT_NE(type, kSurfaceBspline);
-    EXPECT_NE(sim::ProBsplinesrfdataGet(shape, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                        nullptr),
+    EXPECT_NE(sim::ProBsplinesrfdataGet(shape, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                        nullptr, nullptr),
               PRO_TK_NO_ERROR);
     ProContourdata* contours = nullptr;
     ASSERT_EQ(sim::ProSurfacedataContourArrayGet(record, &contours), PRO_TK_NO_ERROR);
@@ -246,14 +257,16 @@ TEST_F(InterfaceData, FaultsOnDemand) {
     sim::ProCurvedataAlloc(&curves[0]);
     sim::ProCurvedataAlloc(&curves[1]);
     int surfaceIds[2];
-    ASSERT_EQ(sim::ProEdgedataGet(edge, nullptr, surfaceIds, nullptr, nullptr, curves, nullptr), PRO_TK_NO_ERROR);
+    ASSERT_EQ(sim::ProEdgedataGet(edge, nullptr, surfaceIds, nullptr, nullptr, curves, nullptr),
+              PRO_TK_NO_ERROR);
     EXPECT_EQ(surfaceIds[0], 501);
     EXPECT_EQ(surfaceIds[1], 2);
     ProEnttype kind = 0;
     ASSERT_EQ(sim::ProCurvedataTypeGet(curves[0], &kind), PRO_TK_NO_ERROR);
     EXPECT_NE(kind, PRO_ENT_B_SPLINE);
-    EXPECT_NE(sim::ProBsplinedataGet(curves[0], nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
-              PRO_TK_NO_ERROR);
+    EXPECT_NE(
+        sim::ProBsplinedataGet(curves[0], nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+        PRO_TK_NO_ERROR);
     EXPECT_NE(sim::ProCurvedataTypeGet(curves[1], &kind), PRO_TK_NO_ERROR);  // no UV curve
     sim::ProCurvedataMemoryFree(curves[0]);
     sim::ProCurvedataMemoryFree(curves[1]);
@@ -277,8 +290,9 @@ TEST_F(InterfaceData, CurveRecordsTakeHostArraysAndNothingElse) {
     EXPECT_TRUE(read.weights.empty());
 
     double own[4] = {0, 0, 1, 1};
-    EXPECT_EQ(sim::ProBsplinedataInit(1, own, nullptr, static_cast<ProPoint3d*>(points), 4, 2, curve),
-              PRO_TK_BAD_INPUTS);
+    EXPECT_EQ(
+        sim::ProBsplinedataInit(1, own, nullptr, static_cast<ProPoint3d*>(points), 4, 2, curve),
+        PRO_TK_BAD_INPUTS);
     EXPECT_EQ(sim::ProCurvedataMemoryFree(curve), PRO_TK_NO_ERROR);  // releases knots and points
     EXPECT_EQ(sim::ProCurvedataMemoryFree(curve), PRO_TK_BAD_INPUTS);
     Session().record.Clear();

@@ -47,7 +47,8 @@ TEST_F(ModelFunctions, CurrentModelModeNameAndType) {
 TEST_F(ModelFunctions, LongNameIsCutToTheBuffer) {
     ProName name;
     for (ProWchar& c : name) c = u'#';
-    ASSERT_EQ(sim::ProMdlNameGet(Handle("A_PART_WITH_A_NAME_LONGER_THAN_THIRTY_ONE"), name), PRO_TK_NO_ERROR);
+    ASSERT_EQ(sim::ProMdlNameGet(Handle("A_PART_WITH_A_NAME_LONGER_THAN_THIRTY_ONE"), name),
+              PRO_TK_NO_ERROR);
     EXPECT_EQ(std::u16string(name), u"A_PART_WITH_A_NAME_LONGER_THAN_");  // 31 characters
 }
 
@@ -79,7 +80,8 @@ TEST_F(ModelFunctions, LengthUnitThroughThePrincipalUnitSystem) {
     ASSERT_EQ(sim::ProUnitsystemUnitGet(&system, PRO_UNITTYPE_LENGTH, &unit), PRO_TK_NO_ERROR);
     EXPECT_EQ(std::u16string(unit.name), u"in");
     EXPECT_NE(sim::ProUnitsystemUnitGet(&system, 3, &unit), PRO_TK_NO_ERROR);
-    EXPECT_NE(sim::ProMdlPrincipalunitsystemGet(Handle("A_PART_WITH_A_NAME_LONGER_THAN_THIRTY_ONE"), &system),
+    EXPECT_NE(sim::ProMdlPrincipalunitsystemGet(Handle("A_PART_WITH_A_NAME_LONGER_THAN_THIRTY_ONE"),
+                                                &system),
               PRO_TK_NO_ERROR);
 }
 

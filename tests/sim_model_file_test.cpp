@@ -52,7 +52,8 @@ TEST(ModelFile, CurrentPartDefaultsToPartModeAndNoCurrentToNone) {
     EXPECT_EQ(part.mode, 1);
     World none = Parse(R"({"models": [{"name": "P", "type": "part"}]})");
     EXPECT_EQ(none.current, -1);
-    World explicitMode = Parse(R"({"current": "P", "mode": 2, "models": [{"name": "P", "type": "part"}]})");
+    World explicitMode =
+        Parse(R"({"current": "P", "mode": 2, "models": [{"name": "P", "type": "part"}]})");
     EXPECT_EQ(explicitMode.mode, 2);
 }
 
@@ -153,18 +154,21 @@ TEST(ModelFile, DanglingReferencesNameThePlace) {
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [{"id": 1, )" +
                       patch + R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}]}]})"),
               "model.json: /models/0/edges/0/sides/0/surface: no surface 2");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [
-                  {"id": 1, )" + patch + R"(, "contours": [{"edges": [5]}]}, {"id": 2, )" + patch +
-                      R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}]}]})"),
-              "model.json: /models/0/surfaces/0/contours/0/edges/0: edge 5 does not bound surface 1");
+    EXPECT_EQ(
+        ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [
+                  {"id": 1, )" +
+                patch + R"(, "contours": [{"edges": [5]}]}, {"id": 2, )" + patch +
+                R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}]}]})"),
+        "model.json: /models/0/surfaces/0/contours/0/edges/0: edge 5 does not bound surface 1");
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
                   "shapes": [{"rectangle": {"size": [1, 1]}, "feature": 9}]}]})"),
               "model.json: /models/0/shapes/0/feature: no feature 9");
 }
 
 TEST(ModelFile, RefusesDuplicatesCyclesAndBadShapes) {
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part"}, {"name": "P", "type": "part"}]})"),
-              "model.json: /models/1/name: model 'P' twice");
+    EXPECT_EQ(
+        ErrorOf(R"({"models": [{"name": "P", "type": "part"}, {"name": "P", "type": "part"}]})"),
+        "model.json: /models/1/name: model 'P' twice");
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "A", "type": "assembly",
                   "features": [{"id": 1}, {"id": 1}]}]})"),
               "model.json: /models/0/features/1/id: id 1 is used twice");
@@ -172,8 +176,10 @@ TEST(ModelFile, RefusesDuplicatesCyclesAndBadShapes) {
                   {"name": "A", "type": "assembly", "features": [{"id": 1, "model": "B"}]},
                   {"name": "B", "type": "assembly", "features": [{"id": 1, "model": "A"}]}]})"),
               "model.json: /models/1: assembly 'B' contains itself through 'A'");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "features": [{"id": 1, "model": "P"}]}]})"),
-              "model.json: /models/0/features/0/model: a part has no components");
+    EXPECT_EQ(
+        ErrorOf(
+            R"({"models": [{"name": "P", "type": "part", "features": [{"id": 1, "model": "P"}]}]})"),
+        "model.json: /models/0/features/0/model: a part has no components");
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
                   "shapes": [{"cylinder": {"radius": -1, "height": 1}}]}]})"),
               "model.json: /models/0/shapes/0/cylinder: radius and height must be positive");
@@ -193,7 +199,8 @@ TEST(ModelFile, RefusesAssembliesNestedTooDeep) {
     std::string text = R"({"models": [)";
     for (int i = 0; i <= kMaxAssemblyDepth; ++i) {
         text += R"({"name": "A)" + std::to_string(i) + R"(", "type": "assembly", "features": [)";
-        if (i < kMaxAssemblyDepth) text += R"({"id": 1, "model": "A)" + std::to_string(i + 1) + "\"}";
+        if (i < kMaxAssemblyDepth)
+            text += R"({"id": 1, "model": "A)" + std::to_string(i + 1) + "\"}";
         text += "]},";
     }
     text.back() = ']';
@@ -221,7 +228,8 @@ TEST(ModelFile, EveryExampleLoads) {
 TEST(ModelFile, SampleAssemblyHoldsWhatTheExportExercises) {
     World world;
     std::string error;
-    ASSERT_TRUE(LoadModelFile(std::string(VISTREL_EXAMPLES_DIR) + "/sample_assembly.json", world, error))
+    ASSERT_TRUE(
+        LoadModelFile(std::string(VISTREL_EXAMPLES_DIR) + "/sample_assembly.json", world, error))
         << error;
     const Model& top = world.models[static_cast<size_t>(world.current)];
     EXPECT_EQ(top.lengthUnit, "mm");
@@ -231,7 +239,8 @@ TEST(ModelFile, SampleAssemblyHoldsWhatTheExportExercises) {
     for (const Feature& f : top.features) {
         hidden = hidden || f.hidden;
         suppressed = suppressed || f.status != 0;
-        subassembly = subassembly || (f.IsComponent() && world.models[f.model].type == ModelType::Assembly);
+        subassembly =
+            subassembly || (f.IsComponent() && world.models[f.model].type == ModelType::Assembly);
     }
     EXPECT_TRUE(hidden && suppressed && subassembly);
     const Model* plate = FindModel(world, "BASE_PLATE");

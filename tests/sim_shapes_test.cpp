@@ -40,7 +40,8 @@ void ExpectSidesAgree(const Made& made) {
         EXPECT_NE(a, b);
         EXPECT_EQ(edge.sides[0].direction + edge.sides[1].direction, 1);
         for (double t : {0.0, 0.25, 0.5, 0.75, 1.0})
-            EXPECT_LT(Length(OnSurface(*a, edge.sides[0].curve, t) - OnSurface(*b, edge.sides[1].curve, t)),
+            EXPECT_LT(Length(OnSurface(*a, edge.sides[0].curve, t) -
+                             OnSurface(*b, edge.sides[1].curve, t)),
                       1e-9)
                 << "edge " << edge.id << " at " << t;
     }
@@ -57,10 +58,12 @@ void ExpectContoursCloseCounterClockwise(const Made& made) {
         for (int id : contour.edges) {
             const Edge* edge = EdgeById(made, id);
             ASSERT_TRUE(edge);
-            const EdgeSide& side = edge->sides[0].surface == surface.id ? edge->sides[0] : edge->sides[1];
+            const EdgeSide& side =
+                edge->sides[0].surface == surface.id ? edge->sides[0] : edge->sides[1];
             ASSERT_EQ(side.surface, surface.id);
             Point3 start = side.curve.points.front(), end = side.curve.points.back();
-            runs.push_back(side.direction == 1 ? std::make_pair(end, start) : std::make_pair(start, end));
+            runs.push_back(side.direction == 1 ? std::make_pair(end, start)
+                                               : std::make_pair(start, end));
         }
         double area = 0;
         for (size_t i = 0; i < runs.size(); ++i) {

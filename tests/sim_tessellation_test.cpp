@@ -39,8 +39,9 @@ BsplineSurface Saddle() {
 // The largest distance, over points spread across each facet, between the surface at the
 // facet's interpolated parameters and the facet.
 double MeshDeviation(const BsplineSurface& s, const Tessellation& mesh) {
-    const double weights[][3] = {{1. / 3, 1. / 3, 1. / 3}, {0.5, 0.5, 0}, {0, 0.5, 0.5},
-                                 {0.5, 0, 0.5}, {0.7, 0.2, 0.1}, {0.1, 0.1, 0.8}};
+    const double weights[][3] = {
+        {1. / 3, 1. / 3, 1. / 3}, {0.5, 0.5, 0},  {0, 0.5, 0.5}, {0.5, 0, 0.5},
+        {0.7, 0.2, 0.1},          {0.1, 0.1, 0.8}};
     double worst = 0;
     for (const auto& f : mesh.facets) {
         for (const auto& w : weights) {
@@ -50,8 +51,9 @@ double MeshDeviation(const BsplineSurface& s, const Tessellation& mesh) {
                 v += w[k] * mesh.params[f[k]][1];
             }
             Point3 p = EvaluateSurface(s, u, v).point;
-            worst = std::max(worst, PointTriangleDistance(p, mesh.vertices[f[0]],
-                                                          mesh.vertices[f[1]], mesh.vertices[f[2]]));
+            worst =
+                std::max(worst, PointTriangleDistance(p, mesh.vertices[f[0]], mesh.vertices[f[1]],
+                                                      mesh.vertices[f[2]]));
         }
     }
     return worst;
@@ -131,9 +133,9 @@ TEST(Tessellation, ArraysRunParallelWithNormalsOutwardAndFacetsAlongThem) {
 
 TEST(Tessellation, PointTriangleDistanceInsideAndOutside) {
     const Point3 a{0, 0, 0}, b{4, 0, 0}, c{0, 4, 0};
-    EXPECT_DOUBLE_EQ(PointTriangleDistance({1, 1, 3}, a, b, c), 3.0);  // above the inside
-    EXPECT_DOUBLE_EQ(PointTriangleDistance({2, -3, 0}, a, b, c), 3.0); // beside an edge
-    EXPECT_DOUBLE_EQ(PointTriangleDistance({-3, -4, 0}, a, b, c), 5.0); // beyond a corner
+    EXPECT_DOUBLE_EQ(PointTriangleDistance({1, 1, 3}, a, b, c), 3.0);    // above the inside
+    EXPECT_DOUBLE_EQ(PointTriangleDistance({2, -3, 0}, a, b, c), 3.0);   // beside an edge
+    EXPECT_DOUBLE_EQ(PointTriangleDistance({-3, -4, 0}, a, b, c), 5.0);  // beyond a corner
     EXPECT_DOUBLE_EQ(PointTriangleDistance({2, 3, 0}, a, a, a), std::sqrt(13.0));  // degenerate
 }
 

@@ -81,9 +81,9 @@ void BasisDerivatives(const std::vector<double>& knots, int degree, int span, do
     Basis lower{};
     BasisFunctions(knots, degree - 1, span, t, lower);
     for (int k = 0; k <= degree; ++k) {
-        int j = span - degree + k;  // the function N(j, degree)
-        double a = k >= 1 ? lower[k - 1] : 0.0;      // N(j, degree - 1)
-        double b = k < degree ? lower[k] : 0.0;       // N(j + 1, degree - 1)
+        int j = span - degree + k;               // the function N(j, degree)
+        double a = k >= 1 ? lower[k - 1] : 0.0;  // N(j, degree - 1)
+        double b = k < degree ? lower[k] : 0.0;  // N(j + 1, degree - 1)
         double da = knots[j + degree] - knots[j];
         double db = knots[j + degree + 1] - knots[j + 1];
         d[k] = degree * ((da > 0 ? a / da : 0.0) - (db > 0 ? b / db : 0.0));
@@ -111,7 +111,8 @@ bool IsValidSurface(const BsplineSurface& s, std::string* why) {
         return Fail(why, "needs degree + 2 knots or more in each direction");
     size_t countU = static_cast<size_t>(s.CountU()), countV = static_cast<size_t>(s.CountV());
     if (s.points.size() != countU * countV)
-        return Fail(why, "needs (u knots - u degree - 1) x (v knots - v degree - 1) control points");
+        return Fail(why,
+                    "needs (u knots - u degree - 1) x (v knots - v degree - 1) control points");
     return ValidKnots(s.degreeU, s.knotsU, countU, why) &&
            ValidKnots(s.degreeV, s.knotsV, countV, why) &&
            ValidWeights(s.weights, s.points.size(), why) && ValidPoints(s.points, why);

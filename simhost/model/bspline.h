@@ -27,8 +27,8 @@ struct BsplineCurve {
     std::vector<double> weights;  // empty for a non-rational curve, else one per point (> 0)
 };
 
-// A B-spline surface patch. Control point (i, j), i along u and j along v, is points[i * countV + j]:
-// v runs fastest, as the host keeps it.
+// A B-spline surface patch. Control point (i, j), i along u and j along v, is
+// points[i * countV + j]: v runs fastest, as the host keeps it.
 struct BsplineSurface {
     int degreeU = 1, degreeV = 1;
     std::vector<double> knotsU, knotsV;

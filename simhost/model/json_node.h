@@ -32,7 +32,7 @@ public:
 
     // Objects. Expect an object whose keys are all among `keys` (a misspelt key is an error).
     void ExpectObject(std::initializer_list<const char*> keys) const;
-    bool Has(const char* key) const;  // present and not null
+    bool Has(const char* key) const;             // present and not null
     JsonNode operator[](const char* key) const;  // the member, which must be present
 
     // Arrays.

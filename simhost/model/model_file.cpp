@@ -23,8 +23,8 @@ namespace {
 
 using nlohmann::json;
 
-constexpr int kAddedFeatureType = 917;    // the type of the feature the loader adds
-constexpr int kNoFeature = INT_MIN;       // "belongs to the added feature", until it exists
+constexpr int kAddedFeatureType = 917;  // the type of the feature the loader adds
+constexpr int kNoFeature = INT_MIN;     // "belongs to the added feature", until it exists
 constexpr int kComponentFeatureType = 1000;
 
 // ---- Small values ------------------------------------------------------------------------------
@@ -222,8 +222,7 @@ public:
         if (node_.Has("view")) model_.currentView = ReadPlacement(node_["view"]);
         if (node_.Has("appearance")) model_.appearance = ReadAppearance(node_["appearance"]);
         if (node_.Has("texture")) model_.texture = ReadTexture(node_["texture"]);
-        if (node_.Has("faults"))
-            model_.faults = ReadFaults(node_["faults"], kModelFaults);
+        if (node_.Has("faults")) model_.faults = ReadFaults(node_["faults"], kModelFaults);
         ForEach("views", [&](const JsonNode& n) { ReadView(n); });
         ForEach("layers", [&](const JsonNode& n) { ReadLayer(n); });
         ForEach("features", [&](const JsonNode& n) { ReadFeature(n); });
@@ -290,13 +289,15 @@ private:
             if (!child) name.Fail("no model named '" + name.String() + "'");
             feature.model = ModelIndex(world_, child);
         }
-        feature.type = node.Int("type", feature.IsComponent() ? kComponentFeatureType : kAddedFeatureType);
+        feature.type =
+            node.Int("type", feature.IsComponent() ? kComponentFeatureType : kAddedFeatureType);
         feature.status = node.Int("status", 0);
         feature.hidden = node.Bool("hidden", false);
         feature.layerStatus = node.Int("layer_status", 1);
         if (node.Has("layers")) {
             JsonNode layers = node["layers"];
-            for (size_t i = 0; i < layers.Size(); ++i) feature.layers.push_back(LayerIndex(layers[i]));
+            for (size_t i = 0; i < layers.Size(); ++i)
+                feature.layers.push_back(LayerIndex(layers[i]));
         }
         if (node.Has("placement")) feature.placement = ReadPlacement(node["placement"]);
         model_.features.push_back(feature);
@@ -311,7 +312,8 @@ private:
         if (node.Has("faults")) rep.faults = ReadFaults(node["faults"], kSimprepFaults);
         if (node.Has("items")) {
             JsonNode items = node["items"];
-            for (size_t i = 0; i < items.Size(); ++i) rep.items.push_back(ReadSimprepItem(items[i]));
+            for (size_t i = 0; i < items.Size(); ++i)
+                rep.items.push_back(ReadSimprepItem(items[i]));
         }
         model_.simpreps.push_back(rep);
     }
@@ -411,8 +413,7 @@ private:
         if (!FindSurface(model_, side.surface))
             surface.Fail("no surface " + std::to_string(side.surface));
         side.direction = node.Int("direction", 0);
-        if (node.Has("faults"))
-            side.faults = ReadFaults(node["faults"], kSideFaults);
+        if (node.Has("faults")) side.faults = ReadFaults(node["faults"], kSideFaults);
         if (node.Has("curve")) {
             side.curve = ReadCurve(node["curve"]);
         } else {
@@ -451,7 +452,8 @@ private:
         if (node.Has("texture")) style.texture = ReadTexture(node["texture"]);
         if (node.Has("chord_height_range"))
             ReadChordRange(node["chord_height_range"], style.chordMin, style.chordMax);
-        if (node.Has("surface_faults")) style.faults = ReadFaults(node["surface_faults"], kSurfaceFaults);
+        if (node.Has("surface_faults"))
+            style.faults = ReadFaults(node["surface_faults"], kSurfaceFaults);
         const Matrix placement =
             node.Has("placement") ? ReadPlacement(node["placement"]) : IdentityMatrix();
 
@@ -525,7 +527,7 @@ private:
 // the component structure without recursion.
 void CheckNesting(const World& world, const std::string& file) {
     const size_t count = world.models.size();
-    std::vector<int> depth(count, 0);        // levels below and including the model, once known
+    std::vector<int> depth(count, 0);  // levels below and including the model, once known
     std::vector<char> onPath(count, 0);
     for (size_t root = 0; root < count; ++root) {
         if (depth[root]) continue;
@@ -554,9 +556,9 @@ void CheckNesting(const World& world, const std::string& file) {
                     deepest = std::max(deepest, depth[static_cast<size_t>(feature.model)]);
             depth[index] = deepest + 1;
             if (depth[index] > kMaxAssemblyDepth)
-                JsonNode::FailAt(file, "/models/" + std::to_string(index),
-                                 "assemblies nest deeper than " +
-                                     std::to_string(kMaxAssemblyDepth) + " levels");
+                JsonNode::FailAt(
+                    file, "/models/" + std::to_string(index),
+                    "assemblies nest deeper than " + std::to_string(kMaxAssemblyDepth) + " levels");
             onPath[index] = 0;
             stack.pop_back();
         }
@@ -577,7 +579,8 @@ World ReadWorld(const json& document, const std::string& file) {
         if (model.name.empty()) node["name"].Fail("a model needs a name");
         if (FindModel(world, model.name)) node["name"].Fail("model '" + model.name + "' twice");
         const std::string type = node["type"].String();
-        if (type != "assembly" && type != "part") node["type"].Fail("expected 'assembly' or 'part'");
+        if (type != "assembly" && type != "part")
+            node["type"].Fail("expected 'assembly' or 'part'");
         model.type = type == "assembly" ? ModelType::Assembly : ModelType::Part;
         world.models.push_back(model);
     }

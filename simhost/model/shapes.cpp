@@ -27,7 +27,11 @@ class ShapeBuilder {
 public:
     ShapeBuilder(Model& model, std::vector<Surface>& surfaces, const Matrix& placement,
                  const ShapeStyle& style, IdSource& ids, double size)
-        : model_(model), surfaces_(surfaces), placement_(placement), style_(style), ids_(ids),
+        : model_(model),
+          surfaces_(surfaces),
+          placement_(placement),
+          style_(style),
+          ids_(ids),
           tolerance_(1e-9 * (1.0 + size)) {}
 
     // Adds a patch given in the shape's own coordinates.
@@ -45,8 +49,10 @@ public:
         surface.shape = std::move(shape);
 
         const BsplineSurface& s = surface.shape;
-        const std::array<std::array<double, 2>, 4> corners{
-            {{s.UMin(), s.VMin()}, {s.UMax(), s.VMin()}, {s.UMax(), s.VMax()}, {s.UMin(), s.VMax()}}};
+        const std::array<std::array<double, 2>, 4> corners{{{s.UMin(), s.VMin()},
+                                                            {s.UMax(), s.VMin()},
+                                                            {s.UMax(), s.VMax()},
+                                                            {s.UMin(), s.VMax()}}};
         Contour contour;
         contour.traversal = 1;
         for (int k = 0; k < 4; ++k)
@@ -173,12 +179,12 @@ void AddBox(Model& model, std::vector<Surface>& surfaces, Point3 min, Point3 max
     const Point3 size = max - min;
     const Point3 x{size.x, 0, 0}, y{0, size.y, 0}, z{0, 0, size.z};
     ShapeBuilder builder(model, surfaces, placement, style, ids, Length(size) + Length(min));
-    builder.AddFace(PlanePatch(min, y, x));                        // -z
-    builder.AddFace(PlanePatch(min + z, x, y));                    // +z
-    builder.AddFace(PlanePatch(min, x, z));                        // -y
-    builder.AddFace(PlanePatch(min + y, z, x));                    // +y
-    builder.AddFace(PlanePatch(min, z, y));                        // -x
-    builder.AddFace(PlanePatch(min + x, y, z));                    // +x
+    builder.AddFace(PlanePatch(min, y, x));      // -z
+    builder.AddFace(PlanePatch(min + z, x, y));  // +z
+    builder.AddFace(PlanePatch(min, x, z));      // -y
+    builder.AddFace(PlanePatch(min + y, z, x));  // +y
+    builder.AddFace(PlanePatch(min, z, y));      // -x
+    builder.AddFace(PlanePatch(min + x, y, z));  // +x
 }
 
 void AddCylinder(Model& model, std::vector<Surface>& surfaces, double radius, double height,

@@ -33,7 +33,8 @@ Matrix IdentityMatrix();
 //            "no_tessellation"     ProSurfaceTessellationGet succeeds without a tessellation
 //            "no_vertices", "no_normals", "no_params", "no_facets"
 //                                  the tessellation lacks that array
-//            "not_bspline"         its interface surface is no B-spline (ProBsplinesrfdataGet fails)
+//            "not_bspline"         its interface surface is no B-spline
+//                                  (ProBsplinesrfdataGet fails)
 //   texture: "unresolvable"        ProTexturePathGet cannot resolve its file name
 //   edge:    "no_edge_record"      ProIntfDataEdgeGet fails for it
 //   side:    "no_uv_curve"         the edge record has no UV curve on that side
@@ -110,8 +111,8 @@ struct Quilt {
     int feature = 0;
     bool inactive = false;
     bool hidden = false;
-    bool backup = false;   // backup geometry
-    int layerStatus = 1;   // ProLayeritemStatusGet of its layer item (0 hidden, 1 shown)
+    bool backup = false;  // backup geometry
+    int layerStatus = 1;  // ProLayeritemStatusGet of its layer item (0 hidden, 1 shown)
     std::vector<Surface> surfaces;
 };
 
@@ -144,16 +145,16 @@ struct Feature {
     int type = 0;    // 1000 for a component
     int status = 0;  // 0 active
     bool hidden = false;
-    int layerStatus = 1;     // ProLayeritemStatusGet of its layer item
-    std::vector<int> layers; // indices into Model::layers of the layers that hold it
-    int model = -1;          // component: index into World::models; -1 for other features
+    int layerStatus = 1;      // ProLayeritemStatusGet of its layer item
+    std::vector<int> layers;  // indices into Model::layers of the layers that hold it
+    int model = -1;           // component: index into World::models; -1 for other features
     Matrix placement = IdentityMatrix();  // component: its placement in the assembly
 
     bool IsComponent() const { return model >= 0; }
 };
 
 struct SimprepItem {
-    std::vector<int> path;  // component identifiers from the representation's owner
+    std::vector<int> path;    // component identifiers from the representation's owner
     bool isComponent = true;  // false: an item that is no component (the host gives path size -1)
     std::array<int32_t, 31> action{};  // the host's action record; word 0 is the action type
 };
