@@ -72,11 +72,42 @@ public:
 
     // ---- Model export: surfaces, tessellation, materials, part instances (export/solid_geometry.cpp, ...)
 
+    // Writes one solid's surfaces into the open scene as a group named name: when writeGeometry
+    // is set the flags 0x400 and one object per material group (meshes, and NURBS objects when
+    // chosen), then in every case the animation block of fullPath/localPath and the transform.
+    // A solid without surfaces writes nothing.
+    void ExportSolidGeometry(ProSolid solid, const ProAsmcomppath& fullPath,
+                             const ProAsmcomppath& localPath, const std::string& name,
+                             const ProMatrix transform, bool writeGeometry);
+    // Writes key as one material block into the open object, after its geometry; partName is the
+    // solid's narrow model name, which the material's name carries when separateMaterials is on.
+    void WriteMaterial(const char* partName, const MaterialKey& key);
+    // Whether the solid with this registry key (model name plus ".prt" or ".asm") is written as
+    // instances.
+    bool HasPartInstances(const std::string& key) const;
+    // Writes the instance objects registered for key, each group and object named name; nothing
+    // when key is not registered.
+    void ExportSolidInstances(const std::string& key, const std::string& name);
+
     // ---- Model export: NURBS surfaces and trim loops (export/nurbs_surfaces.cpp, export/trim_loops.cpp)
 
     // ---- Model export: animation (export/animation.cpp)
 
+    // Adds the placements of an open frame file to animationFrames and sets frameCount from it,
+    // then drops every component whose placements are all equal. Reads from the start of the
+    // file; neither opens nor closes it.
+    void ReadFrameFile(FILE* file);
+    // Inside the component's open scene group: its "fbx_animation" block when animationFrames
+    // holds placements for fullPath (each relative to the placement localPath gives now);
+    // nothing otherwise.
+    void WriteComponentAnimation(ProAsmcomppath fullPath, ProAsmcomppath localPath,
+                                 const char* name);
+
     // ---- Dialogs: animation dialog (ui/animation_dialog.cpp)
+
+    // Asks for the frame file of a mechanism animation; true when the user confirmed (the frames
+    // are then read and the settings saved), false on Cancel or when no model is current.
+    bool ShowAnimationDialog();
 
     // ---- Members, in this order ----------------------------------------------------------------
     // Public: the export walk, the roads and the dialogs work on them directly, and the visit

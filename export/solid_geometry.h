@@ -1,0 +1,30 @@
+// The surface export of one solid: the visits that collect its surfaces, and the record they
+// fill. ExportSolidGeometry itself is an operation of the plug-in object
+// (plugin/plugin_application.h).
+#pragma once
+
+#include <set>
+#include <vector>
+
+#include "toolkit/pro_toolkit.h"
+
+// The application data of the surface and quilt visits of one solid.
+struct SolidVisitData {
+    // The surfaces in the order the visits delivered them: the solid's own, then each quilt's.
+    // A surface delivered twice is held twice.
+    std::vector<ProSurface> surfaces;
+    // The host ids of those surfaces; the NURBS pairing looks interface surfaces up in it.
+    std::set<int> surfaceIds;
+    // The solid being exported; the filters read it.
+    ProSolid solid = nullptr;
+};
+
+// Visit filters: PRO_TK_CONTINUE skips the item, PRO_TK_NO_ERROR visits it. data is a
+// SolidVisitData.
+ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data);
+ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data);
+
+// Visit actions: keep the surface (or every surface of the quilt that passes
+// SurfaceFeatureFilter) in the SolidVisitData; always PRO_TK_NO_ERROR.
+ProError CollectSurfaceId(ProSurface surface, ProError status, ProAppData data);
+ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError status, ProAppData data);
