@@ -1,0 +1,7 @@
+#include "link/live_link_connection.h"
+
+bool ConnectLiveLink(bool, int, int*, SceneBuilder*, unsigned)
+{
+    // Not built yet
+    return false;
+}
