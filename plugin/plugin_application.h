@@ -12,6 +12,7 @@
 #include "export/animation_frames.h"
 #include "export/component_version_stamps.h"
 #include "export/mesh_buffers.h"
+#include "export/nurbs_surfaces.h"
 #include "export/nurbs_trim_buffers.h"
 #include "export/part_instance_registry.h"
 #include "plugin/plugin_settings.h"
@@ -90,6 +91,21 @@ public:
     void ExportSolidInstances(const std::string& key, const std::string& name);
 
     // ---- Model export: NURBS surfaces and trim loops (export/nurbs_surfaces.cpp, export/trim_loops.cpp)
+
+    // Writes one object per interface surface that pairing pairs with hostSurface (whose host id
+    // is hostSurfaceId): a "nurbs" geometry block with the B-spline surface and the trim loops of
+    // hostSurface's contours, then the material of key. Objects are named modelName.
+    // exportedSurfaceIds holds the ids of every surface grouped for the solid: an edge shared
+    // with one of them gives its curve when it does not border hostSurface.
+    void WriteNurbsObjects(const InterfacePairing& pairing, const std::set<int>& exportedSurfaceIds,
+                           const char* modelName, ProSurface hostSurface, int hostSurfaceId,
+                           const MaterialKey& key);
+    // Into the open "nurbs" geometry block: the surface parameters "umin" to "Pw" of
+    // interfaceSurface, nothing when the host cannot give it as a B-spline.
+    void WriteNurbsSurface(ProSurfacedata* interfaceSurface);
+    // Into the open "nurbs" geometry block: trimBuffers as the eight trim parameters, nothing
+    // when it holds no loop.
+    void WriteNurbsTrims();
 
     // ---- Model export: animation (export/animation.cpp)
 

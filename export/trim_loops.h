@@ -1,0 +1,89 @@
+// The trim loops of a NURBS surface: the contours of the host surface it is paired with, each
+// one a loop of UV B-spline curves chained end to start and wound as the contour's traversal
+// asks, flattened into the plug-in object's NurbsTrimBuffers.
+//
+// The two visit actions run inside the host's contour and edge visits that the NURBS export
+// starts (export/nurbs_surfaces.cpp); they reach the plug-in object through
+// GetPluginApplication(). The loop arithmetic (chaining, winding vote, knot mirroring) is kept
+// in free functions on plain values so that it can be tested without a host.
+#pragma once
+
+#include <list>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "toolkit/pro_toolkit.h"
+
+// Interface edge id -> the edge's 0-based index in the interface data; one solid's.
+typedef std::map<int, int> EdgeIndexMap;
+
+// The application data of one surface's contour visit and the edge visits inside it. Built for
+// one interface surface and destroyed after its object is written.
+struct ContourVisitData {
+    ProSolid solid = nullptr;
+    ProSurface* currentSurface = nullptr;       // the host surface being written
+    ProIntfData* interfaceData = nullptr;       // the solid's interface data
+    const EdgeIndexMap* edgeIndexMap = nullptr; // the solid's edge ids -> indices
+    // Ids of every surface grouped for this solid. Pointed at rather than copied: the set is
+    // complete before the first NURBS object is written and outlives every visit.
+    const std::set<int>* exportedSurfaceIds = nullptr;
+    // UV curves of the contour being visited, in edge order; owned until the loop is collected.
+    std::list<ProCurvedata*> edgeCurves;
+};
+
+// ---- Visit actions ------------------------------------------------------------------------------
+
+// Contour action of ProSurfaceContourVisit: collects one contour as one loop of the trim
+// buffers. data is a ContourVisitData. Answers PRO_TK_NO_ERROR.
+ProError CollectSurfaceTrimLoop(ProContour contour, ProError status, ProAppData data);
+
+// Edge action of ProContourEdgeVisit: appends the edge's UV B-spline on the current surface's
+// side (reversed when the edge runs against it) to data's edgeCurves, or nothing when the edge
+// has no usable curve. data is a ContourVisitData. Answers PRO_TK_NO_ERROR.
+ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data);
+
+// ---- Loop operations on host curve records -----------------------------------------------------
+
+// Orders one contour's curves so that each one's last control point meets the next one's first.
+// Takes ownership of every curve given: the ones it cannot place are released; the rest are
+// handed back in chained order.
+std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
+
+// Reverses every curve of loop in its place (the order of the curves stays) when the loop's
+// winding does not fit traversal (1 external, -1 internal).
+void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal);
+
+// Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
+// mirrored within their span, control points and weights in reverse order.
+void ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
+
+// ---- The arithmetic, on plain values -------------------------------------------------------------
+
+struct TrimPoint {
+    double u;
+    double v;
+};
+
+// First and last control point of one curve.
+struct TrimCurveEnds {
+    TrimPoint first;
+    TrimPoint last;
+};
+
+// The chaining of ChainTrimLoop on the curves' ends: the positions of the curves placed, in
+// loop order. A curve placed goes right after the first placed curve whose last point meets its
+// first point, else right before the first whose first point meets its last point (within 1e-10
+// in u and v); a pass that places nothing drops every curve left after one more pass.
+std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends);
+
+// The winding vote over the cyclic sequence of a loop's control points: for each three
+// consecutive points A, B, C, +1 when (A - B) x (C - B) is positive, -1 when it is negative.
+// A counter-clockwise loop votes negative.
+int WindingVote(const std::vector<TrimPoint>& points);
+
+// Whether a loop with this vote must be reversed to fit traversal.
+bool LoopNeedsReversal(int vote, ProContourTraversal traversal);
+
+// The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).
+void MirrorKnots(const double* knots, int count, double* mirrored);
