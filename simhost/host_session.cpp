@@ -1,6 +1,7 @@
 #include "simhost/host_session.h"
 
 #include "simhost/host_memory.h"
+#include "simhost/model_functions.h"
 
 namespace sim {
 namespace {
@@ -16,6 +17,8 @@ HostSession& Session() { return *SessionSlot(); }
 
 void ResetSession() {
     SessionSlot() = std::make_unique<HostSession>();
+    // Model records point into host arrays: free them before the arrays they point into.
+    FreeModelRecords();
     FreeAllHostBlocks();
 }
 
