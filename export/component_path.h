@@ -1,4 +1,8 @@
-// The order of the host's component paths, by which every map keyed by a path is sorted.
+// Component paths and placements: the order of the host's component paths, by which every map
+// keyed by a path is sorted, and the two matrix operations the model export shares.
+//
+// A ProMatrix is row-major with points as row vectors (p' = p x M): rows 0 to 2 hold the rotation
+// with its scale, row 3 the translation, and column 3 reads 0, 0, 0, 1.
 #pragma once
 
 #include "toolkit/pro_toolkit.h"
@@ -14,3 +18,11 @@ struct ComponentPathOrder {
         return ComponentPathLess(a, b);
     }
 };
+
+// The inverse of a placement made of a rotation with uniform scale and a translation. A null m
+// gives the identity. Answers 1 on success; 0 when the squared length of row 0 is below 1e-18 (no
+// usable scale), and out is then left untouched. out may be the matrix m points at.
+int InvertTransform(const ProMatrix* m, ProMatrix out);
+
+// out = a x b (a applied first, then b) and answers out. out may be the same matrix as a or b.
+double (*MultiplyMatrix(const ProMatrix a, ProMatrix out, const ProMatrix b))[4];

@@ -71,6 +71,16 @@ public:
 
     // ---- Model export: component walk, cameras and units (export/component_walk.cpp, export/cameras.cpp)
 
+    // The model traversal of one run, inside the road's open model group: the cameras, then for
+    // an assembly (mode 5) the walk of its components, then for a part or assembly (modes 1, 2,
+    // 5) the top model's own surfaces. root is the road's record (export/component_walk.h), name
+    // the top model's narrow name.
+    void ExportModel(ProSolid* model, int mode, struct ComponentVisitData* root, std::string name);
+    // One camera for the model's current view, then one per saved view, in the host's order.
+    void ExportCameras(ProMdl& model);
+    // How many of the model's length units make one metre; 1 for a unit it does not know.
+    float MetreScaleOfModel(ProMdl model);
+
     // ---- Model export: surfaces, tessellation, materials, part instances (export/solid_geometry.cpp, ...)
 
     // Writes one solid's surfaces into the open scene as a group named name: when writeGeometry
