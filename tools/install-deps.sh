@@ -20,6 +20,16 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 start=$(date +%s)
 
+# retry CMD...: up to three tries, for a mirror that fails for a moment.
+retry() {
+  local n
+  for n in 1 2 3; do
+    "$@" && return 0
+    [ $n -lt 3 ] && { echo "   failed; trying again in $((n * 10)) s" >&2; sleep $((n * 10)); }
+  done
+  return 1
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "== adding the i386 architecture"
   dpkg --add-architecture i386
@@ -74,7 +84,7 @@ EOF
 fi
 
 echo "== apt-get update"
-apt-get update -q
+retry apt-get update -q
 
 packages=(
   cmake ninja-build g++
@@ -91,7 +101,7 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "== apt-get install ${missing[*]}"
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  retry apt-get install -y -q --no-install-recommends "${missing[@]}"
 else
   echo "== all packages already installed"
 fi
