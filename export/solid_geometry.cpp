@@ -1,28 +1,288 @@
 #include "export/solid_geometry.h"
 
+#include <cstring>
+#include <map>
+
+#include "export/materials.h"
+#include "export/nurbs_surfaces.h"
+#include "export/tessellation.h"
 #include "plugin/plugin_application.h"
+#include "scene/scene_api.h"
 
-ProError SurfaceFeatureFilter(ProSurface, ProAppData) {
-    // Not built yet
+namespace {
+
+// Features whose geometry is not exported (the host's number for them).
+constexpr ProFeattype kExcludedFeatureType = 1070;
+// Scene group flags: a solid whose geometry is sent, and a material group of NURBS output.
+constexpr std::uint32_t kSolidGroupFlags = 0x400;
+constexpr std::uint32_t kNurbsMaterialGroupFlags = 0x10400;
+// ProSurfacetessellationinputUvprojectionSet: parameters as the host gives them.
+constexpr ProSurfaceTessellationProjection kHostUvProjection = 0;
+// The narrow model name names the solid's objects in a buffer of this many bytes.
+constexpr std::size_t kModelNameSize = 32;
+
+// Per material key, the positions in SolidVisitData::surfaces of its surfaces, ascending.
+using SurfaceMaterialGroups = std::map<MaterialKey, std::vector<int>, MaterialKeyOrder>;
+
+SolidVisitData& VisitDataOf(ProAppData data) { return *static_cast<SolidVisitData*>(data); }
+
+bool IsTrue(ProBoolean value) { return value != PRO_B_FALSE; }
+
+int SurfaceId(ProSurface surface) {
+    int id = 0;
+    ProSurfaceIdGet(surface, &id);
+    return id;
+}
+
+// Whether the layers hide one item of solid (a status of 0).
+bool IsHiddenByLayer(ProLayerType type, int id, ProSolid solid) {
+    ProLayerItem item = {};
+    ProLayerItemInit(type, id, solid, &item);
+    ProLayerItemStatus status = PRO_LAYER_ITEM_SHOWN;
+    ProLayeritemStatusGet(&item, nullptr, &status);
+    return status == PRO_LAYER_ITEM_HIDDEN;
+}
+
+// The solid's name as its objects carry it: the host's name (at most 31 wide characters)
+// narrowed by the host, cut to 31 bytes. The host writes the whole narrow text, which may take
+// more than a byte per character, so it gets room for that first.
+std::string NarrowModelName(ProSolid solid) {
+    ProName wide = {};
+    ProMdlNameGet(solid, wide);
+    wide[PRO_NAME_SIZE - 1] = 0;
+    char narrow[4 * PRO_NAME_SIZE] = {};
+    ProWstringToString(narrow, wide);
+    narrow[sizeof narrow - 1] = 0;
+    return std::string(narrow, strnlen(narrow, kModelNameSize - 1));
+}
+
+// The solid's model-level appearance and texture; each is handed on only when the host gave it.
+struct ModelAppearance {
+    ProSurfaceAppearanceProps appearance = {};
+    ProSurfaceTextureProps texture = {};
+    bool hasAppearance = false;
+    bool hasTexture = false;
+
+    const ProSurfaceAppearanceProps* Appearance() const {
+        return hasAppearance ? &appearance : nullptr;
+    }
+    const ProSurfaceTextureProps* Texture() const { return hasTexture ? &texture : nullptr; }
+};
+
+void GetModelAppearance(ProSolid solid, ModelAppearance& model) {
+    ProModelitem item = {};
+    ProMdlToModelitem(solid, &item);
+    model.hasAppearance = ProSurfaceAppearancepropsGet(&item, &model.appearance) == PRO_TK_NO_ERROR;
+    model.hasTexture = ProSurfaceTexturepropsGet(&item, &model.texture) == PRO_TK_NO_ERROR;
+}
+
+// The shared tessellation input of one solid, released on every way out.
+class TessellationInput {
+public:
+    TessellationInput() { ProSurfacetessellationinputAlloc(&handle_); }
+    ~TessellationInput() {
+        if (handle_ != nullptr) ProSurfacetessellationinputFree(handle_);
+    }
+    TessellationInput(const TessellationInput&) = delete;
+    TessellationInput& operator=(const TessellationInput&) = delete;
+    ProSurfaceTessellationInput get() const { return handle_; }
+
+private:
+    ProSurfaceTessellationInput handle_ = nullptr;
+};
+
+// Releases the interface data of a solid's NURBS output on every way out.
+class InterfaceDataRelease {
+public:
+    explicit InterfaceDataRelease(InterfacePairing& pairing) : pairing_(pairing) {}
+    ~InterfaceDataRelease() {
+        if (pairing_.interfaceData != nullptr) ProIntfDataFree(pairing_.interfaceData);
+        pairing_.interfaceData = nullptr;
+    }
+    InterfaceDataRelease(const InterfaceDataRelease&) = delete;
+    InterfaceDataRelease& operator=(const InterfaceDataRelease&) = delete;
+
+private:
+    InterfacePairing& pairing_;
+};
+
+// The solid's own surfaces, then those of each quilt, through the filters.
+void CollectSolidSurfaces(SolidVisitData& visit) {
+    ProSolidSurfaceVisit(visit.solid, CollectSurfaceId, SurfaceFeatureFilter, &visit);
+    ProSolidQuiltVisit(visit.solid, CollectQuiltSurfaceIds, QuiltVisibilityFilter, &visit);
+}
+
+// Groups the collected surfaces by their material key; notes the id of each.
+void GroupSurfacesByMaterial(const SolidVisitData& visit, const std::string& modelName,
+                             const ProAsmcomppath& fullPath, const ModelAppearance& model,
+                             SurfaceMaterialGroups& groups, std::set<int>& exportedSurfaceIds) {
+    for (std::size_t i = 0; i < visit.surfaces.size(); ++i) {
+        const ProSurface surface = visit.surfaces[i];
+        exportedSurfaceIds.insert(SurfaceId(surface));
+        ProGeomitem item = {};
+        ProSurfaceToGeomitem(visit.solid, surface, &item);
+        const MaterialKey key = GetSurfaceMaterialKey(modelName.c_str(), &item, fullPath,
+                                                      model.Appearance(), model.Texture());
+        groups[key].push_back(static_cast<int>(i));
+    }
+}
+
+// What the material groups of one solid share while they are written.
+struct SolidOutput {
+    const SolidVisitData& visit;
+    const std::string& modelName;
+    const ChordHeights& heights;
+    ProSurfaceTessellationInput input;
+    bool nurbs;                       // NURBS objects beside the meshes
+    const InterfacePairing& pairing;  // empty without NURBS output
+    const std::set<int>& exportedSurfaceIds;
+};
+
+// The object of a material group's merged mesh, with the group's material.
+void WriteMeshObject(PluginApplication& app, const std::string& modelName, const MaterialKey& key) {
+    trvScene_api& api = *app.sceneBuilder.GetSceneApi();
+    api.BeginObject(modelName.c_str(), true);
+    WriteMeshGeometry(api, app.meshBuffers);
+    app.WriteMaterial(modelName.c_str(), key);
+    api.EndObject();
+}
+
+// One material group: its surfaces merged into one mesh object, and with NURBS output each
+// tessellated surface's NURBS objects before it, all in a wrapper group. A surface the host
+// gives no tessellation for is left out of both.
+void WriteMaterialGroup(PluginApplication& app, const SolidOutput& solid, const MaterialKey& key,
+                        const std::vector<int>& positions) {
+    trvScene_api& api = *app.sceneBuilder.GetSceneApi();
+    if (solid.nurbs) {
+        api.BeginGroup(solid.modelName.c_str(), true);
+        api.SetFlags(kNurbsMaterialGroupFlags);
+    }
+    MeshBuffers& mesh = app.meshBuffers;
+    mesh.Clear();
+    int32_t vertexBase = 0;
+    for (const int position : positions) {
+        const ProSurface surface = solid.visit.surfaces[position];
+        const int id = SurfaceId(surface);
+        const double quality = UsableQuality(app.settings.tessellationQuality);
+        const ProTessellation tessellation =
+            TessellateSurface(surface, solid.input, solid.heights, quality);
+        if (tessellation == nullptr) continue;
+        AppendHostTessellation(tessellation, mesh, vertexBase);
+        if (solid.nurbs) {
+            app.WriteNurbsObjects(solid.pairing, solid.exportedSurfaceIds, solid.modelName.c_str(),
+                                  surface, id, key);
+        }
+    }
+    if (!mesh.vertices.empty() && !mesh.indices.empty()) WriteMeshObject(app, solid.modelName, key);
+    if (solid.nurbs) api.EndGroup();
+}
+
+// The geometry of a solid's group: its flags, then its material groups in key order.
+void WriteSolidMaterialGroups(PluginApplication& app, const SolidVisitData& visit,
+                              const std::string& modelName, const ProAsmcomppath& fullPath,
+                              const ModelAppearance& model, const ChordHeights& heights,
+                              ProSurfaceTessellationInput input) {
+    app.sceneBuilder.GetSceneApi()->SetFlags(kSolidGroupFlags);
+    const bool nurbs = app.settings.includeNURBS;
+    InterfacePairing pairing;
+    InterfaceDataRelease release(pairing);
+    if (nurbs) pairing = PairInterfaceSurfaces(visit.solid, visit.surfaceIds, visit.surfaces);
+
+    SurfaceMaterialGroups groups;
+    std::set<int> exportedSurfaceIds;
+    GroupSurfacesByMaterial(visit, modelName, fullPath, model, groups, exportedSurfaceIds);
+    const SolidOutput solid = {visit, modelName, heights, input, nurbs, pairing, exportedSurfaceIds};
+    for (const auto& group : groups) WriteMaterialGroup(app, solid, group.first, group.second);
+}
+
+}  // namespace
+
+// ---- Visit callbacks ----------------------------------------------------------------------------
+
+ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
+    const SolidVisitData& visit = VisitDataOf(data);
+    ProGeomitem item = {};
+    ProSurfaceToGeomitem(visit.solid, surface, &item);
+    ProFeature feature = {};
+    ProGeomitemFeatureGet(&item, &feature);
+    ProFeatStatus status = PRO_FEAT_ACTIVE;
+    ProFeatureStatusGet(&feature, &status);
+    ProFeattype type = 0;
+    ProFeatureTypeGet(&feature, &type);
+    ProBoolean inactive = PRO_B_FALSE;
+    ProGeomitemIsInactive(&item, &inactive);
+    const bool skip = status != PRO_FEAT_ACTIVE || IsTrue(inactive) || type == kExcludedFeatureType;
+    return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
+}
+
+ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
+    const SolidVisitData& visit = VisitDataOf(data);
+    ProGeomitem item = {};
+    ProQuiltToGeomitem(visit.solid, quilt, &item);
+    ProFeature feature = {};
+    ProGeomitemFeatureGet(&item, &feature);
+    ProFeatStatus status = PRO_FEAT_ACTIVE;
+    ProFeatureStatusGet(&feature, &status);
+    ProFeattype type = 0;
+    ProFeatureTypeGet(&feature, &type);
+    ProBoolean inactive = PRO_B_FALSE;
+    ProGeomitemIsInactive(&item, &inactive);
+    ProBoolean quiltHidden = PRO_B_FALSE;
+    ProModelitemIsHidden(&item, &quiltHidden);
+    ProBoolean featureHidden = PRO_B_FALSE;
+    ProModelitemIsHidden(&feature, &featureHidden);
+    ProBoolean backup = PRO_B_FALSE;
+    ProQuiltIsBackupgeometry(quilt, &backup);
+    int quiltId = 0;
+    ProQuiltIdGet(quilt, &quiltId);
+
+    if (IsHiddenByLayer(PRO_LAYER_ITEM_QUILT, quiltId, visit.solid)) return PRO_TK_CONTINUE;
+    if (IsHiddenByLayer(PRO_LAYER_ITEM_FEATURE, feature.id, visit.solid)) return PRO_TK_CONTINUE;
+    const bool skip = status != PRO_FEAT_ACTIVE || IsTrue(inactive) || IsTrue(quiltHidden) ||
+                      IsTrue(featureHidden) || IsTrue(backup) || type == kExcludedFeatureType;
+    return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
+}
+
+ProError CollectSurfaceId(ProSurface surface, ProError /*status*/, ProAppData data) {
+    SolidVisitData& visit = VisitDataOf(data);
+    visit.surfaces.push_back(surface);
+    visit.surfaceIds.insert(SurfaceId(surface));
     return PRO_TK_NO_ERROR;
 }
 
-ProError QuiltVisibilityFilter(ProQuilt, ProAppData) {
-    // Not built yet
+ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError /*status*/, ProAppData data) {
+    ProQuiltSurfaceVisit(quilt, CollectSurfaceId, SurfaceFeatureFilter, data);
     return PRO_TK_NO_ERROR;
 }
 
-ProError CollectSurfaceId(ProSurface, ProError, ProAppData) {
-    // Not built yet
-    return PRO_TK_NO_ERROR;
-}
+// ---- The solid's group --------------------------------------------------------------------------
 
-ProError CollectQuiltSurfaceIds(ProQuilt, ProError, ProAppData) {
-    // Not built yet
-    return PRO_TK_NO_ERROR;
-}
+void PluginApplication::ExportSolidGeometry(ProSolid solid, const ProAsmcomppath& fullPath,
+                                            const ProAsmcomppath& localPath,
+                                            const std::string& name, const ProMatrix transform,
+                                            bool writeGeometry) {
+    const ChordHeights heights = SolidChordHeights(solid);
+    const std::string modelName = NarrowModelName(solid);
+    TessellationInput input;
+    ModelAppearance model;
+    GetModelAppearance(solid, model);
+    const double quality = UsableQuality(settings.tessellationQuality);
+    ProSurfacetessellationinputChordheightSet(input.get(), ChordHeightForQuality(heights, quality));
+    ProSurfacetessellationinputUvprojectionSet(input.get(), kHostUvProjection, nullptr);
 
-void PluginApplication::ExportSolidGeometry(ProSolid, const ProAsmcomppath&, const ProAsmcomppath&,
-                                            const std::string&, const ProMatrix, bool) {
-    // Not built yet
+    SolidVisitData visit;
+    visit.solid = solid;
+    CollectSolidSurfaces(visit);
+    if (!visit.surfaces.empty()) {
+        sceneBuilder.OpenGroup(name.c_str());
+        if (writeGeometry) {
+            WriteSolidMaterialGroups(*this, visit, modelName, fullPath, model, heights, input.get());
+        }
+        WriteComponentAnimation(fullPath, localPath, name.c_str());
+        sceneBuilder.GetSceneApi()->Transform(&transform[0][0], false);
+        sceneBuilder.CloseGroup();
+    }
+    // Emptied, their storage kept for the next solid.
+    meshBuffers.Clear();
+    trimBuffers.Clear();
 }

@@ -1,0 +1,118 @@
+#include "export/tessellation.h"
+
+#include <cmath>
+
+namespace {
+
+// Qualities below this give the base chord height: ln would run away towards 0.
+constexpr double kSmallestQuality = 0.000001;
+
+// One try of the host's tessellation. An answer other than PRO_TK_NO_ERROR leaves tessellation
+// null, also from a host that wrote one anyway (it is released then).
+ProError TryTessellation(ProSurface surface, ProSurfaceTessellationInput input,
+                         ProTessellation& tessellation) {
+    tessellation = nullptr;
+    const ProError status = ProSurfaceTessellationGet(surface, input, &tessellation);
+    if (status != PRO_TK_NO_ERROR && tessellation != nullptr) {
+        ProTessellationFree(tessellation);
+        tessellation = nullptr;
+    }
+    return status;
+}
+
+// One array of a tessellation with its element count; null and 0 when the host gives none.
+template <class Element>
+Element* TessellationArray(ProError answer, Element* array, int& count) {
+    count = 0;
+    if (answer != PRO_TK_NO_ERROR || array == nullptr) return nullptr;
+    ProArraySizeGet(array, &count);
+    if (count < 0) count = 0;
+    return array;
+}
+
+template <class Element>
+void FreeArray(Element*& array) {
+    if (array == nullptr) return;
+    ProArray host = array;
+    ProArrayFree(&host);
+    array = nullptr;
+}
+
+}  // namespace
+
+ChordHeights ChordHeightsForDiagonal(double diagonal) {
+    ChordHeights heights;
+    // Each product left to right, first d x 0.01, so that the values are the same to the bit
+    // wherever they are formed.
+    heights.base = diagonal * 0.01 * 0.05;
+    heights.fine = diagonal * 0.01 * 0.00001;
+    heights.span = heights.base - heights.fine;
+    return heights;
+}
+
+double OutlineDiagonal(const ProOutline outline) {
+    const double dx = outline[1][0] - outline[0][0];
+    const double dy = outline[1][1] - outline[0][1];
+    const double dz = outline[1][2] - outline[0][2];
+    return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+double ChordHeightForQuality(const ChordHeights& heights, double quality) {
+    const double factor = quality < kSmallestQuality ? 0.0 : std::log(quality) * 0.2 + 1.0;
+    return heights.base - factor * heights.span;
+}
+
+double UsableQuality(double quality) {
+    if (!(quality >= 0.0)) return 0.0;  // negative, or no number at all
+    return quality > 1.0 ? 1.0 : quality;
+}
+
+ChordHeights SolidChordHeights(ProSolid solid) {
+    ProOutline outline = {};
+    const double diagonal =
+        ProSolidOutlineGet(solid, outline) == PRO_TK_NO_ERROR ? OutlineDiagonal(outline) : 1.0;
+    return ChordHeightsForDiagonal(diagonal);
+}
+
+ProTessellation TessellateSurface(ProSurface surface, ProSurfaceTessellationInput sharedInput,
+                                  const ChordHeights& heights, double quality) {
+    ProTessellation tessellation = nullptr;
+    ProError status = TryTessellation(surface, sharedInput, tessellation);
+    if (status == PRO_TK_NO_ERROR) return tessellation;
+
+    // The retry input carries chord heights only; it is made for the first retry, so that a
+    // quality without retries (neither up nor down fits) asks the host for nothing.
+    ProSurfaceTessellationInput retryInput = nullptr;
+    status = RetryAtOtherQualities(quality, status, [&](double q) {
+        if (retryInput == nullptr) ProSurfacetessellationinputAlloc(&retryInput);
+        ProSurfacetessellationinputChordheightSet(retryInput, ChordHeightForQuality(heights, q));
+        return TryTessellation(surface, retryInput, tessellation);
+    });
+    if (retryInput != nullptr) ProSurfacetessellationinputFree(retryInput);
+    return status == PRO_TK_NO_ERROR ? tessellation : nullptr;
+}
+
+void AppendHostTessellation(ProTessellation tessellation, MeshBuffers& mesh, int32_t& vertexBase) {
+    ProVector* vertices = nullptr;
+    ProVector* normals = nullptr;
+    ProUvParam* params = nullptr;
+    ProTriangle* facets = nullptr;
+    TessellationArrays arrays;
+    // Asked in this order; each answer is read before the next call.
+    ProError answer = ProTessellationVerticesGet(tessellation, &vertices);
+    arrays.vertices = vertices = TessellationArray(answer, vertices, arrays.vertexCount);
+    answer = ProTessellationNormalsGet(tessellation, &normals);
+    arrays.normals = normals = TessellationArray(answer, normals, arrays.normalCount);
+    answer = ProTessellationParamsGet(tessellation, &params);
+    arrays.params = params = TessellationArray(answer, params, arrays.paramCount);
+    answer = ProTessellationFacetsGet(tessellation, &facets);
+    arrays.facets = facets = TessellationArray(answer, facets, arrays.facetCount);
+
+    AppendTessellation(arrays, mesh, vertexBase);
+
+    FreeArray(vertices);
+    FreeArray(normals);
+    FreeArray(params);
+    FreeArray(facets);
+    ProTessellationFree(tessellation);
+}
