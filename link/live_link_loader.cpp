@@ -10,8 +10,6 @@ namespace {
 // The renderer ships its live-link library under these names on every system, Windows included.
 const char16_t* const kLibraryNames[] = {u"trvvistrellive32.so", u"trvvistrellive64.so"};
 
-const char16_t kTarvexKey[] = u"SOFTWARE\\Tarvex";
-
 // The process-wide holder; null while there is none. Deliberately not destroyed at exit:
 // freeing a library while the plug-in itself is being unloaded is not allowed on Windows, and
 // shut-down leaves the library loaded.

@@ -13,6 +13,9 @@ constexpr REGSAM kRegistryRead32 = 0x20219;
 // KEY_READ alone.
 constexpr REGSAM kRegistryRead = 0x20019;
 
+// The renderer's keys lie below this one, under the machine and under the current user.
+constexpr char16_t kTarvexKey[] = u"SOFTWARE\\Tarvex";
+
 class RegistryKey {
 public:
     // Opens path under root; IsOpen() tells whether that worked.

@@ -45,3 +45,39 @@ add_dependencies(scene_builder_test fake_live_link_tag1)
 set_tests_properties(scene_builder_test PROPERTIES RESOURCE_LOCK registry)
 
 vistrel_add_test(link_sleep_test SOURCES link_sleep_test.cpp LIBS vistrel_core)
+
+# The instance list, the registry's renderer and port range, the renderer's start and the
+# connection strategy.
+vistrel_add_test(instance_list_test SOURCES instance_list_test.cpp LIBS vistrel_core)
+
+# A renderer executable that only notes its start in a log file.
+add_executable(fake_renderer fake_renderer.cpp)
+add_library(vistrel_fake_renderer_log STATIC fake_renderer_log.cpp scoped_environment.cpp test_paths.cpp)
+target_include_directories(vistrel_fake_renderer_log PUBLIC ${PROJECT_SOURCE_DIR})
+target_compile_definitions(vistrel_fake_renderer_log PRIVATE
+  VISTREL_FAKE_RENDERER_NAME="$<TARGET_FILE_NAME:fake_renderer>")
+add_dependencies(vistrel_fake_renderer_log fake_renderer)
+
+vistrel_add_test(renderer_launch_test
+  SOURCES renderer_launch_test.cpp scoped_registry.cpp
+  LIBS vistrel_core vistrel_fake_renderer_log)
+vistrel_add_test(live_link_port_test
+  SOURCES live_link_port_test.cpp scoped_registry.cpp scoped_environment.cpp
+  LIBS vistrel_core)
+set_tests_properties(renderer_launch_test live_link_port_test PROPERTIES RESOURCE_LOCK registry)
+
+# The scripted live-link library of the connection tests, in a folder of its own.
+add_library(scripted_live_link MODULE scripted_live_link_library.cpp)
+target_include_directories(scripted_live_link PRIVATE ${PROJECT_SOURCE_DIR})
+set_target_properties(scripted_live_link PROPERTIES
+  PREFIX ""
+  SUFFIX ".so"
+  OUTPUT_NAME trvvistrellive32
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/scripted_live_link
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/scripted_live_link)
+
+vistrel_add_test(live_link_connection_test
+  SOURCES live_link_connection_test.cpp scoped_registry.cpp
+  LIBS vistrel_core vistrel_fake_renderer_log)
+add_dependencies(live_link_connection_test scripted_live_link)
+set_tests_properties(live_link_connection_test PROPERTIES RESOURCE_LOCK registry)
