@@ -1,1 +1,6 @@
 vistrel_add_test(component_path_test SOURCES component_path_test.cpp LIBS vistrel_core)
+
+# Surfaces and tessellation, mesh merge, materials, part instances.
+vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)
+vistrel_add_test(mesh_buffers_test SOURCES mesh_buffers_test.cpp LIBS vistrel_core)
+vistrel_add_test(materials_test SOURCES materials_test.cpp LIBS vistrel_core)

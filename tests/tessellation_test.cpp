@@ -1,0 +1,105 @@
+// Chord heights from the solid's size and the quality, and the order of the retries.
+#include "export/tessellation.h"
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ChordHeights, FollowFromTheOutlineDiagonal) {
+    const ProOutline outline = {{1, 1, 1}, {4, 5, 13}};  // sides 3, 4, 12: diagonal 13
+    EXPECT_DOUBLE_EQ(OutlineDiagonal(outline), 13.0);
+    const ChordHeights heights = ChordHeightsForDiagonal(13.0);
+    EXPECT_DOUBLE_EQ(heights.base, 0.0065);
+    EXPECT_DOUBLE_EQ(heights.fine, 0.0000013);
+    EXPECT_DOUBLE_EQ(heights.span, 0.0064987);
+}
+
+TEST(ChordHeights, UnitDiagonalIsTheFallbackOfASolidWithoutOutline) {
+    const ChordHeights heights = ChordHeightsForDiagonal(1.0);
+    EXPECT_DOUBLE_EQ(heights.base, 0.0005);
+    EXPECT_DOUBLE_EQ(heights.fine, 0.0000001);
+}
+
+TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
+    const ChordHeights h = ChordHeightsForDiagonal(100.0);  // base 0.05, fine 0.00001
+    EXPECT_NEAR(ChordHeightForQuality(h, 1.0), 0.00001, 1e-15);
+    EXPECT_NEAR(ChordHeightForQuality(h, std::exp(-5.0)), 0.05, 1e-15);
+    EXPECT_DOUBLE_EQ(ChordHeightForQuality(h, 0.0), 0.05);
+    EXPECT_DOUBLE_EQ(ChordHeightForQuality(h, 0.00000099), 0.05);
+    // ln(1e-6) x 0.2 + 1 = -1.76310211...: the chord height grows beyond base.
+    EXPECT_NEAR(ChordHeightForQuality(h, 0.000001), 0.05 + 1.7631021115928548 * 0.04999, 1e-12);
+    EXPECT_NEAR(ChordHeightForQuality(h, 0.000001) / h.base, 2.7627, 1e-4);
+    // The default quality 0.2: ln(0.2) x 0.2 + 1 = 0.678112417...
+    EXPECT_NEAR(ChordHeightForQuality(h, 0.2), 0.05 - 0.6781124175 * 0.04999, 1e-12);
+}
+
+TEST(ChordHeights, QualityOutsideItsRangeIsHeldWithinIt) {
+    EXPECT_EQ(UsableQuality(0.2), 0.2);
+    EXPECT_EQ(UsableQuality(1.0), 1.0);
+    EXPECT_EQ(UsableQuality(0.0), 0.0);
+    EXPECT_EQ(UsableQuality(7.5), 1.0);
+    EXPECT_EQ(UsableQuality(1e300), 1.0);
+    EXPECT_EQ(UsableQuality(std::numeric_limits<double>::infinity()), 1.0);
+    EXPECT_EQ(UsableQuality(-0.5), 0.0);
+    EXPECT_EQ(UsableQuality(std::numeric_limits<double>::quiet_NaN()), 0.0);
+    // Within the range no chord height falls below fine.
+    const ChordHeights h = ChordHeightsForDiagonal(100.0);
+    EXPECT_GT(ChordHeightForQuality(h, UsableQuality(1e300)), 0.0);
+}
+
+// The qualities tried after a refused first try, with the host refusing all tries up to
+// succeedAt (counted from 1; 0: never).
+std::vector<double> Retries(double quality, int succeedAt = 0) {
+    std::vector<double> tried;
+    RetryAtOtherQualities(quality, PRO_TK_GENERAL_ERROR, [&](double q) {
+        tried.push_back(q);
+        return static_cast<int>(tried.size()) == succeedAt ? PRO_TK_NO_ERROR : PRO_TK_GENERAL_ERROR;
+    });
+    return tried;
+}
+
+TEST(TessellationRetries, DefaultQualityTriesEightUpAndTwoDown) {
+    const std::vector<double> tried = Retries(0.2);
+    ASSERT_EQ(tried.size(), 10u);
+    const double expected[] = {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1, 0.0};
+    for (size_t i = 0; i < tried.size(); ++i) EXPECT_NEAR(tried[i], expected[i], 1e-12) << i;
+    // The eighth up try is the running sum just under 1, not 1 itself.
+    EXPECT_LT(tried[7], 1.0);
+    EXPECT_EQ(tried[9], 0.0);
+}
+
+TEST(TessellationRetries, FirstSuccessEndsTheTries) {
+    const std::vector<double> up = Retries(0.2, 3);
+    ASSERT_EQ(up.size(), 3u);
+    EXPECT_NEAR(up[2], 0.5, 1e-12);
+    const std::vector<double> down = Retries(0.2, 9);
+    ASSERT_EQ(down.size(), 9u);
+    EXPECT_NEAR(down[8], 0.1, 1e-12);
+}
+
+TEST(TessellationRetries, HighQualityHasNoUpTriesAndLowQualityNoDownTries) {
+    const std::vector<double> high = Retries(0.9);
+    ASSERT_EQ(high.size(), 9u);
+    EXPECT_NEAR(high[0], 0.8, 1e-12);
+    EXPECT_EQ(Retries(1.0).size(), 10u);
+    const std::vector<double> low = Retries(0.05);
+    ASSERT_EQ(low.size(), 9u);  // 0.15 to 0.95
+    EXPECT_NEAR(low[0], 0.15, 1e-12);
+    EXPECT_NEAR(low.back(), 0.95, 1e-12);
+}
+
+TEST(TessellationRetries, NoRetryAfterAFirstSuccess) {
+    int tries = 0;
+    const ProError status = RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [&](double) {
+        ++tries;
+        return PRO_TK_GENERAL_ERROR;
+    });
+    EXPECT_EQ(status, PRO_TK_NO_ERROR);
+    EXPECT_EQ(tries, 0);
+}
+
+}  // namespace
