@@ -31,6 +31,9 @@ add_dependencies(live_link_loader_test ${VISTREL_FAKE_LIVE_LINKS})
 # program's run path, and through LD_LIBRARY_PATH as well, since under AddressSanitizer dlopen
 # is called from the sanitizer's library and the program's run path does not apply; on Windows
 # the test makes the folder the DLL directory.
+# The folder must exist before the program starts: the dynamic linker probes its search path
+# while it loads the program and passes over, for the whole run, a folder it did not find then.
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/live_link_bare)
 set_target_properties(live_link_loader_test PROPERTIES BUILD_RPATH "$ORIGIN/live_link_bare")
 set_tests_properties(live_link_loader_test PROPERTIES RESOURCE_LOCK registry)
 if(NOT WIN32)
