@@ -1,20 +1,398 @@
 #include "export/trim_loops.h"
 
-// Not built yet
-ProError CollectSurfaceTrimLoop(ProContour, ProError, ProAppData) { return PRO_TK_NO_ERROR; }
-// Not built yet
-ProError CollectContourEdgeCurve(ProEdge, ProError, ProAppData) { return PRO_TK_NO_ERROR; }
-// Not built yet
-std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves) { return curves; }
-// Not built yet
-void OrientTrimLoop(std::list<ProCurvedata*>&, ProContourTraversal) {}
-// Not built yet
-void ReverseBsplineCurve(ProCurvedata*, ProCurvedata*) {}
-// Not built yet
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>&) { return {}; }
-// Not built yet
-int WindingVote(const std::vector<TrimPoint>&) { return 0; }
-// Not built yet
-bool LoopNeedsReversal(int, ProContourTraversal) { return false; }
-// Not built yet
-void MirrorKnots(const double*, int, double*) {}
+#include <cmath>
+#include <limits>
+#include <utility>
+
+#include "plugin/plugin_application.h"
+
+namespace {
+
+// The B-spline of a curve record as the host copies it out. The host's copies are released
+// when this goes out of scope.
+class BsplineCopy {
+public:
+    BsplineCopy() = default;
+    BsplineCopy(const BsplineCopy&) = delete;
+    BsplineCopy& operator=(const BsplineCopy&) = delete;
+    ~BsplineCopy() { Release(); }
+
+    // True when the host gave the curve as a B-spline whose counts agree with each other
+    // (knots = points + order): anything else would make the readers of the arrays run past
+    // their ends.
+    bool Read(ProCurvedata* curve)
+    {
+        Release();
+        if (ProBsplinedataGet(curve, &degree, &knots, &weights, &points, &knotCount,
+                              &pointCount) != PRO_TK_NO_ERROR)
+            return false;
+        return degree >= 1 && pointCount >= 1 && knotCount == pointCount + degree + 1 &&
+               knots != nullptr && points != nullptr;
+    }
+
+    int degree = 0;
+    double* knots = nullptr;
+    double* weights = nullptr;  // null for a curve without weights
+    ProPoint3d* points = nullptr;
+    int knotCount = 0;
+    int pointCount = 0;
+
+private:
+    void Release()
+    {
+        for (void* array : {static_cast<void*>(knots), static_cast<void*>(weights),
+                            static_cast<void*>(points)}) {
+            ProArray host = array;
+            if (host != nullptr)
+                ProArrayFree(&host);
+        }
+        knots = weights = nullptr;
+        points = nullptr;
+        knotCount = pointCount = 0;
+    }
+};
+
+void ReleaseCurve(ProCurvedata* curve)
+{
+    if (curve != nullptr)
+        ProCurvedataMemoryFree(curve);
+}
+
+// A curve record made by the host; null when it made none.
+ProCurvedata* NewCurve()
+{
+    ProCurvedata* curve = nullptr;
+    if (ProCurvedataAlloc(&curve) != PRO_TK_NO_ERROR)
+        return nullptr;
+    return curve;
+}
+
+// A new record holding source run backwards; null (nothing left behind) when it cannot be made.
+ProCurvedata* ReversedCopy(ProCurvedata* source)
+{
+    ProCurvedata* reversed = NewCurve();
+    if (reversed != nullptr && !ReverseBsplineCurve(source, reversed)) {
+        ReleaseCurve(reversed);
+        reversed = nullptr;
+    }
+    return reversed;
+}
+
+bool Meets(const TrimPoint& a, const TrimPoint& b)
+{
+    return std::fabs(a.u - b.u) < 1e-10 && std::fabs(a.v - b.v) < 1e-10;
+}
+
+TrimPoint PointOf(const ProPoint3d& point) { return {point[0], point[1]}; }
+
+// Appends one curve of the loop whose count is trim_nedges[loop] to the trim arrays.
+void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& curve)
+{
+    buffers.edge_order.push_back(curve.degree + 1);
+    double smallest = std::numeric_limits<double>::max();
+    double largest = -std::numeric_limits<double>::max();
+    for (int i = 0; i < curve.knotCount; ++i) {
+        const double knot = curve.knots[i];
+        buffers.edge_knot.push_back(knot);
+        if (knot < smallest)
+            smallest = knot;
+        if (knot > largest)
+            largest = knot;
+    }
+    buffers.edge_nknots.push_back(curve.knotCount);
+    buffers.trim_nedges[loop] += 1;
+    buffers.edge_min.push_back(smallest);
+    buffers.edge_max.push_back(largest);
+    for (int i = 0; i < curve.pointCount; ++i) {
+        buffers.edge_uvw.push_back(curve.points[i][0]);
+        buffers.edge_uvw.push_back(curve.points[i][1]);
+        buffers.edge_uvw.push_back(curve.weights != nullptr ? curve.weights[i] : 1.0);
+    }
+}
+
+// Which side of an edge gives the current surface its curve: the side on the current surface,
+// else the first side on another exported surface; -1 when neither.
+int ChooseEdgeSide(const int surfaceIds[2], int currentId, const std::set<int>* exportedIds)
+{
+    for (int side = 0; side < 2; ++side)
+        if (surfaceIds[side] == currentId)
+            return side;
+    if (exportedIds != nullptr)
+        for (int side = 0; side < 2; ++side)
+            if (exportedIds->count(surfaceIds[side]) != 0)
+                return side;
+    return -1;
+}
+
+// The UV curve of one interface edge on the current surface, turned to run along it; null when
+// the edge has none that is a B-spline. The curve not chosen is released.
+ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, const ContourVisitData& visit)
+{
+    ProCurvedata* curves[2] = {NewCurve(), NewCurve()};
+    int id = 0;
+    int surfaceIds[2] = {0, 0};
+    ProEdgeDir directions[2] = {0, 0};
+    int side = -1;
+    if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, curves, nullptr) ==
+        PRO_TK_NO_ERROR) {
+        int currentId = 0;
+        ProSurfaceIdGet(*visit.currentSurface, &currentId);
+        side = ChooseEdgeSide(surfaceIds, currentId, visit.exportedSurfaceIds);
+    }
+    ProCurvedata* chosen = side >= 0 ? curves[side] : nullptr;
+    for (ProCurvedata* curve : curves)
+        if (curve != chosen)
+            ReleaseCurve(curve);
+    if (chosen == nullptr)
+        return nullptr;
+
+    ProEnttype type = 0;
+    BsplineCopy check;
+    if (ProCurvedataTypeGet(chosen, &type) != PRO_TK_NO_ERROR || type != PRO_ENT_B_SPLINE ||
+        !check.Read(chosen)) {
+        ReleaseCurve(chosen);
+        return nullptr;
+    }
+    if (directions[side] != 1)
+        return chosen;
+    ProCurvedata* reversed = ReversedCopy(chosen);
+    ReleaseCurve(chosen);
+    return reversed;
+}
+
+}  // namespace
+
+// ---- Visit actions ------------------------------------------------------------------------------
+
+ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppData data)
+{
+    auto& visit = *static_cast<ContourVisitData*>(data);
+    NurbsTrimBuffers& buffers = GetPluginApplication()->trimBuffers;
+
+    // A traversal the host cannot tell leaves the loop wound as its edges run, as an outer one.
+    ProContourTraversal traversal = 0;
+    ProContourTraversalGet(contour, &traversal);
+
+    buffers.trim_nedges.push_back(0);
+    const size_t loop = buffers.trim_nedges.size() - 1;
+    ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
+    std::list<ProCurvedata*> curves = ChainTrimLoop(std::move(visit.edgeCurves));
+    visit.edgeCurves.clear();
+    OrientTrimLoop(curves, traversal);
+
+    // Every curve here passed the B-spline test of CollectContourEdgeCurve; one the host still
+    // refuses is left out, so the loop keeps its trim_inside entry and the arrays their shape.
+    BsplineCopy bspline;
+    for (ProCurvedata* curve : curves) {
+        if (bspline.Read(curve))
+            AppendTrimCurve(buffers, loop, bspline);
+        ReleaseCurve(curve);
+    }
+    buffers.trim_inside.push_back(traversal != PRO_CONTOUR_TRAV_INTERNAL ? 1 : 0);
+    return PRO_TK_NO_ERROR;
+}
+
+ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData data)
+{
+    auto& visit = *static_cast<ContourVisitData*>(data);
+    int edgeId = 0;
+    ProEdgeIdGet(edge, &edgeId);
+    // An edge the interface data does not list gives no curve: taking another edge's in its
+    // place would put a piece of some other boundary into the loop.
+    if (visit.edgeIndexMap == nullptr)
+        return PRO_TK_NO_ERROR;
+    const auto found = visit.edgeIndexMap->find(edgeId);
+    if (found == visit.edgeIndexMap->end())
+        return PRO_TK_NO_ERROR;
+    ProEdgedata* record = nullptr;
+    if (ProIntfDataEdgeGet(visit.interfaceData, found->second, &record) != PRO_TK_NO_ERROR ||
+        record == nullptr)
+        return PRO_TK_NO_ERROR;
+    if (ProCurvedata* curve = EdgeCurveOnSurface(record, visit))
+        visit.edgeCurves.push_back(curve);
+    ProEdgedataMemoryFree(record);
+    return PRO_TK_NO_ERROR;
+}
+
+// ---- Loop operations on host curve records -----------------------------------------------------
+
+std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
+{
+    // The ends of every curve the host can give; the others cannot be placed.
+    std::vector<ProCurvedata*> readable;
+    std::vector<TrimCurveEnds> ends;
+    BsplineCopy bspline;
+    for (ProCurvedata* curve : curves) {
+        if (bspline.Read(curve)) {
+            readable.push_back(curve);
+            ends.push_back({PointOf(bspline.points[0]), PointOf(bspline.points[bspline.pointCount - 1])});
+        } else {
+            ReleaseCurve(curve);
+        }
+    }
+
+    std::list<ProCurvedata*> loop;
+    std::vector<bool> placed(readable.size(), false);
+    for (size_t position : ChainOrder(ends)) {
+        loop.push_back(readable[position]);
+        placed[position] = true;
+    }
+    for (size_t i = 0; i < readable.size(); ++i)
+        if (!placed[i])
+            ReleaseCurve(readable[i]);
+    return loop;
+}
+
+void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal)
+{
+    if (traversal != PRO_CONTOUR_TRAV_EXTERNAL && traversal != PRO_CONTOUR_TRAV_INTERNAL)
+        return;
+    std::vector<TrimPoint> points;
+    BsplineCopy bspline;
+    for (ProCurvedata* curve : loop)
+        if (bspline.Read(curve))
+            for (int i = 0; i < bspline.pointCount; ++i)
+                points.push_back(PointOf(bspline.points[i]));
+    if (!LoopNeedsReversal(points, traversal))
+        return;
+
+    // Each curve flips in its place; one the host cannot reverse leaves the loop.
+    for (auto it = loop.begin(); it != loop.end();) {
+        ProCurvedata* reversed = ReversedCopy(*it);
+        ReleaseCurve(*it);
+        if (reversed != nullptr) {
+            *it = reversed;
+            ++it;
+        } else {
+            it = loop.erase(it);
+        }
+    }
+}
+
+bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
+{
+    BsplineCopy from;
+    if (!from.Read(source))
+        return false;
+    const int knotCount = from.knotCount;
+    const int pointCount = from.pointCount;
+    ProArray knots = nullptr;
+    ProArray weights = nullptr;
+    ProArray points = nullptr;
+    bool made = ProArrayAlloc(knotCount, sizeof(double), 1, &knots) == PRO_TK_NO_ERROR &&
+                ProArrayAlloc(pointCount, sizeof(ProPoint3d), 1, &points) == PRO_TK_NO_ERROR;
+    if (made && from.weights != nullptr)
+        made = ProArrayAlloc(pointCount, sizeof(double), 1, &weights) == PRO_TK_NO_ERROR;
+    made = made && knots != nullptr && points != nullptr &&
+           (from.weights == nullptr || weights != nullptr);
+
+    if (made) {
+        MirrorKnots(from.knots, knotCount, static_cast<double*>(knots));
+        auto* newPoints = static_cast<ProPoint3d*>(points);
+        auto* newWeights = static_cast<double*>(weights);
+        for (int j = 0; j < pointCount; ++j) {
+            const int from_j = pointCount - 1 - j;
+            for (int k = 0; k < 3; ++k)
+                newPoints[j][k] = from.points[from_j][k];
+            if (newWeights != nullptr)
+                newWeights[j] = from.weights[from_j];
+        }
+        // The arrays pass to target once the host has taken them.
+        made = ProBsplinedataInit(from.degree, static_cast<double*>(knots),
+                                  static_cast<double*>(weights), static_cast<ProPoint3d*>(points),
+                                  knotCount, pointCount, target) == PRO_TK_NO_ERROR;
+        if (made)
+            return true;
+    }
+    for (ProArray* array : {&knots, &weights, &points})
+        if (*array != nullptr)
+            ProArrayFree(array);
+    return false;
+}
+
+// ---- The arithmetic, on plain values -------------------------------------------------------------
+
+std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends)
+{
+    std::list<size_t> loop;
+    std::list<size_t> waiting;
+    for (size_t i = 0; i < ends.size(); ++i)
+        waiting.push_back(i);
+
+    // Passes over the curves still waiting, until one places nothing: the curves left then can
+    // never be placed and are dropped.
+    bool placedAny = true;
+    while (!waiting.empty() && placedAny) {
+        placedAny = false;
+        for (auto c = waiting.begin(); c != waiting.end();) {
+            bool placed = false;
+            if (loop.empty()) {
+                loop.push_back(*c);
+                placed = true;
+            } else {
+                for (auto r = loop.begin(); r != loop.end(); ++r) {
+                    if (Meets(ends[*r].last, ends[*c].first)) {
+                        loop.insert(std::next(r), *c);
+                        placed = true;
+                        break;
+                    }
+                    if (Meets(ends[*r].first, ends[*c].last)) {
+                        loop.insert(r, *c);
+                        placed = true;
+                        break;
+                    }
+                }
+            }
+            if (placed) {
+                c = waiting.erase(c);
+                placedAny = true;
+            } else {
+                ++c;
+            }
+        }
+    }
+    return std::vector<size_t>(loop.begin(), loop.end());
+}
+
+int WindingVote(const std::vector<TrimPoint>& points)
+{
+    const size_t m = points.size();
+    int vote = 0;
+    for (size_t k = 0; k < m; ++k) {
+        const TrimPoint& a = points[k];
+        const TrimPoint& b = points[(k + 1) % m];
+        const TrimPoint& c = points[(k + 2) % m];
+        const double cross = (a.u - b.u) * (c.v - b.v) - (a.v - b.v) * (c.u - b.u);
+        if (cross > 0)
+            ++vote;
+        else if (cross < 0)
+            --vote;
+    }
+    return vote;
+}
+
+bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal)
+{
+    int vote = WindingVote(points);
+    if (vote == 0) {
+        // Twice the signed area (shoelace): positive counter-clockwise, which votes negative.
+        double area = 0.0;
+        for (size_t k = 0; k < points.size(); ++k) {
+            const TrimPoint& a = points[k];
+            const TrimPoint& b = points[(k + 1) % points.size()];
+            area += a.u * b.v - b.u * a.v;
+        }
+        vote = area > 0 ? -1 : (area < 0 ? 1 : 0);
+    }
+    return (traversal == PRO_CONTOUR_TRAV_EXTERNAL && vote >= 0) ||
+           (traversal == PRO_CONTOUR_TRAV_INTERNAL && vote < 0);
+}
+
+void MirrorKnots(const double* knots, int count, double* mirrored)
+{
+    if (count <= 0)
+        return;
+    mirrored[0] = knots[0];
+    for (int i = 1; i < count; ++i)
+        mirrored[i] = mirrored[i - 1] + (knots[count - i] - knots[count - i - 1]);
+}

@@ -45,18 +45,20 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 
 // ---- Loop operations on host curve records -----------------------------------------------------
 
-// Orders one contour's curves so that each one's last control point meets the next one's first.
-// Takes ownership of every curve given: the ones it cannot place are released; the rest are
-// handed back in chained order.
+// Orders one contour's curves so that each one's last control point meets the next one's first;
+// curves are never reversed to fit. Takes ownership of every curve given: the ones it cannot
+// place are released, the rest handed back in chained order.
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
 
 // Reverses every curve of loop in its place (the order of the curves stays) when the loop's
-// winding does not fit traversal (1 external, -1 internal).
+// winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
+// released and leaves the loop.
 void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
-// mirrored within their span, control points and weights in reverse order.
-void ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
+// mirrored within their span, control points and weights in reverse order. False, target left
+// as it was, when source is no B-spline whose counts agree or the host refuses the new curve.
+bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
 
 // ---- The arithmetic, on plain values -------------------------------------------------------------
 
@@ -72,9 +74,11 @@ struct TrimCurveEnds {
 };
 
 // The chaining of ChainTrimLoop on the curves' ends: the positions of the curves placed, in
-// loop order. A curve placed goes right after the first placed curve whose last point meets its
-// first point, else right before the first whose first point meets its last point (within 1e-10
-// in u and v); a pass that places nothing drops every curve left after one more pass.
+// loop order. Passes over the curves not yet placed, in their order: the first one starts the
+// loop; each other goes right after the first loop curve whose last point meets its first
+// point, else right before the first whose first point meets its last point (within 1e-10 in
+// u and v), else waits for the next pass. When a pass places nothing, the waiting curves are
+// dropped.
 std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends);
 
 // The winding vote over the cyclic sequence of a loop's control points: for each three
@@ -82,8 +86,13 @@ std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends);
 // A counter-clockwise loop votes negative.
 int WindingVote(const std::vector<TrimPoint>& points);
 
-// Whether a loop with this vote must be reversed to fit traversal.
-bool LoopNeedsReversal(int vote, ProContourTraversal traversal);
+// Whether the loop through points (cyclic, every control point of every curve in loop order)
+// must be reversed to fit traversal: an external loop (1) is to run counter-clockwise, an
+// internal one (-1) clockwise; other traversals are never reversed. The winding is the sign of
+// WindingVote; a loop that votes 0 (straight pieces joined end to start give only triples with
+// two equal points) is judged by its signed area instead, and only when that is 0 too does the
+// tie count as clockwise.
+bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal);
 
 // The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).
 void MirrorKnots(const double* knots, int count, double* mirrored);

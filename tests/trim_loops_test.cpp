@@ -1,0 +1,540 @@
+#include "export/trim_loops.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "export/nurbs_surfaces.h"
+#include "plugin/plugin_application.h"
+#include "sim_test_world.h"
+#include "simhost/host_memory.h"
+#include "simhost_binding.h"
+#include "toolkit/toolkit_binding.h"
+
+namespace {
+
+// ---- Chaining, winding and knots on plain values ----------------------------------------------
+
+TrimCurveEnds Ends(double u0, double v0, double u1, double v1) { return {{u0, v0}, {u1, v1}}; }
+
+TEST(TrimLoopChaining, RectangleChainsInPlacementOrder)
+{
+    // Counter-clockwise pieces given as bottom, top, right, left: the first pass places bottom,
+    // right after it and left before it; the second pass puts top before left.
+    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 0, 1), Ends(1, 0, 1, 1),
+                                             Ends(0, 1, 0, 0)};
+    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{1, 3, 0, 2}));
+}
+
+TEST(TrimLoopChaining, CurveThatMeetsNothingIsDropped)
+{
+    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(5, 5, 6, 6), Ends(1, 0, 1, 1)};
+    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0, 2}));
+}
+
+TEST(TrimLoopChaining, CurveRunningTheWrongWayIsNotReversedToFit)
+{
+    // The second would meet the first only run backwards.
+    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)};
+    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0}));
+}
+
+TEST(TrimLoopChaining, EndsMeetOnlyWithinTheTolerance)
+{
+    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}),
+              (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}), (std::vector<size_t>{0}));
+    EXPECT_TRUE(ChainOrder({}).empty());
+}
+
+TEST(TrimLoopWinding, VoteCountsTheTurnsOfTheControlPolygon)
+{
+    // One closed curve around the unit square, counter-clockwise: three left turns and two
+    // triples around the repeated corner that do not turn.
+    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}), -3);
+    EXPECT_EQ(WindingVote({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}), 3);
+    // Straight pieces joined end to start: every triple holds two equal points.
+    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}}), 0);
+    EXPECT_EQ(WindingVote({}), 0);
+}
+
+TEST(TrimLoopWinding, ExternalLoopsEndCounterClockwiseAndInternalOnesClockwise)
+{
+    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+    const std::vector<TrimPoint> clockwise = {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
+    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
+    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
+    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
+    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
+    EXPECT_FALSE(LoopNeedsReversal(clockwise, 0));
+}
+
+TEST(TrimLoopWinding, LoopsOfStraightPiecesAreJudgedByTheirArea)
+{
+    // Their vote is 0 whatever their winding, so the signed area decides.
+    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}};
+    const std::vector<TrimPoint> clockwise = {{0, 0}, {1, 1}, {1, 1}, {1, 0}, {1, 0}, {0, 0}};
+    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
+    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
+    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
+    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
+    // Nothing to judge by: a tie counts as clockwise.
+    const std::vector<TrimPoint> flat = {{0, 0}, {1, 0}, {1, 0}, {2, 0}};
+    EXPECT_TRUE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_EXTERNAL));
+    EXPECT_FALSE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_INTERNAL));
+}
+
+TEST(TrimLoopKnots, MirrorWithinTheirOwnSpan)
+{
+    const double clamped[] = {0, 0, 0, 1, 3, 3, 3};
+    double mirrored[7];
+    MirrorKnots(clamped, 7, mirrored);
+    EXPECT_EQ(std::vector<double>(mirrored, mirrored + 7),
+              (std::vector<double>{0, 0, 0, 2, 3, 3, 3}));
+
+    const double shifted[] = {1, 1, 2, 4, 7, 7};
+    double out[6];
+    MirrorKnots(shifted, 6, out);
+    EXPECT_EQ(std::vector<double>(out, out + 6), (std::vector<double>{1, 1, 4, 6, 7, 7}));
+}
+
+// ---- Curve records of the simulated host ---------------------------------------------------------
+
+struct Curve {
+    int degree = 1;
+    std::vector<double> knots;
+    std::vector<TrimPoint> points;
+    std::vector<double> weights;
+};
+
+bool operator==(const Curve& a, const Curve& b)
+{
+    if (a.degree != b.degree || a.knots != b.knots || a.weights != b.weights ||
+        a.points.size() != b.points.size())
+        return false;
+    for (size_t i = 0; i < a.points.size(); ++i)
+        if (a.points[i].u != b.points[i].u || a.points[i].v != b.points[i].v)
+            return false;
+    return true;
+}
+
+std::ostream& operator<<(std::ostream& out, const Curve& curve)
+{
+    out << "degree " << curve.degree << " knots";
+    for (double knot : curve.knots)
+        out << ' ' << knot;
+    out << " points";
+    for (const TrimPoint& point : curve.points)
+        out << " (" << point.u << ", " << point.v << ')';
+    out << " weights";
+    for (double weight : curve.weights)
+        out << ' ' << weight;
+    return out;
+}
+
+template <typename T>
+T* HostArray(int count, int elementSize)
+{
+    ProArray array = nullptr;
+    EXPECT_EQ(ProArrayAlloc(count, elementSize, 1, &array), PRO_TK_NO_ERROR);
+    return static_cast<T*>(array);
+}
+
+ProCurvedata* MakeCurve(const Curve& curve)
+{
+    const int n = static_cast<int>(curve.knots.size());
+    const int c = static_cast<int>(curve.points.size());
+    auto* knots = HostArray<double>(n, sizeof(double));
+    auto* points = HostArray<ProPoint3d>(c, sizeof(ProPoint3d));
+    double* weights = curve.weights.empty() ? nullptr : HostArray<double>(c, sizeof(double));
+    for (int i = 0; i < n; ++i)
+        knots[i] = curve.knots[static_cast<size_t>(i)];
+    for (int i = 0; i < c; ++i) {
+        points[i][0] = curve.points[static_cast<size_t>(i)].u;
+        points[i][1] = curve.points[static_cast<size_t>(i)].v;
+        points[i][2] = 0.0;
+        if (weights != nullptr)
+            weights[i] = curve.weights[static_cast<size_t>(i)];
+    }
+    ProCurvedata* record = nullptr;
+    EXPECT_EQ(ProCurvedataAlloc(&record), PRO_TK_NO_ERROR);
+    EXPECT_EQ(ProBsplinedataInit(curve.degree, knots, weights, points, n, c, record),
+              PRO_TK_NO_ERROR);
+    return record;
+}
+
+ProCurvedata* Line(double u0, double v0, double u1, double v1)
+{
+    return MakeCurve({1, {0, 0, 1, 1}, {{u0, v0}, {u1, v1}}, {}});
+}
+
+Curve ReadCurve(ProCurvedata* record)
+{
+    Curve curve;
+    double* knots = nullptr;
+    double* weights = nullptr;
+    ProPoint3d* points = nullptr;
+    int knotCount = 0;
+    int pointCount = 0;
+    EXPECT_EQ(ProBsplinedataGet(record, &curve.degree, &knots, &weights, &points, &knotCount,
+                                &pointCount),
+              PRO_TK_NO_ERROR);
+    if (knots != nullptr)
+        curve.knots.assign(knots, knots + knotCount);
+    for (int i = 0; points != nullptr && i < pointCount; ++i)
+        curve.points.push_back({points[i][0], points[i][1]});
+    if (weights != nullptr)
+        curve.weights.assign(weights, weights + pointCount);
+    for (void* array : {static_cast<void*>(knots), static_cast<void*>(weights),
+                        static_cast<void*>(points)}) {
+        ProArray host = array;
+        if (host != nullptr)
+            ProArrayFree(&host);
+    }
+    return curve;
+}
+
+void Release(std::list<ProCurvedata*>& curves)
+{
+    for (ProCurvedata* curve : curves)
+        ProCurvedataMemoryFree(curve);
+    curves.clear();
+}
+
+// A model for the contour visits. Surface 1: a square contour of four straight edges, the right
+// one stored running down (direction 1). Surface 2: a hole that is one closed rational curve,
+// running counter-clockwise. Surface 4: a square whose contour also lists edges that give no
+// curve. Surfaces 5 and 6: a triangle whose edges take their curves from different sides.
+const char* kTrimModel = R"({
+  "current": "T",
+  "models": [{"name": "T", "type": "part",
+    "surfaces": [
+      {"id": 1, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]},
+       "contours": [{"traversal": 1, "edges": [11, 12, 13, 14]}]},
+      {"id": 2, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]},
+       "contours": [{"traversal": -1, "edges": [21]}]},
+      {"id": 4, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,2],[0,1,2],[1,0,2],[1,1,2]]},
+       "contours": [{"traversal": 1, "edges": [41, 90, 42, 91, 43, 92, 44]}]},
+      {"id": 5, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,3],[0,1,3],[1,0,3],[1,1,3]]},
+       "contours": [{"traversal": 1, "edges": [51, 52, 53]}]},
+      {"id": 6, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,4],[0,1,4],[1,0,4],[1,1,4]]},
+       "contours": [{"traversal": 1, "edges": [51, 52]}]},
+      {"id": 7, "interface_id": 700,
+       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
+                 "points": [[0,0,5],[0,1,5],[1,0,5],[1,1,5]]},
+       "contours": [{"traversal": 1, "edges": [71, 72, 73]}]}],
+    "edges": [
+      {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 0], [1, 0]]}}]},
+      {"id": 12, "sides": [{"surface": 1, "direction": 1,
+                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                      "points": [[1, 1], [1, 0]]}}]},
+      {"id": 13, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[1, 1], [0, 1]]}}]},
+      {"id": 14, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 1], [0, 0]]}}]},
+      {"id": 21, "sides": [{"surface": 2, "curve": {
+          "degree": 1, "knots": [0, 0, 1, 3, 4, 6, 6],
+          "points": [[0.25, 0.25], [0.75, 0.25], [0.75, 0.75], [0.25, 0.75], [0.25, 0.25]],
+          "weights": [1, 2, 3, 4, 5]}}]},
+      {"id": 41, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
+                                                    "points": [[0, 0], [1, 0]]}}]},
+      {"id": 42, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
+                                                    "points": [[1, 0], [1, 1]]}}]},
+      {"id": 43, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
+                                                    "points": [[1, 1], [0, 1]]}}]},
+      {"id": 44, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
+                                                    "points": [[0, 1], [0, 0]]}}]},
+      {"id": 90, "faults": ["no_edge_record"],
+       "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                          "points": [[0, 0], [1, 0]]}}]},
+      {"id": 91, "sides": [{"surface": 4, "faults": ["no_uv_curve"]}]},
+      {"id": 92, "sides": [{"surface": 4, "faults": ["not_bspline"],
+                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                      "points": [[0, 0], [1, 0]]}}]},
+      {"id": 51, "sides": [{"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[7, 7], [8, 8]]}},
+                           {"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 0], [1, 0]]}}]},
+      {"id": 52, "sides": [{"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[1, 0], [1, 1]]}},
+                           {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[7, 7], [8, 8]]}}]},
+      {"id": 53, "sides": [{"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[1, 1], [0, 0]]}}]},
+      {"id": 71, "sides": [{"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 0], [1, 0]]}},
+                           {"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[7, 7], [8, 8]]}}]},
+      {"id": 72, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[7, 7], [8, 8]]}},
+                           {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[1, 0], [1, 1]]}}]},
+      {"id": 73, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[7, 7], [8, 8]]}},
+                           {"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[1, 1], [0, 0]]}}]}]
+  }]
+})";
+
+class TrimLoops : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim::UseWorld(kTrimModel));
+        BindSimulatedHost();
+        blocks = sim::LiveHostBlocks();
+        app = GetPluginApplication();
+        app->trimBuffers.Clear();
+    }
+
+    void TearDown() override
+    {
+        if (pairing.interfaceData != nullptr)
+            ProIntfDataFree(pairing.interfaceData);
+        app->trimBuffers.Clear();
+        EXPECT_EQ(sim::LiveModelRecords(), 0u);
+        EXPECT_EQ(sim::LiveHostBlocks(), blocks);
+        EXPECT_EQ(sim::ProblemCount(), 0u);
+        DestroyPluginApplication();
+        ToolkitUnbind();
+    }
+
+    ProSurface Surface(int id)
+    {
+        const sim::Surface* surface = sim::FindSurface(*sim::FindModel(sim::HostWorld(), "T"), id);
+        EXPECT_NE(surface, nullptr) << id;
+        return surface != nullptr ? sim::ToHandle(*surface) : nullptr;
+    }
+
+    // The trims of host surface id, collected as the NURBS export collects them, with the given
+    // ids of exported surfaces.
+    const NurbsTrimBuffers& CollectTrims(int id, std::set<int> exported)
+    {
+        exportedIds = std::move(exported);
+        if (pairing.interfaceData == nullptr)
+            pairing = PairInterfaceSurfaces(sim::Handle("T"), exportedIds, {});
+        ProSurface surface = Surface(id);
+        ContourVisitData visit;
+        visit.solid = sim::Handle("T");
+        visit.currentSurface = &surface;
+        visit.interfaceData = pairing.interfaceData;
+        visit.edgeIndexMap = &pairing.edgeIndexMap;
+        visit.exportedSurfaceIds = &exportedIds;
+        EXPECT_EQ(ProSurfaceContourVisit(surface, CollectSurfaceTrimLoop, nullptr, &visit),
+                  PRO_TK_NO_ERROR);
+        EXPECT_TRUE(visit.edgeCurves.empty());
+        return app->trimBuffers;
+    }
+
+    size_t blocks = 0;
+    PluginApplication* app = nullptr;
+    InterfacePairing pairing;
+    std::set<int> exportedIds;
+};
+
+TEST_F(TrimLoops, ReversalMirrorsKnotsAndRunsPointsAndWeightsBackwards)
+{
+    ProCurvedata* source = MakeCurve(
+        {2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}}, {1, 0.5, 0.25, 2}});
+    ProCurvedata* target = nullptr;
+    ASSERT_EQ(ProCurvedataAlloc(&target), PRO_TK_NO_ERROR);
+    ASSERT_TRUE(ReverseBsplineCurve(source, target));
+    EXPECT_EQ(ReadCurve(target),
+              (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}}, {2, 0.25, 0.5, 1}}));
+    // The source is untouched.
+    EXPECT_EQ(ReadCurve(source),
+              (Curve{2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}}, {1, 0.5, 0.25, 2}}));
+    ProCurvedataMemoryFree(source);
+    ProCurvedataMemoryFree(target);
+}
+
+TEST_F(TrimLoops, ReversalOfACurveWithoutWeightsHasNone)
+{
+    ProCurvedata* source = Line(0, 0, 1, 2);
+    ProCurvedata* target = nullptr;
+    ProCurvedataAlloc(&target);
+    ASSERT_TRUE(ReverseBsplineCurve(source, target));
+    EXPECT_EQ(ReadCurve(target), (Curve{1, {0, 0, 1, 1}, {{1, 2}, {0, 0}}, {}}));
+    ProCurvedataMemoryFree(source);
+    ProCurvedataMemoryFree(target);
+}
+
+TEST_F(TrimLoops, ReversalOfAnEmptyRecordFailsAndLeavesTheTarget)
+{
+    ProCurvedata* source = nullptr;
+    ProCurvedata* target = nullptr;
+    ProCurvedataAlloc(&source);
+    ProCurvedataAlloc(&target);
+    EXPECT_FALSE(ReverseBsplineCurve(source, target));
+    ProEnttype type = 0;
+    EXPECT_NE(ProCurvedataTypeGet(target, &type), PRO_TK_NO_ERROR);
+    ProCurvedataMemoryFree(source);
+    ProCurvedataMemoryFree(target);
+}
+
+TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
+{
+    ProCurvedata* bottom = Line(0, 0, 1, 0);
+    ProCurvedata* top = Line(1, 1, 0, 1);
+    ProCurvedata* right = Line(1, 0, 1, 1);
+    ProCurvedata* left = Line(0, 1, 0, 0);
+    ProCurvedata* stray = Line(5, 5, 6, 6);
+    std::list<ProCurvedata*> loop = ChainTrimLoop({bottom, top, stray, right, left});
+    EXPECT_EQ(loop, (std::list<ProCurvedata*>{top, left, bottom, right}));
+    EXPECT_EQ(sim::LiveModelRecords(), 4u);
+    Release(loop);
+}
+
+TEST_F(TrimLoops, OrientingAClockwiseExternalLoopFlipsEachCurveInItsPlace)
+{
+    // Clockwise: up the left side, along the top, down the right side, back along the bottom.
+    std::list<ProCurvedata*> loop = {MakeCurve({2, {0, 0, 0, 1, 1, 1}, {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
+                                     Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)};
+    OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
+    ASSERT_EQ(loop.size(), 4u);
+    std::vector<Curve> curves;
+    for (ProCurvedata* curve : loop)
+        curves.push_back(ReadCurve(curve));
+    EXPECT_EQ(curves[0], (Curve{2, {0, 0, 0, 1, 1, 1}, {{0, 1}, {0, 0.5}, {0, 0}}, {}}));
+    EXPECT_EQ(curves[1], (Curve{1, {0, 0, 1, 1}, {{1, 1}, {0, 1}}, {}}));
+    EXPECT_EQ(curves[2], (Curve{1, {0, 0, 1, 1}, {{1, 0}, {1, 1}}, {}}));
+    EXPECT_EQ(curves[3], (Curve{1, {0, 0, 1, 1}, {{0, 0}, {1, 0}}, {}}));
+    Release(loop);
+}
+
+TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
+{
+    ProCurvedata* square =
+        MakeCurve({1, {0, 0, 1, 2, 3, 4, 4}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}, {}});
+    std::list<ProCurvedata*> loop = {square};
+    OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
+    EXPECT_EQ(loop, std::list<ProCurvedata*>{square});
+    OrientTrimLoop(loop, 0);
+    EXPECT_EQ(loop, std::list<ProCurvedata*>{square});
+    OrientTrimLoop(loop, PRO_CONTOUR_TRAV_INTERNAL);
+    ASSERT_EQ(loop.size(), 1u);
+    EXPECT_NE(loop.front(), square);  // replaced by its reversal; the old record released
+    EXPECT_EQ(ReadCurve(loop.front()).points.front().u, 0.0);
+    EXPECT_EQ(ReadCurve(loop.front()).points[1].v, 1.0);
+    Release(loop);
+}
+
+TEST_F(TrimLoops, SquareContourBecomesOneLoopOfFourCurves)
+{
+    const NurbsTrimBuffers& trims = CollectTrims(1, {1});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4});
+    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1});
+    EXPECT_EQ(trims.edge_order, (std::vector<int32_t>{2, 2, 2, 2}));
+    EXPECT_EQ(trims.edge_nknots, (std::vector<int32_t>{4, 4, 4, 4}));
+    EXPECT_EQ(trims.edge_min, (std::vector<double>{0, 0, 0, 0}));
+    EXPECT_EQ(trims.edge_max, (std::vector<double>{1, 1, 1, 1}));
+    EXPECT_EQ(trims.edge_knot, (std::vector<double>{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1}));
+    // Chained as the edges come (bottom, right turned to run up, top), left placed before
+    // bottom; counter-clockwise already, so kept.
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0, 1, 1, 0, 0, 1,    // left
+                                                   0, 0, 1, 1, 0, 1,    // bottom
+                                                   1, 0, 1, 1, 1, 1,    // right
+                                                   1, 1, 1, 0, 1, 1})); // top
+}
+
+TEST_F(TrimLoops, InternalContourIsMarkedAndWoundClockwise)
+{
+    const NurbsTrimBuffers& trims = CollectTrims(2, {2});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{1});
+    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{0});
+    EXPECT_EQ(trims.edge_order, std::vector<int32_t>{2});
+    EXPECT_EQ(trims.edge_nknots, std::vector<int32_t>{7});
+    EXPECT_EQ(trims.edge_min, std::vector<double>{0});
+    EXPECT_EQ(trims.edge_max, std::vector<double>{6});
+    EXPECT_EQ(trims.edge_knot, (std::vector<double>{0, 0, 2, 3, 5, 6, 6}));
+    // The rational curve ran counter-clockwise: reversed, its weights with it.
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0.25, 0.25, 5, 0.25, 0.75, 4, 0.75, 0.75, 3,
+                                                   0.75, 0.25, 2, 0.25, 0.25, 1}));
+}
+
+TEST_F(TrimLoops, EdgesWithoutAUsableCurveAddNothing)
+{
+    // Besides its square, surface 4's contour lists an edge without a record, one without a UV
+    // curve and one whose curve is no B-spline.
+    pairing = PairInterfaceSurfaces(sim::Handle("T"), {}, {});
+    EXPECT_EQ(pairing.edgeIndexMap.count(90), 0u);  // its record cannot be had
+    const NurbsTrimBuffers& trims = CollectTrims(4, {4});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4});
+    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1});
+    EXPECT_EQ(trims.edge_max, (std::vector<double>{2, 2, 2, 2}));
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0, 1, 1, 0, 0, 1, 0, 0, 1, 1, 0, 1,
+                                                   1, 0, 1, 1, 1, 1, 1, 1, 1, 0, 1, 1}));
+}
+
+TEST_F(TrimLoops, EdgeMissingFromTheIndexMapBorrowsNoOtherEdgesCurve)
+{
+    // Edge 90 is not in the map. The interface data's first edge (11) lies on surface 1, which
+    // is exported here too: its curve must not stand in for the missing edge.
+    const NurbsTrimBuffers& trims = CollectTrims(4, {1, 4});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4});
+    EXPECT_EQ(trims.edge_max, (std::vector<double>{2, 2, 2, 2}));
+}
+
+TEST_F(TrimLoops, EdgeWhoseRecordCannotBeHadAddsNothing)
+{
+    pairing = PairInterfaceSurfaces(sim::Handle("T"), {}, {});
+    // Point edge 90 at its own index, whose record the host refuses.
+    const auto& edges = sim::FindModel(sim::HostWorld(), "T")->edges;
+    for (size_t i = 0; i < edges.size(); ++i)
+        if (edges[i].id == 90)
+            pairing.edgeIndexMap[90] = static_cast<int>(i);
+    const NurbsTrimBuffers& trims = CollectTrims(4, {4});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4});
+}
+
+TEST_F(TrimLoops, EachEdgeGivesTheCurveOfItsSideOnTheCurrentSurface)
+{
+    // Edge 51 has surface 5 on side 1, edge 52 on side 0; both have surface 6, also exported,
+    // on the other side.
+    const NurbsTrimBuffers& trims = CollectTrims(5, {5, 6});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{3});
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{1, 1, 1, 0, 0, 1,    // 53
+                                                   0, 0, 1, 1, 0, 1,    // 51, side 1
+                                                   1, 0, 1, 1, 1, 1})); // 52, side 0
+}
+
+TEST_F(TrimLoops, EdgeNotOnTheCurrentSurfaceTakesTheSideOfAnExportedOne)
+{
+    // The edges of surface 7 name it by its interface id, never by its host id: 71 takes side
+    // 0 (surface 2), 72 side 1 (surface 6), 73 side 1 (surface 2).
+    const NurbsTrimBuffers& trims = CollectTrims(7, {2, 6, 7});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{3});
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{1, 1, 1, 0, 0, 1,    // 73
+                                                   0, 0, 1, 1, 0, 1,    // 71
+                                                   1, 0, 1, 1, 1, 1})); // 72
+}
+
+TEST_F(TrimLoops, ContourWithoutUsableEdgesStillCountsAsALoop)
+{
+    // Surfaces 2 and 6 are not exported: no edge of surface 7 gives a curve.
+    const NurbsTrimBuffers& trims = CollectTrims(7, {7});
+    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{0});
+    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1});
+    EXPECT_TRUE(trims.edge_order.empty());
+    EXPECT_TRUE(trims.edge_uvw.empty());
+}
+
+TEST_F(TrimLoops, EveryContourOfTheSurfaceAddsOneLoopInVisitOrder)
+{
+    CollectTrims(1, {1});
+    CollectTrims(2, {2});
+    const NurbsTrimBuffers& trims = app->trimBuffers;
+    EXPECT_EQ(trims.trim_nedges, (std::vector<int32_t>{4, 1}));
+    EXPECT_EQ(trims.trim_inside, (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(trims.edge_nknots, (std::vector<int32_t>{4, 4, 4, 4, 7}));
+    EXPECT_EQ(trims.edge_knot.size(), 23u);
+    EXPECT_EQ(trims.edge_uvw.size(), 3u * (8 + 5));
+}
+
+}  // namespace
