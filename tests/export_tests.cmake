@@ -8,3 +8,8 @@ vistrel_add_test(trim_loops_test SOURCES trim_loops_test.cpp simhost_binding.cpp
 vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)
 vistrel_add_test(mesh_buffers_test SOURCES mesh_buffers_test.cpp LIBS vistrel_core)
 vistrel_add_test(materials_test SOURCES materials_test.cpp LIBS vistrel_core)
+
+# Animation: the frame-file reader and the animation block.
+vistrel_add_test(frame_file_test SOURCES frame_file_test.cpp LIBS vistrel_core)
+target_compile_definitions(frame_file_test PRIVATE VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+vistrel_add_test(animation_test SOURCES animation_test.cpp LIBS vistrel_core)

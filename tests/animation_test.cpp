@@ -1,0 +1,267 @@
+// The animation block as the scene file writer prints it, and the plug-in object's two animation
+// operations: reading an open frame file, and writing the block of an animated component with
+// the placement the host gives for it now.
+#include "export/animation.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "plugin/plugin_application.h"
+#include "scene/scene_api_file.h"
+#include "tests/scene_test_file.h"
+#include "toolkit/toolkit_binding.h"
+
+namespace {
+
+const ProMatrix kIdentity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+
+FramePlacement Placement(const double (&m)[4][4]) {
+    FramePlacement placement;
+    std::memcpy(placement.matrix, m, sizeof placement.matrix);
+    return placement;
+}
+
+// A turn of 90 degrees about z (x goes to y), then a move by (10, 0, 0).
+const double kTurnedAt10[4][4] = {{0, 1, 0, 0}, {-1, 0, 0, 0}, {0, 0, 1, 0}, {10, 0, 0, 1}};
+const double kMovedTo10[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {10, 0, 0, 1}};
+// The inverse of kMovedTo10.
+const double kMovedBack[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {-10, 0, 0, 1}};
+
+// The int32 values of the binary block that stands right after the array's opening line.
+std::vector<int32_t> BinaryInts(const std::string& text, const std::string& arrayName) {
+    const std::string opening = "\"" + arrayName + "\" [\n";
+    size_t at = text.find(opening);
+    if (at == std::string::npos) return {};
+    at = text.find("\x01\x02\x03i", at);
+    if (at == std::string::npos || at + 8 > text.size()) return {};
+    uint32_t count = 0;
+    for (int i = 3; i >= 0; --i) count = count << 8 | static_cast<unsigned char>(text[at + 4 + i]);
+    std::vector<int32_t> values;
+    for (uint32_t k = 0; k < count && at + 12 + 4 * k <= text.size(); ++k) {
+        uint32_t word = 0;
+        for (int i = 3; i >= 0; --i)
+            word = word << 8 | static_cast<unsigned char>(text[at + 8 + 4 * k + i]);
+        values.push_back(static_cast<int32_t>(word));
+    }
+    return values;
+}
+
+// What the scene file writer prints for write (read back while the writer, which closes the file
+// when it ends, is still there).
+template <class Write>
+std::string Written(bool binaryArrays, Write write) {
+    SceneTestFile file;
+    trvScene_api_file writer(file.get(), binaryArrays);
+    write(writer);
+    return file.All();
+}
+
+// ---- The block as text -----------------------------------------------------------------------
+
+TEST(AnimationBlock, WritesPlacementsRelativeToTheCurrentOneAndTimestamps) {
+    const std::string text = Written(false, [](trvScene_api& writer) {
+        writer.BeginGroup("ARM", true);
+        WriteAnimationBlock(writer, "ARM", {Placement(kMovedTo10), Placement(kTurnedAt10)},
+                            kMovedBack, 3, 25);
+        writer.EndGroup();
+    });
+    // Inside the group (2 blanks): the block's opening line has the writer's extra indentation
+    // before the name; its values are 2 deeper; array elements 2 deeper again, on one line.
+    // Relative to the current placement the first frame is the identity and the second the bare
+    // turn. 3 frames at 25 per second last 0.12 s (3 x 0.04 in single precision) and start at 0,
+    // 40 and 80 ms.
+    EXPECT_EQ(text,
+              "\ngroup \"ARM\" {\n"
+              "  animation \"fbx_animation\"   \"ARM\" {\n"
+              "    \"start_time\" 0,\n"
+              "    \"duration\" 0.12,\n"
+              "    \"folder\" \"Creo animation\",\n"
+              "    \"matrices\" [\n"
+              "      1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1 ],\n"
+              "    \"timestamps\" [\n"
+              "      0, 40, 80 ],\n"
+              "  }\n"
+              "}\n");
+}
+
+TEST(AnimationBlock, ExportWritesTheTimestampsAsABinaryBlock) {
+    const std::string text = Written(true, [](trvScene_api& writer) {
+        WriteAnimationBlock(writer, "BOLT", {Placement(kMovedTo10), Placement(kTurnedAt10)},
+                            kIdentity, 2, 25);
+    });
+    // Matrices are always text; the two int32 timestamps 0 and 40 go out little-endian after the
+    // tag 01 02 03 'i' and the count 2.
+    EXPECT_EQ(text,
+              "animation \"fbx_animation\" \"BOLT\" {\n"
+              "  \"start_time\" 0,\n"
+              "  \"duration\" 0.08,\n"
+              "  \"folder\" \"Creo animation\",\n"
+              "  \"matrices\" [\n"
+              "    1 0 0 0 0 1 0 0 0 0 1 0 10 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 10 0 0 1 ],\n"
+              "  \"timestamps\" [\n"
+              "    " +
+                  Bytes({0x01, 0x02, 0x03, 'i', 2, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}) +
+                  " ],\n"
+                  "}\n");
+}
+
+TEST(AnimationBlock, NoFramesStillWritesTheMatrices) {
+    const std::string text = Written(true, [](trvScene_api& writer) {
+        WriteAnimationBlock(writer, "A", {Placement(kMovedTo10)}, kMovedBack, 0, 25);
+    });
+    EXPECT_EQ(text,
+              "animation \"fbx_animation\" \"A\" {\n"
+              "  \"start_time\" 0,\n"
+              "  \"duration\" 0,\n"
+              "  \"folder\" \"Creo animation\",\n"
+              "  \"matrices\" [\n"
+              "    1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ],\n"
+              "  \"timestamps\" [\n"
+              "     ],\n"
+              "}\n");
+}
+
+TEST(AnimationBlock, TimestampsAreFortyMillisecondsApartAndTheDurationFollowsTheCount) {
+    const std::string text = Written(true, [](trvScene_api& writer) {
+        WriteAnimationBlock(writer, "A", {}, kIdentity, 100000, 25);
+    });
+    // 100 000 frames x 0.04 s: 4000 s in single precision.
+    EXPECT_NE(text.find("  \"duration\" 4000,\n"), std::string::npos);
+    EXPECT_NE(text.find("  \"matrices\" [\n     ],\n"), std::string::npos);
+    const std::vector<int32_t> times = BinaryInts(text, "timestamps");
+    ASSERT_EQ(times.size(), 100000u);
+    for (size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], static_cast<int32_t>(40 * i));
+}
+
+TEST(AnimationBlock, AFrameCountBeyondTheLimitIsHeldThere) {
+    const std::string text = Written(true, [](trvScene_api& writer) {
+        WriteAnimationBlock(writer, "A", {}, kIdentity, 2000000000, 25);
+    });
+    const std::vector<int32_t> times = BinaryInts(text, "timestamps");
+    ASSERT_EQ(times.size(), static_cast<size_t>(kMaxFrameCount));
+    EXPECT_EQ(times.back(), 40 * (kMaxFrameCount - 1));
+}
+
+// ---- The plug-in object's operations -------------------------------------------------------------
+
+// The one host function the animation asks: the component's placement now.
+struct PlacementHost {
+    ProError answer = PRO_TK_NO_ERROR;
+    ProMatrix placement = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    std::vector<std::vector<int>> askedPaths;
+    std::vector<ProBoolean> askedBottomUp;
+};
+PlacementHost host;
+
+ProError AsmcomppathTrfGet(ProAsmcomppath* path, ProBoolean bottomUp, ProMatrix transform) {
+    host.askedPaths.emplace_back(path->comp_id_table, path->comp_id_table + path->table_num);
+    host.askedBottomUp.push_back(bottomUp);
+    if (host.answer == PRO_TK_NO_ERROR) std::memcpy(transform, host.placement, sizeof(ProMatrix));
+    return host.answer;
+}
+
+void* Lookup(const char* name) {
+    if (std::strcmp(name, "ProAsmcomppathTrfGet") == 0)
+        return reinterpret_cast<void*>(&AsmcomppathTrfGet);
+    return nullptr;
+}
+
+ProAsmcomppath Path(std::vector<int> ids) {
+    ProAsmcomppath path{};
+    path.table_num = static_cast<int>(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) path.comp_id_table[i] = ids[i];
+    return path;
+}
+
+class AnimationOfComponent : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = PlacementHost{};
+        ToolkitBind(Lookup);
+        app.sceneBuilder.api = &writer;
+    }
+    void TearDown() override {
+        app.sceneBuilder.api = nullptr;
+        ToolkitUnbind();
+    }
+
+    PluginApplication app;
+    SceneTestFile file;
+    trvScene_api_file writer{file.get(), false};
+};
+
+TEST_F(AnimationOfComponent, WritesTheBlockOfAnAnimatedPathRelativeToItsLocalPlacement) {
+    app.animationFrames[Path({3, 12})] = {Placement(kMovedTo10), Placement(kTurnedAt10)};
+    app.frameCount = 2;
+    std::memcpy(host.placement, kMovedTo10, sizeof(ProMatrix));
+
+    app.WriteComponentAnimation(Path({3, 12}), Path({12}), "BOLT");
+    ASSERT_EQ(host.askedPaths.size(), 1u);
+    EXPECT_EQ(host.askedPaths[0], std::vector<int>{12});
+    EXPECT_EQ(host.askedBottomUp[0], PRO_B_TRUE);
+    EXPECT_EQ(file.All(),
+              "animation \"fbx_animation\" \"BOLT\" {\n"
+              "  \"start_time\" 0,\n"
+              "  \"duration\" 0.08,\n"
+              "  \"folder\" \"Creo animation\",\n"
+              "  \"matrices\" [\n"
+              "    1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1 ],\n"
+              "  \"timestamps\" [\n"
+              "    0, 40 ],\n"
+              "}\n");
+}
+
+TEST_F(AnimationOfComponent, APathWithoutPlacementsWritesNothingAndAsksNothing) {
+    app.animationFrames[Path({3, 12})] = {Placement(kMovedTo10), Placement(kTurnedAt10)};
+    app.WriteComponentAnimation(Path({12}), Path({12}), "BOLT");
+    app.WriteComponentAnimation(Path({3, 13}), Path({13}), "BOLT");
+    app.WriteComponentAnimation(Path({}), Path({}), "CELL");
+    EXPECT_EQ(file.All(), "");
+    EXPECT_TRUE(host.askedPaths.empty());
+}
+
+TEST_F(AnimationOfComponent, WithoutAUsablePlacementThePlacementsGoOutAsRead) {
+    app.animationFrames[Path({2})] = {Placement(kMovedTo10), Placement(kTurnedAt10)};
+    const std::string asRead = "1 0 0 0 0 1 0 0 0 0 1 0 10 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 10 0 0 1";
+
+    host.answer = PRO_TK_E_NOT_FOUND;
+    app.WriteComponentAnimation(Path({2}), Path({2}), "ARM");
+    EXPECT_NE(file.Take().find(asRead), std::string::npos);
+
+    // A placement with no scale has no inverse.
+    host.answer = PRO_TK_NO_ERROR;
+    std::memset(host.placement, 0, sizeof(ProMatrix));
+    app.WriteComponentAnimation(Path({2}), Path({2}), "ARM");
+    EXPECT_NE(file.Take().find(asRead), std::string::npos);
+}
+
+TEST_F(AnimationOfComponent, ReadFrameFileReadsFromTheStartAndLeavesTheFileOpen) {
+    FILE* frameFile = std::tmpfile();
+    ASSERT_NE(frameFile, nullptr);
+    const char text[] =
+        "Number of parts: 1\nNumber of frames: 2\nMaFrame 1\n"
+        "Part: 1 (2)\n1 0 0\n0 1 0\n0 0 1\n0 0 0\n"
+        "MaFrame 2\n"
+        "Part: 1 (2)\n1 0 0\n0 1 0\n0 0 1\n5 0 0\n";
+    std::fputs(text, frameFile);  // the file stands at its end now
+
+    app.ReadFrameFile(frameFile);
+    EXPECT_EQ(app.frameCount, 2);
+    ASSERT_EQ(app.animationFrames.size(), 1u);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 2u);
+    EXPECT_EQ(app.animationFrames.at(Path({2}))[1].matrix[3][0], 5.0);
+    // Still open: it can be read again, and the frames are added to those read before.
+    app.ReadFrameFile(frameFile);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 4u);
+    std::fclose(frameFile);
+
+    app.ReadFrameFile(nullptr);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 4u);
+}
+
+}  // namespace
