@@ -1,14 +1,181 @@
-// The export roads: the current model to a scene file, a new renderer or a running renderer.
+// The export roads: the current model to a scene file (Export), to a newly started renderer
+// (Render) or to a running renderer (Update). The three share their shape and differ in the
+// output, the header lines, the import options, the model group's flags and the run state they
+// keep or empty.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "export/component_walk.h"
+#include "export/simplified_rep.h"
+#include "link/live_link_connection.h"
+#include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
+#include "plugin/scene_head.h"
+#include "scene/scene_api.h"
+#include "scene/scene_api_file.h"
+
+namespace {
+
+constexpr unsigned kSceneId = 1;
+constexpr int kRequiredRendererMajor = 5;
+// Scene group flags of the model group of a live run.
+constexpr std::uint32_t kLiveModelGroupFlags = 0x8000;
+// The narrow model name of a road: the host's name has at most 31 characters.
+constexpr int kModelNameSize = 260;
+
+// The host's current model as a road needs it.
+struct CurrentModel {
+    ProMdl model = nullptr;
+    ProMode mode = 0;
+    std::string name;  // narrow: names the model group
+};
+
+// False when the host has no current model.
+bool GetCurrentModel(CurrentModel& current) {
+    if (ProMdlCurrentGet(&current.model) != PRO_TK_NO_ERROR) return false;
+    ProName wide = {};
+    ProMdlNameGet(current.model, wide);
+    wide[PRO_NAME_SIZE - 1] = 0;
+    ProModeCurrentGet(&current.mode);
+    char narrow[kModelNameSize] = {};
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Win32Wide(wide), -1, narrow,
+                            kModelNameSize, nullptr, nullptr) == 0) {
+        narrow[0] = 0;  // a name that does not convert names the group ""
+    }
+    narrow[kModelNameSize - 1] = 0;
+    current.name = narrow;
+    return true;
+}
+
+// The root record of a run's walk, with the run's own map of simplified-representation items.
+ComponentVisitData RootRecord(SimprepItemMap& items, bool selectedInherited) {
+    ComponentVisitData root;
+    root.simprepItems = &items;
+    root.selectedInherited = selectedInherited;
+    return root;
+}
+
+// Runs a function on every way out of a scope.
+template <typename F>
+class OnExit {
+public:
+    explicit OnExit(F f) : f_(f) {}
+    ~OnExit() { f_(); }
+    OnExit(const OnExit&) = delete;
+    OnExit& operator=(const OnExit&) = delete;
+
+private:
+    F f_;
+};
+
+template <typename F>
+OnExit<F> MakeOnExit(F f) {
+    return OnExit<F>(f);
+}
+
+}  // namespace
 
 void PluginApplication::ExportToSceneFile() {
-    // Not built yet: the scene file road comes with the model export.
+    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
+    if (settings.exportPath.empty()) return;
+    CurrentModel current;
+    if (!GetCurrentModel(current)) return;
+    metreScale = MetreScaleOfModel(current.model);
+
+    SimprepItemMap simprepItems;
+    ComponentVisitData root = RootRecord(simprepItems, false);
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
+    // Every component counts as changed and has its stamp recorded afresh.
+    componentVersionStamps.clear();
+
+    FILE* file = _wfopen(Win32Wide(settings.exportPath.c_str()), Win32Wide(u"wb+"));
+    if (file == nullptr) return;
+    // The writer owns the file from here on: destroying it flushes and closes the file, and the
+    // scene builder's fields are cleared with it on every way out.
+    std::unique_ptr<trvScene_api_file> writer(new trvScene_api_file(file, true));
+    sceneBuilder.file = file;
+    sceneBuilder.api = writer.get();
+    const auto clearOutput = MakeOnExit([this] {
+        sceneBuilder.api = nullptr;
+        sceneBuilder.file = nullptr;
+    });
+
+    trvScene_api& api = *sceneBuilder.GetSceneApi();
+    WriteSceneHead(api, ExportRoad::Export, settings.includeNURBS, settings.upAxis, metreScale);
+    sceneBuilder.OpenGroup(current.name.c_str());
+    ExportModel(&current.model, current.mode, &root, current.name);
+    sceneBuilder.CloseGroup();
+    partInstanceRegistry.clear();
 }
 
 void PluginApplication::RenderOverLiveLink() {
-    // Not built yet: the live road comes with the renderer link.
+    animationFrames.clear();
+    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
+    CurrentModel current;
+    if (!GetCurrentModel(current)) return;
+    metreScale = MetreScaleOfModel(current.model);
+
+    SimprepItemMap simprepItems;
+    ComponentVisitData root = RootRecord(simprepItems, false);
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
+    componentVersionStamps.clear();
+
+    if (!ConnectLiveLink(false, kRequiredRendererMajor, &lastLiveLinkPort, &sceneBuilder,
+                         kSceneId)) {
+        std::printf("Failed");
+        return;
+    }
+    trvScene_api& api = *sceneBuilder.GetSceneApi();
+    WriteSceneHead(api, ExportRoad::Render, settings.includeNURBS, settings.upAxis, metreScale);
+    sceneBuilder.OpenGroup(current.name.c_str());
+    api.SetFlags(kLiveModelGroupFlags);
+    ExportModel(&current.model, current.mode, &root, current.name);
+    sceneBuilder.CloseGroup();
+    partInstanceRegistry.clear();
+    sceneBuilder.CloseSession();
 }
 
 void PluginApplication::UpdateOverLiveLink() {
-    // Not built yet: the live road comes with the renderer link.
+    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
+    updateInProgress = true;
+    const auto endUpdate = MakeOnExit([this] { updateInProgress = false; });
+
+    CurrentModel current;
+    if (!GetCurrentModel(current)) return;
+    metreScale = MetreScaleOfModel(current.model);
+
+    // The pick of the previous Update is dropped whatever the mode; the host's array of the new
+    // pick stays the host's.
+    selectedComponents = nullptr;
+    selectedComponentCount = 0;
+    if (settings.selectionMode == 1 && current.mode == PRO_MODE_ASSEMBLY) {
+        ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &selectedComponents,
+                  &selectedComponentCount);
+    }
+    // A pick without component identifiers is the top model itself: everything is selected.
+    bool topModelPicked = false;
+    for (int i = 0; selectedComponents != nullptr && i < selectedComponentCount; ++i) {
+        ProAsmcomppath path = {};
+        ProSelectionAsmcomppathGet(selectedComponents[i], &path);
+        if (path.table_num == 0) topModelPicked = true;
+    }
+
+    SimprepItemMap simprepItems;
+    ComponentVisitData root = RootRecord(simprepItems, topModelPicked);
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
+    // The version stamps are kept: the walk compares each component with the previous run.
+    if (!ConnectLiveLink(true, kRequiredRendererMajor, &lastLiveLinkPort, &sceneBuilder,
+                         kSceneId)) {
+        return;
+    }
+    trvScene_api& api = *sceneBuilder.GetSceneApi();
+    WriteSceneHead(api, ExportRoad::Update, settings.includeNURBS, settings.upAxis, metreScale);
+    sceneBuilder.OpenGroup(current.name.c_str());
+    api.SetFlags(kLiveModelGroupFlags);
+    ExportModel(&current.model, current.mode, &root, current.name);
+    sceneBuilder.CloseGroup();
+    partInstanceRegistry.clear();
+    sceneBuilder.CloseSession();
 }

@@ -13,3 +13,17 @@ vistrel_add_test(materials_test SOURCES materials_test.cpp LIBS vistrel_core)
 vistrel_add_test(frame_file_test SOURCES frame_file_test.cpp LIBS vistrel_core)
 target_compile_definitions(frame_file_test PRIVATE VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 vistrel_add_test(animation_test SOURCES animation_test.cpp LIBS vistrel_core)
+
+# Export roads, component walk, cameras and units; most run against the simulated host bound in
+# the test's own process, writing into a recording scene.
+vistrel_add_test(scene_head_test SOURCES scene_head_test.cpp LIBS vistrel_core)
+foreach(test component_walk_test cameras_test metre_scale_test)
+  string(REPLACE "_test" "" concept ${test})
+  vistrel_add_test(${test} SOURCES ${concept}_test.cpp sim_export_fixture.cpp recording_scene.cpp
+                   LIBS vistrel_core vistrel_simhost)
+endforeach()
+vistrel_add_test(export_roads_test
+  SOURCES export_roads_test.cpp sim_export_fixture.cpp recording_scene.cpp scoped_registry.cpp
+          scoped_environment.cpp
+  LIBS vistrel_core vistrel_simhost)
+set_tests_properties(export_roads_test PROPERTIES RESOURCE_LOCK registry)

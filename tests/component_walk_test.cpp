@@ -1,0 +1,391 @@
+// The component walk against the simulated host: group nesting and placements, the visibility
+// filter, the simplified representation's inclusion, the change test and the manual selection
+// of an Update, the depth limit of component paths.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "export/component_walk.h"
+#include "export/simplified_rep.h"
+#include "simhost/host_session.h"
+#include "simhost/host_world.h"
+#include "simhost/model/world.h"
+#include "tests/sim_export_fixture.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const char* kIdentity = "Transform(1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1)";
+
+// A box shape, so that a model has surfaces and gets a group of its own.
+std::string Box() { return R"("shapes": [{"box": {"min": [0, 0, 0], "max": [1, 1, 1]}}])"; }
+
+// CELL holds, in feature order: P at (10, 0, 0); SUB turned a quarter about z and moved to
+// (100, 0, 0), which holds P at (5, 0, 0) and has a box of its own; P hidden; P suppressed; a
+// datum; P with its layer item hidden; P on a blanked layer; P at (0, 0, 7) on a shown layer and
+// on one of display status -1. CELL has a box of its own.
+std::string CellWorld() {
+    return R"({"current": "CELL", "models": [
+      {"name": "CELL", "type": "assembly", )" + Box() + R"(,
+       "layers": [{"name": "SHOWN", "display": 1}, {"name": "BLANKED", "display": 2},
+                  {"name": "ALSO_SHOWN", "display": -1}],
+       "features": [
+         {"id": 1, "model": "P", "placement": {"translate": [10, 0, 0]}},
+         {"id": 2, "model": "SUB",
+          "placement": [[0, 1, 0, 0], [-1, 0, 0, 0], [0, 0, 1, 0], [100, 0, 0, 1]]},
+         {"id": 3, "model": "P", "hidden": true},
+         {"id": 4, "model": "P", "status": 1},
+         {"id": 5, "type": 923},
+         {"id": 6, "model": "P", "layer_status": 0},
+         {"id": 7, "model": "P", "layers": ["SHOWN", "BLANKED"]},
+         {"id": 8, "model": "P", "layers": ["ALSO_SHOWN", "SHOWN"],
+          "placement": {"translate": [0, 0, 7]}}]},
+      {"name": "SUB", "type": "assembly", )" + Box() + R"(,
+       "features": [{"id": 21, "model": "P", "placement": {"translate": [5, 0, 0]}}]},
+      {"name": "P", "type": "part", )" + Box() + R"(}]})";
+}
+
+// TOP holds A (id 1) and B (id 2), parts side by side, and S (id 3), a sub-assembly of C (31)
+// and D (32). Only the parts have surfaces.
+std::string PartsWorld(const std::string& simpreps = "") {
+    return R"({"current": "TOP", "models": [
+      {"name": "TOP", "type": "assembly",
+       "features": [{"id": 1, "model": "A"}, {"id": 2, "model": "B"}, {"id": 3, "model": "S"}])" +
+           (simpreps.empty() ? "" : ", " + simpreps) + R"(},
+      {"name": "S", "type": "assembly",
+       "features": [{"id": 31, "model": "C"}, {"id": 32, "model": "D"}]},
+      {"name": "A", "type": "part", )" + Box() + R"(},
+      {"name": "B", "type": "part", )" + Box() + R"(},
+      {"name": "C", "type": "part", )" + Box() + R"(},
+      {"name": "D", "type": "part", "faults": ["no_verstamp"], )" + Box() + R"(}]})";
+}
+
+ProAsmcomppath Path(std::initializer_list<int> ids) {
+    ProAsmcomppath path = {};
+    for (int id : ids) path.comp_id_table[path.table_num++] = id;
+    return path;
+}
+
+class ComponentWalk : public SimExportTest {
+protected:
+    bool Start(const std::string& world, const std::string& script = "") {
+        if (!SimExportTest::Start(world, script)) return false;
+        // Meshes only: the walk's decisions show in the groups, flags and objects.
+        App().settings.includeNURBS = false;
+        root.simprepItems = &items;
+        return true;
+    }
+
+    // One walk of the current model in the host's mode.
+    void Walk() {
+        ProMdl model = nullptr;
+        ProMdlCurrentGet(&model);
+        ProMode mode = 0;
+        ProModeCurrentGet(&mode);
+        scene.Clear();
+        App().ExportModel(&model, mode, &root, "TOP");
+    }
+
+    // The scene's structure after the cameras: groups, their flags, objects, animation blocks
+    // and transforms.
+    Lines Outline() const {
+        Lines outline;
+        const Lines& calls = scene.Calls();
+        size_t start = 0;
+        for (size_t i = 0; i < calls.size(); ++i) {
+            if (calls[i] == "EndCamera()") start = i + 1;
+        }
+        for (size_t i = start; i < calls.size(); ++i) {
+            for (const char* kind : {"BeginGroup", "EndGroup", "SetFlags", "Transform",
+                                     "BeginObject", "BeginAnimation"}) {
+                if (calls[i].rfind(kind, 0) == 0) outline.push_back(calls[i]);
+            }
+        }
+        return outline;
+    }
+
+    // The groups of the part name that hold objects (its geometry was sent), in order.
+    Lines GroupsWithGeometry() const {
+        Lines found;
+        const Lines outline = Outline();
+        for (size_t i = 0; i + 1 < outline.size(); ++i) {
+            if (outline[i].rfind("BeginGroup", 0) == 0 && outline[i + 1] == "SetFlags(1024)") {
+                found.push_back(outline[i]);
+            }
+        }
+        return found;
+    }
+
+    std::vector<std::vector<int>> StampedPaths() {
+        std::vector<std::vector<int>> paths;
+        for (const auto& entry : App().componentVersionStamps) {
+            paths.emplace_back(entry.first.comp_id_table,
+                               entry.first.comp_id_table + entry.first.table_num);
+        }
+        return paths;
+    }
+
+    SimprepItemMap items;
+    ComponentVisitData root;
+};
+
+// ---- Structure -----------------------------------------------------------------------------
+
+TEST_F(ComponentWalk, GroupsNestAsTheAssemblyWithEachPlacementInItsEnclosingGroup) {
+    ASSERT_TRUE(Start(CellWorld()));
+    Walk();
+    const Lines expected = {
+        // P at (10, 0, 0)
+        "BeginGroup(P, place)", "SetFlags(1024)", "BeginObject(P, place)",
+        "Transform(1 0 0 0 0 1 0 0 0 0 1 0 10 0 0 1)", "EndGroup()",
+        // SUB: its component placed in SUB's coordinates, then SUB's own placement
+        "BeginGroup(SUB, place)", "SetFlags(32768)",
+        "BeginGroup(P, place)", "SetFlags(1024)", "BeginObject(P, place)",
+        "Transform(1 0 0 0 0 1 0 0 0 0 1 0 5 0 0 1)", "EndGroup()",
+        "Transform(0 1 0 0 -1 0 0 0 0 0 1 0 100 0 0 1)", "EndGroup()",
+        // SUB's own surfaces after its group, with the same placement
+        "BeginGroup(SUB, place)", "SetFlags(1024)", "BeginObject(SUB, place)",
+        "Transform(0 1 0 0 -1 0 0 0 0 0 1 0 100 0 0 1)", "EndGroup()",
+        // P on two shown layers; the hidden, suppressed, datum and blanked ones are left out
+        "BeginGroup(P, place)", "SetFlags(1024)", "BeginObject(P, place)",
+        "Transform(1 0 0 0 0 1 0 0 0 0 1 0 0 0 7 1)", "EndGroup()",
+        // the top model's own surfaces last
+        "BeginGroup(TOP, place)", "SetFlags(1024)", "BeginObject(CELL, place)", kIdentity,
+        "EndGroup()"};
+    EXPECT_EQ(Outline(), expected);
+    // A stamp for every admitted component, none for the skipped ones or below them.
+    EXPECT_EQ(StampedPaths(), (std::vector<std::vector<int>>{{1}, {2}, {8}, {2, 21}}));
+    EXPECT_EQ(HostProblems(), "[]");
+}
+
+TEST_F(ComponentWalk, CamerasComeFirstInEveryMode) {
+    ASSERT_TRUE(Start(CellWorld()));
+    Walk();
+    ASSERT_FALSE(scene.Calls().empty());
+    EXPECT_EQ(scene.CallsStartingWith({"BeginCamera"}), Lines{"BeginCamera(Current Creo camera)"});
+    EXPECT_EQ(scene.Calls()[0], "BeginShader((null), trv_envmap)");
+}
+
+TEST_F(ComponentWalk, PartModeWritesTheCamerasAndThePartsGroupWithoutAWalk) {
+    ASSERT_TRUE(Start(R"({"current": "P", "mode": 2, "models": [{"name": "P", "type": "part", )" +
+                      Box() + "}]}"));
+    Walk();
+    EXPECT_EQ(Outline(), (Lines{"BeginGroup(TOP, place)", "SetFlags(1024)",
+                                "BeginObject(P, place)", kIdentity, "EndGroup()"}));
+    EXPECT_TRUE(App().componentVersionStamps.empty());
+}
+
+TEST_F(ComponentWalk, AnyOtherModeWritesTheCamerasAlone) {
+    for (int mode : {0, 3, -1}) {
+        ASSERT_TRUE(Start(R"({"current": "CELL", "mode": )" + std::to_string(mode) +
+                          R"(, "models": [{"name": "CELL", "type": "assembly", )" + Box() +
+                          R"(, "features": [{"id": 1, "model": "CELL2"}]},
+                              {"name": "CELL2", "type": "part", )" + Box() + "}]}"));
+        Walk();
+        EXPECT_TRUE(Outline().empty()) << mode;
+        EXPECT_EQ(scene.CallsStartingWith({"BeginCamera"}).size(), 1u) << mode;
+        EXPECT_TRUE(App().componentVersionStamps.empty()) << mode;
+    }
+}
+
+TEST_F(ComponentWalk, ASubAssemblyWithoutSurfacesOfItsOwnGetsOneGroup) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(B, place)",
+                                           "BeginGroup(C, place)", "BeginGroup(D, place)"}));
+    // The sub-assembly without surfaces of its own gets its group and no second one.
+    EXPECT_EQ(scene.CallsStartingWith({"BeginGroup(S"}).size(), 1u);
+}
+
+TEST_F(ComponentWalk, ComponentsBelowTheDeepestPathAreLeftOut) {
+    // A0 holds A1 holds ... A29 holds P, each at id 1: a path reaches 25 identifiers at A25.
+    std::string world = R"({"current": "A0", "models": [)";
+    for (int k = 0; k < 30; ++k) {
+        const std::string child = k < 29 ? "A" + std::to_string(k + 1) : "P";
+        world += R"({"name": "A)" + std::to_string(k) + R"(", "type": "assembly", "features": [)" +
+                 R"({"id": 1, "model": ")" + child + R"("}]},)";
+    }
+    world += R"({"name": "P", "type": "part", )" + Box() + "}]}";
+    ASSERT_TRUE(Start(world));
+    Walk();
+    EXPECT_EQ(App().componentVersionStamps.size(), 25u);
+    EXPECT_EQ(scene.CallsStartingWith({"BeginGroup"}).size(), 25u);
+    EXPECT_EQ(scene.CallsStartingWith({"EndGroup"}).size(), 25u);
+    EXPECT_EQ(HostProblems(), "[]");
+}
+
+// ---- Simplified representations ----------------------------------------------------------
+
+TEST_F(ComponentWalk, DefaultExcludeLeavesComponentsWithoutAnIncludingItemWithoutGeometry) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    root.includeInherited = false;
+    root.defaultAction = PRO_SIMPREP_EXCLUDE;
+    ProAsmcomppath b = Path({2});
+    items[b].type = PRO_SIMPREP_INCLUDE;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(B, place)"});
+    // The excluded ones keep their groups and placements.
+    EXPECT_EQ(scene.CallsStartingWith({"BeginGroup"}).size(), 5u);
+}
+
+TEST_F(ComponentWalk, ReverseItemInvertsTheInheritedInclusion) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    root.includeInherited = false;
+    root.defaultAction = PRO_SIMPREP_EXCLUDE;
+    items[Path({1})].type = PRO_SIMPREP_REVERSE;     // under an excluded parent: included
+    items[Path({3})].type = PRO_SIMPREP_INCLUDE;     // S included ...
+    items[Path({3, 31})].type = PRO_SIMPREP_REVERSE;  // ... so C is excluded
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(D, place)"}));
+}
+
+TEST_F(ComponentWalk, DefaultIncludeIncludesTheComponentsOfAnExcludedSubAssembly) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    root.includeInherited = false;
+    root.defaultAction = PRO_SIMPREP_INCLUDE;
+    items[Path({3})].type = PRO_SIMPREP_EXCLUDE;
+    items[Path({3, 32})].type = PRO_SIMPREP_EXCLUDE;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(B, place)",
+                                           "BeginGroup(C, place)"}));
+}
+
+TEST_F(ComponentWalk, NoRepresentationIncludesEverythingWithoutAsking) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    root.includeInherited = false;
+    root.defaultAction = PRO_SIMPREP_EXCLUDE;
+    ProMdl model = nullptr;
+    ProMdlCurrentGet(&model);
+    EXPECT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_TRUE(root.includeInherited);
+    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
+    EXPECT_TRUE(items.empty());
+    EXPECT_TRUE(sim::Session().record.Document()["simprep_choices"].empty());
+}
+
+TEST_F(ComponentWalk, ASingleRepresentationIsTakenWithoutAskingAndItsItemsLoaded) {
+    ASSERT_TRUE(Start(PartsWorld(R"("simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3,
+        "items": [{"path": [2], "action": 2}, {"path": null, "action": 3},
+                  {"path": [3, 31], "action": 1}, {"path": [2], "action": 1}]}])")));
+    ProMdl model = nullptr;
+    ProMdlCurrentGet(&model);
+    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_TRUE(sim::Session().record.Document()["simprep_choices"].empty());
+    EXPECT_FALSE(root.includeInherited);
+    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_EXCLUDE);
+    // The item without a path adds nothing; a later item of the same path replaces the earlier.
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items.at(Path({2})).type, PRO_SIMPREP_REVERSE);
+    EXPECT_EQ(items.at(Path({3, 31})).type, PRO_SIMPREP_REVERSE);
+    EXPECT_EQ(HostProblems(), "[]");
+}
+
+TEST_F(ComponentWalk, TheUserChoosesAmongSeveralRepresentations) {
+    const std::string reps = R"("simpreps": [
+        {"id": 7, "name": "LIGHT", "default_action": 3, "items": [{"path": [1], "action": 2}]},
+        {"id": -1, "name": "MASTER", "default_action": 2},
+        {"id": 9, "name": "BROKEN", "default_action": 3, "faults": ["data_unreadable"]}])";
+    ProMdl model = nullptr;
+
+    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "MASTER"}]})"));
+    ProMdlCurrentGet(&model);
+    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_TRUE(root.includeInherited);  // the master representation
+    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
+
+    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "BROKEN"}]})"));
+    ProMdlCurrentGet(&model);
+    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_TRUE(root.includeInherited);  // data that cannot be read: everything included
+    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
+    EXPECT_TRUE(items.empty());
+
+    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "LIGHT"}]})"));
+    ProMdlCurrentGet(&model);
+    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_FALSE(root.includeInherited);
+    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_EXCLUDE);
+    EXPECT_EQ(items.size(), 1u);
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(A, place)"});
+}
+
+TEST_F(ComponentWalk, CancellingTheChoiceAnswersFalseAndLeavesTheRecord) {
+    ASSERT_TRUE(Start(PartsWorld(R"("simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3},
+                                                   {"id": 8, "name": "HEAVY"}])"),
+                      R"({"steps": [{"cancel": "simprep"}]})"));
+    root.includeInherited = false;
+    root.defaultAction = 77;
+    ProMdl model = nullptr;
+    ProMdlCurrentGet(&model);
+    EXPECT_FALSE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_FALSE(root.includeInherited);
+    EXPECT_EQ(root.defaultAction, 77);
+}
+
+// ---- Update: change test and manual selection -------------------------------------------
+
+TEST_F(ComponentWalk, UpdateSendsTheGeometryOfChangedComponentsOnly) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    Walk();  // records the stamps, as an Export does
+    ASSERT_TRUE(sim::BumpVerstamp(sim::HostWorld(), "B"));
+    App().updateInProgress = true;
+    Walk();
+    // B changed; D's stamp cannot be read, so it counts as changed every time.
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(B, place)", "BeginGroup(D, place)"}));
+    // Every admitted component still gets its group and placement.
+    EXPECT_EQ(scene.CallsStartingWith({"BeginGroup"}).size(), 5u);
+    EXPECT_EQ(App().componentVersionStamps.count(Path({3, 32})), 0u);
+
+    Walk();  // nothing changed since
+    EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(D, place)"});
+}
+
+TEST_F(ComponentWalk, UpdateCountsAPathWithoutARecordedStampAsChanged) {
+    ASSERT_TRUE(Start(PartsWorld()));
+    App().updateInProgress = true;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry().size(), 4u);
+}
+
+TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
+    ASSERT_TRUE(Start(PartsWorld(), R"({"steps": [{"select": [[3]]}, {"select": [[]]}]})"));
+    Walk();
+    App().updateInProgress = true;
+    App().settings.selectionMode = 1;
+    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
+              &App().selectedComponentCount);
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(C, place)", "BeginGroup(D, place)"}));
+
+    // The picks count only in manual mode.
+    App().settings.selectionMode = 0;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(D, place)"});
+
+    // The top model picked: the road hands it down as selected from the root.
+    App().settings.selectionMode = 1;
+    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
+              &App().selectedComponentCount);
+    root.selectedInherited = true;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry().size(), 4u);
+}
+
+TEST_F(ComponentWalk, PicksLeaveExcludedComponentsWithoutGeometry) {
+    ASSERT_TRUE(Start(PartsWorld(), R"({"steps": [{"select": [[1], [2]]}]})"));
+    Walk();
+    App().updateInProgress = true;
+    App().settings.selectionMode = 1;
+    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
+              &App().selectedComponentCount);
+    root.includeInherited = false;
+    root.defaultAction = PRO_SIMPREP_INCLUDE;
+    items[Path({2})].type = PRO_SIMPREP_EXCLUDE;
+    Walk();
+    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(D, place)"}));
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// The three export roads against the simulated host, in this process: the scene file of an
+// Export, and what each road leaves behind when it ends early.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "simhost/host_session.h"
+#include "tests/scoped_registry.h"
+#include "tests/scoped_temp_folder.h"
+#include "tests/sim_export_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const char* kPart = R"({"current": "BRACKET", "mode": 1, "models": [{"name": "BRACKET",
+    "type": "part", "units": "in", "shapes": [{"box": {"min": [0, 0, 0], "max": [4, 1, 6]}}]}]})";
+
+// An assembly in millimetres with two representations, so that a road asks which one.
+const char* kAssembly = R"({"current": "CELL", "models": [
+    {"name": "CELL", "type": "assembly", "units": "mm",
+     "features": [{"id": 1, "model": "BOLT"}, {"id": 2, "model": "BOLT"}],
+     "simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3,
+                   "items": [{"path": [2], "action": 2}]},
+                  {"id": 8, "name": "FULL"}]},
+    {"name": "BOLT", "type": "part", "shapes": [{"cylinder": {"radius": 5, "height": 40}}]}]})";
+
+class ExportRoads : public SimExportTest {
+protected:
+    // Starts the session and puts a stamp and a metre scale there that a road may replace.
+    bool StartRoad(const std::string& world, const std::string& script = "") {
+        if (!Start(world, script)) return false;
+        App().sceneBuilder.api = nullptr;
+        App().metreScale = 7.0f;
+        ProAsmcomppath path = {};
+        path.table_num = 1;
+        path.comp_id_table[0] = 99;
+        App().componentVersionStamps[path] = ProWVerstamp{{1, 2, 3, 4}};
+        return true;
+    }
+
+    void SetExportPath(const fs::path& path) {
+        App().settings.exportPath = path.u16string();
+    }
+
+    size_t SimprepChoices() const {
+        return sim::Session().record.Document()["simprep_choices"].size();
+    }
+
+    ScopedTempFolder folder;
+};
+
+TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
+    ASSERT_TRUE(StartRoad(kPart));
+    SetExportPath(folder.Path() / "bracket.vsb");
+    App().ExportToSceneFile();
+
+    const std::string scene = ReadFile(folder.Path() / "bracket.vsb");
+    const std::string head =
+        "//---tarvex:dal:7---\n"
+        "//---import:dal:1---\n"
+        "//---id:1---\n"
+        "// This is a Vistrel scene file\n"
+        "\n"
+        "load \"trvgeometry_nurbs.so\" {\n"
+        "}\n"
+        "load \"trvrtopt.so\" {\n"
+        "  \"import_mode\" on,\n"
+        "  \"import_merge_groups\" off,\n"
+        "  \"import_merge_objects\" off,\n"
+        "  \"import_keep_original\" on,\n"
+        "  \"import_adjust_environment\" on,\n"
+        "  \"import_adjust_camera\" on,\n"
+        "  \"import_up_vector\" 1,\n"
+        "  \"meter_scale\" 39.3701,\n"
+        "  \"ext\" off,\n"
+        "}\n"
+        "\n"
+        "group \"BRACKET\" {\n";
+    EXPECT_EQ(scene.substr(0, head.size()), head);
+    // The model group holds the cameras and the part's group, and is the last thing closed.
+    EXPECT_NE(scene.find("camera \"Current Creo camera\" {\n", head.size()), std::string::npos);
+    EXPECT_NE(scene.find("\n  group \"BRACKET\" {\n", head.size()), std::string::npos);
+    EXPECT_EQ(scene.substr(scene.size() - 6), "  }\n}\n");
+    // An Export of a model group carries no flags.
+    EXPECT_EQ(scene.find("\n  flags "), std::string::npos);
+
+    EXPECT_EQ(App().metreScale, 39.370079f);
+    EXPECT_EQ(App().componentVersionStamps.size(), 0u);  // emptied; a part has no components
+    EXPECT_EQ(App().sceneBuilder.api, nullptr);
+    EXPECT_EQ(App().sceneBuilder.file, nullptr);
+    EXPECT_EQ(SimprepChoices(), 0u);
+}
+
+TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
+    SetExportPath(folder.Path() / "cell.vsb");
+    App().ExportToSceneFile();
+
+    EXPECT_EQ(SimprepChoices(), 1u);
+    const std::string scene = ReadFile(folder.Path() / "cell.vsb");
+    EXPECT_NE(scene.find("\"meter_scale\" 1000,\n"), std::string::npos);
+    // Both bolts have their groups; only the second is in the representation.
+    const std::string bolt = "\n  group \"BOLT\" {\n";
+    const size_t first = scene.find(bolt);
+    ASSERT_NE(first, std::string::npos);
+    const size_t second = scene.find(bolt, first + 1);
+    ASSERT_NE(second, std::string::npos);
+    EXPECT_NE(scene.compare(first, bolt.size() + 15, bolt + "    flags 1024\n"), 0);
+    EXPECT_EQ(scene.compare(second, bolt.size() + 15, bolt + "    flags 1024\n"), 0);
+    // The old stamp is gone, the two bolts' are there.
+    EXPECT_EQ(App().componentVersionStamps.size(), 2u);
+    EXPECT_TRUE(App().partInstanceRegistry.empty());
+}
+
+TEST_F(ExportRoads, ExportEndsBeforeAnythingWithoutPathOrModel) {
+    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
+    SetExportPath(folder.Path() / "none.vsb");
+    App().ExportToSceneFile();  // no current model
+    EXPECT_FALSE(fs::exists(folder.Path() / "none.vsb"));
+
+    ASSERT_TRUE(StartRoad(kPart));
+    App().ExportToSceneFile();  // no export path
+    EXPECT_TRUE(fs::is_empty(folder.Path()));
+    EXPECT_EQ(App().metreScale, 7.0f);
+    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+}
+
+TEST_F(ExportRoads, ExportCancelledAtTheRepresentationKeepsTheStamps) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"cancel": "simprep"}]})"));
+    SetExportPath(folder.Path() / "cell.vsb");
+    App().ExportToSceneFile();
+    EXPECT_FALSE(fs::exists(folder.Path() / "cell.vsb"));
+    EXPECT_EQ(App().metreScale, 1000.0f);
+    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+}
+
+TEST_F(ExportRoads, ExportToAFolderThatDoesNotExistWritesNothingAndEmptiesTheStamps) {
+    ASSERT_TRUE(StartRoad(kPart));
+    SetExportPath(folder.Path() / "missing" / "bracket.vsb");
+    App().ExportToSceneFile();
+    EXPECT_FALSE(fs::exists(folder.Path() / "missing"));
+    EXPECT_EQ(App().metreScale, 39.370079f);
+    EXPECT_TRUE(App().componentVersionStamps.empty());
+    EXPECT_EQ(App().sceneBuilder.api, nullptr);
+}
+
+TEST_F(ExportRoads, ExportEndsWhenTheAnimationDialogIsCancelled) {
+    ASSERT_TRUE(StartRoad(kPart, R"({"steps": [{"dialog": "Vistrel_Animation",
+                                                 "press": "Vistrel_Animation_Cancel"}]})"));
+    App().settings.promptForMechanism = true;
+    SetExportPath(folder.Path() / "bracket.vsb");
+    App().ExportToSceneFile();
+    EXPECT_FALSE(fs::exists(folder.Path() / "bracket.vsb"));
+    EXPECT_EQ(App().metreScale, 7.0f);
+}
+
+// ---- Live roads that end before they stream ------------------------------------------------
+
+class LiveRoads : public ExportRoads {
+protected:
+    // No renderer installed: the live-link library cannot be found, so no link is made.
+    ScopedRegistry registry{""};
+};
+
+TEST_F(LiveRoads, RenderEmptiesTheAnimationFramesFirstAndSaysWhenItMakesNoLink) {
+    ASSERT_TRUE(StartRoad(kPart));
+    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
+    testing::internal::CaptureStdout();
+    App().RenderOverLiveLink();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
+    EXPECT_TRUE(App().animationFrames.empty());
+    EXPECT_EQ(App().metreScale, 39.370079f);
+    EXPECT_TRUE(App().componentVersionStamps.empty());
+}
+
+TEST_F(LiveRoads, RenderWithoutAModelEmptiesOnlyTheAnimationFrames) {
+    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
+    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
+    testing::internal::CaptureStdout();
+    App().RenderOverLiveLink();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(App().animationFrames.empty());
+    EXPECT_EQ(App().metreScale, 7.0f);
+    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+}
+
+TEST_F(LiveRoads, UpdateKeepsTheStampsAndReplacesThePickWhenItMakesNoLink) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"select": [[2], []]}, {"simprep": "FULL"}]})"));
+    App().settings.selectionMode = 1;
+    App().UpdateOverLiveLink();
+    EXPECT_EQ(App().GetSelectedComponentCount(), 2);
+    EXPECT_NE(App().GetSelectedComponents(), nullptr);
+    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+    EXPECT_EQ(App().metreScale, 1000.0f);
+    EXPECT_FALSE(App().IsUpdateInProgress());
+}
+
+TEST_F(LiveRoads, UpdateCancelledAtTheRepresentationIsNoLongerInProgress) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"cancel": "simprep"}]})"));
+    App().UpdateOverLiveLink();  // automatic mode: no pick asked
+    EXPECT_FALSE(App().IsUpdateInProgress());
+    EXPECT_EQ(App().GetSelectedComponentCount(), 0);
+    EXPECT_EQ(sim::Session().record.Document()["selections"].size(), 0u);
+    EXPECT_EQ(App().metreScale, 1000.0f);
+}
+
+TEST_F(LiveRoads, UpdateOnAPartAsksNoPickAndDropsThePreviousOne) {
+    ASSERT_TRUE(StartRoad(kPart));
+    App().settings.selectionMode = 1;
+    ProSelection stale = nullptr;
+    App().selectedComponents = &stale;
+    App().selectedComponentCount = 1;
+    App().UpdateOverLiveLink();
+    EXPECT_EQ(App().GetSelectedComponents(), nullptr);
+    EXPECT_EQ(App().GetSelectedComponentCount(), 0);
+    EXPECT_EQ(sim::Session().record.Document()["selections"].size(), 0u);
+    EXPECT_FALSE(App().IsUpdateInProgress());
+}
+
+TEST_F(LiveRoads, UpdateWithoutAModelChangesNothing) {
+    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
+    App().UpdateOverLiveLink();
+    EXPECT_FALSE(App().IsUpdateInProgress());
+    EXPECT_EQ(App().metreScale, 7.0f);
+}
+
+}  // namespace
