@@ -3,6 +3,8 @@ vistrel_add_test(component_path_test SOURCES component_path_test.cpp LIBS vistre
 # NURBS surfaces and trim loops, against the simulated host bound in the test's own process.
 vistrel_add_test(trim_loops_test SOURCES trim_loops_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
+vistrel_add_test(nurbs_surfaces_test SOURCES nurbs_surfaces_test.cpp simhost_binding.cpp
+                 LIBS vistrel_core vistrel_simhost)
 
 # Surfaces and tessellation, mesh merge, materials, part instances.
 vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)
