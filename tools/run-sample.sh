@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The main job on Linux: builds the plug-in and the simulated host (build/linux) and runs the
-# plug-in in the simulated host on the sample assembly, in the scratch folder out/ (the plug-in
-# keeps its settings file in the host's current directory).
+# The main job on Linux: builds the plug-in and the simulated host (build/linux) and exports the
+# sample assembly with the plug-in in the simulated host to the scene file out/sample.vsb (the
+# plug-in keeps its settings file in the host's current directory, out/).
 #
 #   tools/run-sample.sh              (after: sudo tools/install-deps.sh)
 #   tools/run-sample.sh --install    installs the packages first (as root)
@@ -30,13 +30,13 @@ model=$root/examples/sample_assembly.json
 
 mkdir -p "$out"
 cd "$out"
-rm -f vistrel_plugin_settings.xml
-# Today the plug-in's part of the run is the selection-mode command, which writes the settings
-# file. Once the export lands this becomes:
-#   "$simhost" --plugin "$plugin" --model "$model" --save-as "$out/sample.vsb" "Vistrel Export"
-args=(--plugin "$plugin" --text "$root/text")
-[ -f "$model" ] && args+=(--model "$model")
-echo "==> simhost ${args[*]} \"Manual selection\"   (in $out)"
-"$simhost" "${args[@]}" "Manual selection"
-echo "==> $out/vistrel_plugin_settings.xml:"
-cat vistrel_plugin_settings.xml
+rm -f vistrel_plugin_settings.xml sample.vsb
+# The user runs "Vistrel Export" and saves the scene as sample.vsb; the settings file keeps the
+# path.
+args=(--plugin "$plugin" --text "$root/text" --model "$model" --save-as "$out/sample.vsb")
+echo "==> simhost ${args[*]} \"Vistrel Export\"   (in $out)"
+"$simhost" "${args[@]}" "Vistrel Export"
+[ -s sample.vsb ] || { echo "no scene file was written" >&2; exit 1; }
+echo "==> $out/sample.vsb: $(wc -c <sample.vsb) bytes, $(grep -a -c '^  group ' sample.vsb)" \
+  "component group(s) in the model group; its head:"
+head -n 20 sample.vsb

@@ -1,0 +1,177 @@
+// The Export command end to end: the simulated host loads the plug-in library, the user saves the
+// sample assembly as a scene file, and the file holds the head, the cameras and one group per
+// component in the assembly's order, with their placements, flags and materials.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "simhost/simulated_host.h"
+#include "tests/scoped_temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
+std::string HostPath(const std::string& path) {
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') return "Z:" + path;
+#endif
+    return path;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The lines of the scene from the first component group on that stand at indentation 2 or 4
+// and open a group or give flags or a transform: the components' groups and what they carry.
+Lines ComponentOutline(const std::string& scene) {
+    Lines outline;
+    const size_t start = scene.find("\n  group ");
+    std::istringstream lines(start == std::string::npos ? "" : scene.substr(start + 1));
+    std::string line;
+    while (std::getline(lines, line)) {
+        for (const char* indent : {"  ", "    "}) {
+            for (const char* kind : {"group \"", "flags ", "transform "}) {
+                if (line.rfind(std::string(indent) + kind, 0) == 0) outline.push_back(line);
+            }
+        }
+    }
+    return outline;
+}
+
+// The text of the n-th (0-based) group at indentation 2 named name, up to the next one.
+std::string TopLevelGroup(const std::string& scene, const std::string& name, int n) {
+    const std::string head = "\n  group \"" + name + "\" {\n";
+    size_t at = scene.find(head);
+    for (int i = 0; i < n && at != std::string::npos; ++i) at = scene.find(head, at + 1);
+    if (at == std::string::npos) return std::string();
+    const size_t end = scene.find("\n  group ", at + 1);
+    return scene.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+class ExportCommand : public ::testing::Test {
+protected:
+    int RunExport(const std::string& model) {
+        sim::CommandLine options;
+        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
+        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        options.model = HostPath(model);
+        options.saveAs = "out.vsb";
+        options.record = "record.json";
+        options.commands = {"Vistrel Export"};
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = sim::RunSimulatedHost(options, out, err);
+        errors_ = err.str();
+        record_ = nlohmann::json::parse(ReadFile(folder_.Path() / "record.json"));
+        return status;
+    }
+
+    ScopedTempFolder folder_;
+    std::string errors_;
+    nlohmann::json record_;
+};
+
+TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
+    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/sample_assembly.json"), 0) << errors_;
+    const std::string scene = ReadFile(folder_.Path() / "out.vsb");
+
+    // The head: the assembly is in millimetres, the settings are the defaults.
+    const std::string head =
+        "//---tarvex:dal:7---\n"
+        "//---import:dal:1---\n"
+        "//---id:1---\n"
+        "// This is a Vistrel scene file\n"
+        "\n"
+        "load \"trvgeometry_nurbs.so\" {\n"
+        "}\n"
+        "load \"trvrtopt.so\" {\n"
+        "  \"import_mode\" on,\n"
+        "  \"import_merge_groups\" off,\n"
+        "  \"import_merge_objects\" off,\n"
+        "  \"import_keep_original\" on,\n"
+        "  \"import_adjust_environment\" on,\n"
+        "  \"import_adjust_camera\" on,\n"
+        "  \"import_up_vector\" 1,\n"
+        "  \"meter_scale\" 1000,\n"
+        "  \"ext\" off,\n"
+        "}\n"
+        "\n"
+        "group \"ROBOT_CELL\" {\n";
+    ASSERT_EQ(scene.substr(0, head.size()), head);
+
+    // The current view's camera, then the three saved views, before the first component.
+    const size_t firstGroup = scene.find("\n  group ");
+    size_t at = head.size();
+    for (const char* camera : {"Current Creo camera", "FRONT", "TOP", "ISO"}) {
+        at = scene.find(std::string("camera \"") + camera + "\" {\n", at);
+        ASSERT_LT(at, firstGroup) << camera;
+    }
+
+    // The plate, the two arms (each with its own surfaces after its group); the hidden cover and
+    // the suppressed bracket are left out. With NURBS on, each material group of a solid is a
+    // group of its own inside the solid's group.
+    const std::string second = "6.12323e-17 1 0 0 -1 6.12323e-17 0 0 0 0 1 0 320 40 20 1";
+    const Lines expected = {
+        "  group \"BASE_PLATE\" {", "    flags 1024", "    group \"BASE_PLATE\" {",
+        "    group \"BASE_PLATE\" {", "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1",
+        "  group \"ARM\" {", "    flags 32768", "    group \"ARM_LINK\" {", "    group \"BOLT\" {",
+        "    group \"BOLT\" {", "    transform 1 0 0 0 0 1 0 0 0 0 1 0 50 150 20 1",
+        "  group \"ARM\" {", "    flags 1024", "    group \"ARM\" {",
+        "    transform 1 0 0 0 0 1 0 0 0 0 1 0 50 150 20 1",
+        "  group \"ARM\" {", "    flags 32768", "    group \"ARM_LINK\" {", "    group \"BOLT\" {",
+        "    group \"BOLT\" {", "    transform " + second,
+        "  group \"ARM\" {", "    flags 1024", "    group \"ARM\" {", "    transform " + second};
+    EXPECT_EQ(ComponentOutline(scene), expected);
+    EXPECT_EQ(scene.substr(scene.size() - 6), "  }\n}\n");
+
+    // Inside the second arm, the representation leaves the second bolt's geometry out: its group
+    // holds its placement alone.
+    const std::string arm = TopLevelGroup(scene, "ARM", 2);
+    EXPECT_NE(arm.find("    group \"BOLT\" {\n      flags 1024\n"), std::string::npos);
+    EXPECT_NE(arm.find("    group \"BOLT\" {\n      transform 1 0 0 0 0 1 0 0 0 0 1 0 160 0 -5 1\n"
+                       "    }\n"),
+              std::string::npos);
+    // Parts in a sub-assembly are placed in the sub-assembly's coordinates.
+    EXPECT_NE(TopLevelGroup(scene, "ARM", 0)
+                  .find("\n      transform 1 0 0 0 0 1 0 0 0 0 1 0 20 0 -5 1\n"),
+              std::string::npos);
+
+    // Geometry goes out as binary arrays, each object with its material.
+    EXPECT_NE(scene.find(std::string("\x01\x02\x03" "c", 4)), std::string::npos);
+    EXPECT_NE(TopLevelGroup(scene, "BASE_PLATE", 0).find("material \""), std::string::npos);
+
+    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
+    EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
+    ASSERT_EQ(record_["dialogs"].size(), 1u);
+    EXPECT_EQ(record_["dialogs"][0]["name"], "ExportFinished");
+}
+
+TEST_F(ExportCommand, ASinglePartIsOneGroupInTheModelGroup) {
+    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json"), 0) << errors_;
+    const std::string scene = ReadFile(folder_.Path() / "out.vsb");
+    EXPECT_NE(scene.find("\n  \"meter_scale\" 39.3701,\n"), std::string::npos);  // inches
+    EXPECT_NE(scene.find("\ngroup \"FLANGE\" {\n"), std::string::npos);
+    const Lines outline = ComponentOutline(scene);
+    ASSERT_GE(outline.size(), 3u);
+    EXPECT_EQ(outline[0], "  group \"FLANGE\" {");
+    EXPECT_EQ(outline[1], "    flags 1024");
+    EXPECT_EQ(outline.back(), "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1");
+    EXPECT_EQ(std::count(outline.begin(), outline.end(), outline[0]), 1);
+    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
+}
+
+}  // namespace
