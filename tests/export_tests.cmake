@@ -9,7 +9,11 @@ vistrel_add_test(nurbs_surfaces_test SOURCES nurbs_surfaces_test.cpp simhost_bin
 # Surfaces and tessellation, mesh merge, materials, part instances.
 vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)
 vistrel_add_test(mesh_buffers_test SOURCES mesh_buffers_test.cpp LIBS vistrel_core)
-vistrel_add_test(materials_test SOURCES materials_test.cpp LIBS vistrel_core)
+vistrel_add_test(materials_test SOURCES materials_test.cpp sim_geometry_host.cpp
+                 LIBS vistrel_core vistrel_simhost)
+vistrel_add_test(part_instances_test SOURCES part_instances_test.cpp LIBS vistrel_core)
+vistrel_add_test(solid_geometry_test SOURCES solid_geometry_test.cpp sim_geometry_host.cpp
+                 LIBS vistrel_core vistrel_simhost)
 
 # Animation: the frame-file reader and the animation block.
 vistrel_add_test(frame_file_test SOURCES frame_file_test.cpp LIBS vistrel_core)

@@ -10,7 +10,10 @@
 
 #include "plugin/plugin_application.h"
 #include "scene/scene_api_file.h"
+#include "simhost/model_functions.h"
 #include "tests/scene_test_file.h"
+#include "tests/sim_geometry_host.h"
+#include "sim_test_world.h"
 
 namespace {
 
@@ -135,6 +138,125 @@ TEST_F(MaterialBlock, TexturePathIsWrittenInTheAnsiCodePage) {
 TEST_F(MaterialBlock, ColourIsRoundedToSinglePrecisionInTheShader) {
     app.WriteMaterial("P", Key(0.1, 1.0 / 3.0, 2.0));
     EXPECT_NE(file.Take().find("\"diffuse\" 0.1 0.333333 2,\n"), std::string::npos);
+}
+
+// ---- Keys from the host's appearances and textures ----------------------------------------------
+
+ProError CollectFirst(ProSurface surface, ProError, ProAppData data) {
+    *static_cast<ProSurface*>(data) = surface;
+    return PRO_TK_USER_ABORT;  // the first surface is enough
+}
+
+class SurfaceMaterialKey : public ::testing::Test {
+protected:
+    void TearDown() override {
+        sim_geometry::UnbindGeometryHost();
+        EXPECT_EQ(sim::ProblemCount(), 0u);
+    }
+
+    // The key of the first surface of part P in the world whose model P carries modelEntries
+    // and whose surface carries surfaceEntries, with the model-level records fetched as the
+    // surface export fetches them.
+    MaterialKey KeyOf(const std::string& surfaceEntries, const std::string& modelEntries = "",
+                      const std::string& worldEntries = "",
+                      const std::set<std::string>& missing = {}) {
+        const std::string world = "{" + worldEntries +
+            R"("current": "P", "models": [{"name": "P", "type": "part", )" + modelEntries +
+            R"("shapes": [{"rectangle": {"size": [1, 1]})" + surfaceEntries + "}]}]}";
+        EXPECT_TRUE(sim_geometry::BindGeometryHost(world, missing));
+        const ProSolid solid = sim_geometry::Model("P");
+        ProSurface surface = nullptr;
+        ProSolidSurfaceVisit(solid, CollectFirst, nullptr, &surface);
+        ProGeomitem item = {};
+        ProSurfaceToGeomitem(solid, surface, &item);
+        ProModelitem modelItem = {};
+        ProMdlToModelitem(solid, &modelItem);
+        ProSurfaceAppearanceProps appearance = {};
+        ProSurfaceTextureProps texture = {};
+        const bool hasAppearance =
+            ProSurfaceAppearancepropsGet(&modelItem, &appearance) == PRO_TK_NO_ERROR;
+        const bool hasTexture = ProSurfaceTexturepropsGet(&modelItem, &texture) == PRO_TK_NO_ERROR;
+        ProAsmcomppath path = {};
+        path.owner = solid;
+        return GetSurfaceMaterialKey("P", &item, path, hasAppearance ? &appearance : nullptr,
+                                     hasTexture ? &texture : nullptr);
+    }
+};
+
+const char kModelLevel[] =
+    R"("appearance": {"name": "MODEL", "diffuse": 0.5, "color": [1, 1, 1]},
+       "texture": {"file": "model.png", "path": "C:\\tex\\model.png"}, )";
+const char kHostDefault[] =
+    R"("default_appearance": {"name": "DEFAULT", "diffuse": 1, "color": [0.25, 0.5, 0.75]},
+       "default_texture": {"file": "default.png", "path": "C:\\tex\\default.png"}, )";
+
+void ExpectKey(const MaterialKey& key, double r, double g, double b, const std::u16string& path) {
+    EXPECT_EQ(key.baseName, "color");
+    EXPECT_DOUBLE_EQ(key.red, r);
+    EXPECT_DOUBLE_EQ(key.green, g);
+    EXPECT_DOUBLE_EQ(key.blue, b);
+    EXPECT_EQ(key.texturePath, path);
+}
+
+TEST_F(SurfaceMaterialKey, SurfaceOwnAppearanceAndTextureComeFirst) {
+    ExpectKey(KeyOf(R"(, "appearance": {"name": "RED", "diffuse": 0.8, "color": [1, 0.5, 0]},
+                      "texture": {"file": "wood.png", "path": "C:\\tex\\wood.png"})",
+                    kModelLevel, kHostDefault),
+              0.8, 0.4, 0.0, u"C:\\tex\\wood.png");
+}
+
+TEST_F(SurfaceMaterialKey, UnnamedSurfaceAppearanceGivesWayToTheModelsEvenUnnamed) {
+    ExpectKey(KeyOf(R"(, "appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]})",
+                    R"("appearance": {"name": "", "diffuse": 0.5, "color": [1, 1, 1]},
+                       "texture": {"file": "model.png", "path": "C:\\tex\\model.png"}, )",
+                    kHostDefault),
+              0.5, 0.5, 0.5, u"C:\\tex\\model.png");
+}
+
+TEST_F(SurfaceMaterialKey, NamedSurfaceAppearanceNeverTakesTheModelTexture) {
+    const char named[] = R"(, "appearance": {"name": "RED", "diffuse": 1, "color": [1, 0, 0]})";
+    ExpectKey(KeyOf(named, kModelLevel, kHostDefault), 1, 0, 0, u"");
+    // Nor when its own texture cannot be resolved.
+    ExpectKey(KeyOf(std::string(named) +
+                        R"(, "texture": {"file": "lost.png", "faults": ["unresolvable"]})",
+                    kModelLevel, kHostDefault),
+              1, 0, 0, u"");
+}
+
+TEST_F(SurfaceMaterialKey, WithoutSurfaceOrModelAppearanceTheHostDefaultServes) {
+    ExpectKey(KeyOf("", "", kHostDefault), 0.25, 0.5, 0.75, u"C:\\tex\\default.png");
+    // A model-level texture without a model-level appearance is not used.
+    ExpectKey(KeyOf("", R"("texture": {"file": "model.png", "path": "C:\\m.png"}, )",
+                    R"("default_appearance": {"name": "D", "diffuse": 1, "color": [1, 1, 1]}, )"),
+              1, 1, 1, u"");
+}
+
+TEST_F(SurfaceMaterialKey, WithoutAnyAppearanceTheKeyIsGrey) {
+    ExpectKey(KeyOf(""), 0.5, 0.5, 0.5, u"");
+    // An unnamed host default counts as none.
+    ExpectKey(KeyOf("", "", R"("default_appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]},
+                               "default_texture": {"file": "d.png", "path": "C:\\d.png"}, )"),
+              0.5, 0.5, 0.5, u"");
+}
+
+TEST_F(SurfaceMaterialKey, HostWithoutTheAppearanceOrTextureCalls) {
+    const std::string own =
+        R"(, "appearance": {"name": "RED", "diffuse": 1, "color": [1, 0, 0]},
+             "texture": {"file": "wood.png", "path": "C:\\tex\\wood.png"})";
+    ExpectKey(KeyOf(own, kModelLevel, kHostDefault, {"ProSurfaceAppearancepropsGet"}), 0.5, 0.5,
+              0.5, u"");
+    ExpectKey(KeyOf(own, kModelLevel, kHostDefault, {"ProSurfaceTexturepropsGet"}), 1, 0, 0, u"");
+}
+
+TEST_F(SurfaceMaterialKey, MaterialWritesThePathTheHostResolvesForTheKey) {
+    KeyOf(R"(, "texture": {"file": "wood.png", "path": "D:\\images\\wood.png"})");
+    SceneTestFile file;
+    trvScene_api_file writer(file.get(), false);
+    PluginApplication app;
+    app.sceneBuilder.api = &writer;
+    app.WriteMaterial("P", Key(1, 1, 1, u"wood.png"));
+    EXPECT_NE(file.All().find("\"texture\" \"D:\\images\\wood.png\",\n"), std::string::npos)
+        << file.All();
 }
 
 }  // namespace
