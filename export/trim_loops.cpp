@@ -225,7 +225,8 @@ std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
     for (ProCurvedata* curve : curves) {
         if (bspline.Read(curve)) {
             readable.push_back(curve);
-            ends.push_back({PointOf(bspline.points[0]), PointOf(bspline.points[bspline.pointCount - 1])});
+            const ProPoint3d* points = bspline.points;
+            ends.push_back({PointOf(points[0]), PointOf(points[bspline.pointCount - 1])});
         } else {
             ReleaseCurve(curve);
         }
@@ -310,7 +311,7 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
     return false;
 }
 
-// ---- The arithmetic, on plain values -------------------------------------------------------------
+// ---- The arithmetic, on plain values ------------------------------------------------------------
 
 std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends)
 {

@@ -60,7 +60,7 @@ void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversa
 // as it was, when source is no B-spline whose counts agree or the host refuses the new curve.
 bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
 
-// ---- The arithmetic, on plain values -------------------------------------------------------------
+// ---- The arithmetic, on plain values ------------------------------------------------------------
 
 struct TrimPoint {
     double u;

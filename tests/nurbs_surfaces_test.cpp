@@ -124,7 +124,8 @@ protected:
 
     void WriteObjects(int id)
     {
-        app->WriteNurbsObjects(pairing, surfaceIds, "N", Surface(id), id, MaterialKey{"color", {}, 0.5, 0.5, 0.5});
+        app->WriteNurbsObjects(pairing, surfaceIds, "N", Surface(id), id,
+                               MaterialKey{"color", {}, 0.5, 0.5, 0.5});
     }
 
     size_t blocks = 0;
@@ -136,7 +137,7 @@ protected:
     InterfacePairing pairing;
 };
 
-// ---- Pairing -------------------------------------------------------------------------------------
+// ---- Pairing ------------------------------------------------------------------------------------
 
 // Surface 1 keeps its id in the interface data. Surfaces 2 and 5 have interface ids of their
 // own (502, 505): 502 must be paired by its edges 21 and 22, which bound host surface 3 as well
@@ -245,7 +246,7 @@ TEST(NurbsRepresentation, SwitchesOnOnOffThenTwoAndTwo)
     EXPECT_EQ(words[2], 2u);
 }
 
-// ---- The "nurbs" block ---------------------------------------------------------------------------
+// ---- The "nurbs" block --------------------------------------------------------------------------
 
 // A rational bilinear patch over u 0..1, v 0..2, trimmed by its border: four straight edges.
 const char* kPatchModel = R"({
@@ -367,16 +368,6 @@ TEST_F(NurbsSurfaces, SurfaceThatIsNoBsplineKeepsOnlyItsTrims)
     EXPECT_EQ(Numbers(text, "edge_uvw"), (std::vector<double>{1, 0, 1, 0, 0, 1}));
 }
 
-TEST_F(NurbsSurfaces, SurfacePairedWithNothingWritesNothing)
-{
-    ASSERT_TRUE(Start(kPatchModel));
-    VisitSurfaces();
-    Pair();
-    pairing.surfaceMap.erase(1);
-    WriteObjects(1);
-    EXPECT_EQ(file.All(), "");
-}
-
 TEST_F(NurbsSurfaces, HostSurfacePairedTwiceWritesTwoObjectsWithTheSameTrims)
 {
     ASSERT_TRUE(Start(kPatchModel));
@@ -391,7 +382,7 @@ TEST_F(NurbsSurfaces, HostSurfacePairedTwiceWritesTwoObjectsWithTheSameTrims)
     EXPECT_EQ(Count(text, "\"uorder\" 4,"), 1u);
 }
 
-// ---- A whole solid ---------------------------------------------------------------------------------
+// ---- A whole solid ------------------------------------------------------------------------------
 
 TEST_F(NurbsSurfaces, BoxGivesSixSurfacesEachClosedByOneLoopOfFourCurves)
 {
@@ -404,7 +395,8 @@ TEST_F(NurbsSurfaces, BoxGivesSixSurfacesEachClosedByOneLoopOfFourCurves)
         int id = 0;
         ProSurfaceIdGet(surface, &id);
         ASSERT_EQ(PairedWith(id), std::vector<int>{id});
-        app->WriteNurbsObjects(pairing, surfaceIds, "N", surface, id, MaterialKey{"color", {}, 1, 1, 1});
+        app->WriteNurbsObjects(pairing, surfaceIds, "N", surface, id,
+                               MaterialKey{"color", {}, 1, 1, 1});
 
         // The trims of this surface stay in the buffers until the next one is written.
         const NurbsTrimBuffers& trims = app->trimBuffers;

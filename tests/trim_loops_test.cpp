@@ -72,7 +72,8 @@ TEST(TrimLoopWinding, ExternalLoopsEndCounterClockwiseAndInternalOnesClockwise)
 TEST(TrimLoopWinding, LoopsOfStraightPiecesAreJudgedByTheirArea)
 {
     // Their vote is 0 whatever their winding, so the signed area decides.
-    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}};
+    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 0},
+                                                     {1, 1}, {1, 1}, {0, 0}};
     const std::vector<TrimPoint> clockwise = {{0, 0}, {1, 1}, {1, 1}, {1, 0}, {1, 0}, {0, 0}};
     EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
     EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
@@ -98,7 +99,7 @@ TEST(TrimLoopKnots, MirrorWithinTheirOwnSpan)
     EXPECT_EQ(std::vector<double>(out, out + 6), (std::vector<double>{1, 1, 4, 6, 7, 7}));
 }
 
-// ---- Curve records of the simulated host ---------------------------------------------------------
+// ---- Curve records of the simulated host --------------------------------------------------------
 
 struct Curve {
     int degree = 1;
@@ -202,8 +203,8 @@ void Release(std::list<ProCurvedata*>& curves)
 }
 
 // A model for the contour visits. Surface 1: a square contour of four straight edges, the right
-// one stored running down (direction 1). Surface 2: a hole that is one closed rational curve,
-// running counter-clockwise. Surface 4: a square whose contour also lists edges that give no
+// one stored running down (direction 1), and a hole that is one closed rational curve running
+// counter-clockwise. Surface 4: a square whose contour also lists edges that give no
 // curve. Surfaces 5 and 6: a triangle whose edges take their curves from different sides.
 const char* kTrimModel = R"({
   "current": "T",
@@ -211,10 +212,10 @@ const char* kTrimModel = R"({
     "surfaces": [
       {"id": 1, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
                           "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]},
-       "contours": [{"traversal": 1, "edges": [11, 12, 13, 14]}]},
+       "contours": [{"traversal": 1, "edges": [11, 12, 13, 14]},
+                    {"traversal": -1, "edges": [21]}]},
       {"id": 2, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]},
-       "contours": [{"traversal": -1, "edges": [21]}]},
+                          "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]}},
       {"id": 4, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
                           "points": [[0,0,2],[0,1,2],[1,0,2],[1,1,2]]},
        "contours": [{"traversal": 1, "edges": [41, 90, 42, 91, 43, 92, 44]}]},
@@ -238,7 +239,7 @@ const char* kTrimModel = R"({
                                                     "points": [[1, 1], [0, 1]]}}]},
       {"id": 14, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[0, 1], [0, 0]]}}]},
-      {"id": 21, "sides": [{"surface": 2, "curve": {
+      {"id": 21, "sides": [{"surface": 1, "curve": {
           "degree": 1, "knots": [0, 0, 1, 3, 4, 6, 6],
           "points": [[0.25, 0.25], [0.75, 0.25], [0.75, 0.75], [0.25, 0.75], [0.25, 0.25]],
           "weights": [1, 2, 3, 4, 5]}}]},
@@ -346,21 +347,12 @@ TEST_F(TrimLoops, ReversalMirrorsKnotsAndRunsPointsAndWeightsBackwards)
     ASSERT_EQ(ProCurvedataAlloc(&target), PRO_TK_NO_ERROR);
     ASSERT_TRUE(ReverseBsplineCurve(source, target));
     EXPECT_EQ(ReadCurve(target),
-              (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}}, {2, 0.25, 0.5, 1}}));
+              (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}},
+                     {2, 0.25, 0.5, 1}}));
     // The source is untouched.
     EXPECT_EQ(ReadCurve(source),
-              (Curve{2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}}, {1, 0.5, 0.25, 2}}));
-    ProCurvedataMemoryFree(source);
-    ProCurvedataMemoryFree(target);
-}
-
-TEST_F(TrimLoops, ReversalOfACurveWithoutWeightsHasNone)
-{
-    ProCurvedata* source = Line(0, 0, 1, 2);
-    ProCurvedata* target = nullptr;
-    ProCurvedataAlloc(&target);
-    ASSERT_TRUE(ReverseBsplineCurve(source, target));
-    EXPECT_EQ(ReadCurve(target), (Curve{1, {0, 0, 1, 1}, {{1, 2}, {0, 0}}, {}}));
+              (Curve{2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}},
+                     {1, 0.5, 0.25, 2}}));
     ProCurvedataMemoryFree(source);
     ProCurvedataMemoryFree(target);
 }
@@ -394,7 +386,8 @@ TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
 TEST_F(TrimLoops, OrientingAClockwiseExternalLoopFlipsEachCurveInItsPlace)
 {
     // Clockwise: up the left side, along the top, down the right side, back along the bottom.
-    std::list<ProCurvedata*> loop = {MakeCurve({2, {0, 0, 0, 1, 1, 1}, {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
+    std::list<ProCurvedata*> loop = {MakeCurve({2, {0, 0, 0, 1, 1, 1},
+                                                {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
                                      Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)};
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
     ASSERT_EQ(loop.size(), 4u);
@@ -425,36 +418,25 @@ TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
     Release(loop);
 }
 
-TEST_F(TrimLoops, SquareContourBecomesOneLoopOfFourCurves)
+TEST_F(TrimLoops, OuterContourAndHoleBecomeOneLoopEachInVisitOrder)
 {
     const NurbsTrimBuffers& trims = CollectTrims(1, {1});
-    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4});
-    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1});
-    EXPECT_EQ(trims.edge_order, (std::vector<int32_t>{2, 2, 2, 2}));
-    EXPECT_EQ(trims.edge_nknots, (std::vector<int32_t>{4, 4, 4, 4}));
-    EXPECT_EQ(trims.edge_min, (std::vector<double>{0, 0, 0, 0}));
-    EXPECT_EQ(trims.edge_max, (std::vector<double>{1, 1, 1, 1}));
-    EXPECT_EQ(trims.edge_knot, (std::vector<double>{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1}));
-    // Chained as the edges come (bottom, right turned to run up, top), left placed before
-    // bottom; counter-clockwise already, so kept.
-    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0, 1, 1, 0, 0, 1,    // left
-                                                   0, 0, 1, 1, 0, 1,    // bottom
-                                                   1, 0, 1, 1, 1, 1,    // right
-                                                   1, 1, 1, 0, 1, 1})); // top
-}
-
-TEST_F(TrimLoops, InternalContourIsMarkedAndWoundClockwise)
-{
-    const NurbsTrimBuffers& trims = CollectTrims(2, {2});
-    EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{1});
-    EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{0});
-    EXPECT_EQ(trims.edge_order, std::vector<int32_t>{2});
-    EXPECT_EQ(trims.edge_nknots, std::vector<int32_t>{7});
-    EXPECT_EQ(trims.edge_min, std::vector<double>{0});
-    EXPECT_EQ(trims.edge_max, std::vector<double>{6});
-    EXPECT_EQ(trims.edge_knot, (std::vector<double>{0, 0, 2, 3, 5, 6, 6}));
-    // The rational curve ran counter-clockwise: reversed, its weights with it.
-    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0.25, 0.25, 5, 0.25, 0.75, 4, 0.75, 0.75, 3,
+    EXPECT_EQ(trims.trim_nedges, (std::vector<int32_t>{4, 1}));
+    EXPECT_EQ(trims.trim_inside, (std::vector<int32_t>{1, 0}));
+    EXPECT_EQ(trims.edge_order, (std::vector<int32_t>{2, 2, 2, 2, 2}));
+    EXPECT_EQ(trims.edge_nknots, (std::vector<int32_t>{4, 4, 4, 4, 7}));
+    EXPECT_EQ(trims.edge_min, (std::vector<double>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(trims.edge_max, (std::vector<double>{1, 1, 1, 1, 6}));
+    EXPECT_EQ(trims.edge_knot, (std::vector<double>{0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0, 1, 1,
+                                                    0, 0, 2, 3, 5, 6, 6}));
+    // The square: chained as the edges come (bottom, right turned to run up, top), left placed
+    // before bottom; counter-clockwise already, so kept. The hole ran counter-clockwise:
+    // reversed, its weights with it.
+    EXPECT_EQ(trims.edge_uvw, (std::vector<double>{0, 1, 1, 0, 0, 1,  // left
+                                                   0, 0, 1, 1, 0, 1,  // bottom
+                                                   1, 0, 1, 1, 1, 1,  // right
+                                                   1, 1, 1, 0, 1, 1,  // top
+                                                   0.25, 0.25, 5, 0.25, 0.75, 4, 0.75, 0.75, 3,
                                                    0.75, 0.25, 2, 0.25, 0.25, 1}));
 }
 
@@ -523,18 +505,6 @@ TEST_F(TrimLoops, ContourWithoutUsableEdgesStillCountsAsALoop)
     EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1});
     EXPECT_TRUE(trims.edge_order.empty());
     EXPECT_TRUE(trims.edge_uvw.empty());
-}
-
-TEST_F(TrimLoops, EveryContourOfTheSurfaceAddsOneLoopInVisitOrder)
-{
-    CollectTrims(1, {1});
-    CollectTrims(2, {2});
-    const NurbsTrimBuffers& trims = app->trimBuffers;
-    EXPECT_EQ(trims.trim_nedges, (std::vector<int32_t>{4, 1}));
-    EXPECT_EQ(trims.trim_inside, (std::vector<int32_t>{1, 0}));
-    EXPECT_EQ(trims.edge_nknots, (std::vector<int32_t>{4, 4, 4, 4, 7}));
-    EXPECT_EQ(trims.edge_knot.size(), 23u);
-    EXPECT_EQ(trims.edge_uvw.size(), 3u * (8 + 5));
 }
 
 }  // namespace
