@@ -35,7 +35,8 @@ struct Attempt {
         return true;
     }
 
-    // The instances listed now, or null when the lister gives no text.
+    // The instances listed now into ports; false, leaving ports as they were, when there is no
+    // lister or it gives no text.
     bool ListInstances(InstancePortSet& ports) const
     {
         const char* text = lister != nullptr ? lister->GetInstancesText() : nullptr;

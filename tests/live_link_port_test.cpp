@@ -110,10 +110,4 @@ TEST(LiveLinkPortRange, TheWholeInstalledVersionNamesTheUserKey)
     }
 }
 
-TEST(LiveLinkPortRange, NullOutParametersAreLeftAlone)
-{
-    ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") + kPort + kMaxPort);
-    EXPECT_EQ(ReadLiveLinkPortRange(nullptr, nullptr), 0);
-}
-
 }  // namespace
