@@ -160,14 +160,6 @@ TEST_F(ComponentWalk, GroupsNestAsTheAssemblyWithEachPlacementInItsEnclosingGrou
     EXPECT_EQ(HostProblems(), "[]");
 }
 
-TEST_F(ComponentWalk, CamerasComeFirstInEveryMode) {
-    ASSERT_TRUE(Start(CellWorld()));
-    Walk();
-    ASSERT_FALSE(scene.Calls().empty());
-    EXPECT_EQ(scene.CallsStartingWith({"BeginCamera"}), Lines{"BeginCamera(Current Creo camera)"});
-    EXPECT_EQ(scene.Calls()[0], "BeginShader((null), trv_envmap)");
-}
-
 TEST_F(ComponentWalk, PartModeWritesTheCamerasAndThePartsGroupWithoutAWalk) {
     ASSERT_TRUE(Start(R"({"current": "P", "mode": 2, "models": [{"name": "P", "type": "part", )" +
                       Box() + "}]}"));

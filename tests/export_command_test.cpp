@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,22 +38,42 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
-// The lines of the scene from the first component group on that stand at indentation 2 or 4
-// and open a group or give flags or a transform: the components' groups and what they carry.
-Lines ComponentOutline(const std::string& scene) {
+// A transform line with its numbers rounded to 6 decimals, so that the last bits of a quarter
+// turn (cos 90 degrees, which the host's maths library gives as some 6e-17) read as 0.
+std::string Rounded(const std::string& line) {
+    const size_t numbers = line.find("transform ") + 10;
+    std::istringstream in(line.substr(numbers));
+    std::string rounded = line.substr(0, numbers);
+    double value = 0.0;
+    for (int i = 0; in >> value; ++i) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%s%.6g", i > 0 ? " " : "",
+                      std::fabs(value) < 1e-9 ? 0.0 : value);
+        rounded += text;
+    }
+    return rounded;
+}
+
+// The lines of text that stand at one of the indentations and open a group or give flags or a
+// transform, from the first component group (indentation 2) on: the components' groups and
+// what they carry.
+Lines Outline(const std::string& text, std::initializer_list<int> indents) {
     Lines outline;
-    const size_t start = scene.find("\n  group ");
-    std::istringstream lines(start == std::string::npos ? "" : scene.substr(start + 1));
+    const size_t start = text.find("\n  group ");
+    std::istringstream lines(start == std::string::npos ? "" : text.substr(start + 1));
     std::string line;
     while (std::getline(lines, line)) {
-        for (const char* indent : {"  ", "    "}) {
+        for (int indent : indents) {
             for (const char* kind : {"group \"", "flags ", "transform "}) {
-                if (line.rfind(std::string(indent) + kind, 0) == 0) outline.push_back(line);
+                if (line.rfind(std::string(indent, ' ') + kind, 0) != 0) continue;
+                outline.push_back(kind[0] == 't' ? Rounded(line) : line);
             }
         }
     }
     return outline;
 }
+
+Lines ComponentOutline(const std::string& scene) { return Outline(scene, {2, 4}); }
 
 // The text of the n-th (0-based) group at indentation 2 named name, up to the next one.
 std::string TopLevelGroup(const std::string& scene, const std::string& name, int n) {
@@ -124,7 +147,7 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
     // The plate, the two arms (each with its own surfaces after its group); the hidden cover and
     // the suppressed bracket are left out. With NURBS on, each material group of a solid is a
     // group of its own inside the solid's group.
-    const std::string second = "6.12323e-17 1 0 0 -1 6.12323e-17 0 0 0 0 1 0 320 40 20 1";
+    const std::string second = "0 1 0 0 -1 0 0 0 0 0 1 0 320 40 20 1";
     const Lines expected = {
         "  group \"BASE_PLATE\" {", "    flags 1024", "    group \"BASE_PLATE\" {",
         "    group \"BASE_PLATE\" {", "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1",
@@ -138,17 +161,25 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
     EXPECT_EQ(ComponentOutline(scene), expected);
     EXPECT_EQ(scene.substr(scene.size() - 6), "  }\n}\n");
 
-    // Inside the second arm, the representation leaves the second bolt's geometry out: its group
-    // holds its placement alone.
-    const std::string arm = TopLevelGroup(scene, "ARM", 2);
-    EXPECT_NE(arm.find("    group \"BOLT\" {\n      flags 1024\n"), std::string::npos);
-    EXPECT_NE(arm.find("    group \"BOLT\" {\n      transform 1 0 0 0 0 1 0 0 0 0 1 0 160 0 -5 1\n"
-                       "    }\n"),
-              std::string::npos);
-    // Parts in a sub-assembly are placed in the sub-assembly's coordinates.
-    EXPECT_NE(TopLevelGroup(scene, "ARM", 0)
-                  .find("\n      transform 1 0 0 0 0 1 0 0 0 0 1 0 20 0 -5 1\n"),
-              std::string::npos);
+    // Parts in a sub-assembly are placed in the sub-assembly's coordinates. Inside the second
+    // arm the representation leaves the second bolt's geometry out: its group holds its
+    // placement alone.
+    const Lines armParts = {
+        "    flags 32768",
+        "    group \"ARM_LINK\" {", "      flags 1024", "      group \"ARM_LINK\" {",
+        "      transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1",
+        "    group \"BOLT\" {", "      flags 1024", "      group \"BOLT\" {",
+        "      transform 1 0 0 0 0 1 0 0 0 0 1 0 20 0 -5 1",
+        "    group \"BOLT\" {"};
+    Lines first = armParts;
+    first.insert(first.end(), {"      flags 1024", "      group \"BOLT\" {",
+                               "      transform 1 0 0 0 0 1 0 0 0 0 1 0 160 0 -5 1",
+                               "    transform 1 0 0 0 0 1 0 0 0 0 1 0 50 150 20 1"});
+    Lines secondArm = armParts;
+    secondArm.insert(secondArm.end(), {"      transform 1 0 0 0 0 1 0 0 0 0 1 0 160 0 -5 1",
+                                       "    transform " + second});
+    EXPECT_EQ(Outline(TopLevelGroup(scene, "ARM", 0), {4, 6}), first);
+    EXPECT_EQ(Outline(TopLevelGroup(scene, "ARM", 2), {4, 6}), secondArm);
 
     // Geometry goes out as binary arrays, each object with its material.
     EXPECT_NE(scene.find(std::string("\x01\x02\x03" "c", 4)), std::string::npos);

@@ -101,9 +101,4 @@ TEST(SceneHead, UpdateAlwaysClaimsNurbsAndKeepsTheRenderersCamera) {
     EXPECT_EQ(Head(ExportRoad::Update, false, 0, 100.0f), expected);
 }
 
-TEST(SceneHead, UpAxisIsSentUnchecked) {
-    EXPECT_NE(Head(ExportRoad::Update, true, -7, 1.0f).find("  \"import_up_vector\" -7,\n"),
-              std::string::npos);
-}
-
 }  // namespace
