@@ -5,6 +5,10 @@ vistrel_add_test(trim_loops_test SOURCES trim_loops_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
 vistrel_add_test(nurbs_surfaces_test SOURCES nurbs_surfaces_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
+vistrel_add_test(nurbs_export_test SOURCES nurbs_export_test.cpp LIBS vistrel_simhost)
+target_compile_definitions(nurbs_export_test PRIVATE
+  VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+add_dependencies(nurbs_export_test vistrel_plugin)
 
 # Surfaces and tessellation, mesh merge, materials, part instances.
 vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)

@@ -1,0 +1,110 @@
+// Whole Export sessions of the simulated host with the real plug-in library, seen from the NURBS
+// output: what a box part gives with NURBS output on and off. Each test runs in a fresh folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "simhost/simulated_host.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
+std::string HostPath(const std::string& path)
+{
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/')
+        return "Z:" + path;
+#endif
+    return path;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+size_t Count(const std::string& text, const std::string& what)
+{
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++count;
+    return count;
+}
+
+const char* kBoxModel = R"({"current": "BOX", "models": [{"name": "BOX", "type": "part",
+    "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}}]}]})";
+
+class NurbsExport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous_ = fs::current_path();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = fs::temp_directory_path() / ("nurbs_export_" + std::string(test->name()));
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        fs::current_path(folder_);
+        std::ofstream("model.json", std::ios::binary) << kBoxModel;
+    }
+
+    void TearDown() override
+    {
+        fs::current_path(previous_);
+        fs::remove_all(folder_);
+    }
+
+    // Exports the box to out.vsb; answers the scene file's bytes.
+    std::string Export()
+    {
+        sim::CommandLine options;
+        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
+        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        options.model = "model.json";
+        options.saveAs = "out.vsb";
+        options.commands = {"Vistrel Export"};
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(sim::RunSimulatedHost(options, out, err), 0) << err.str();
+        summary_ = out.str();
+        return ReadFile(folder_ / "out.vsb");
+    }
+
+    fs::path previous_;
+    fs::path folder_;
+    std::string summary_;
+};
+
+TEST_F(NurbsExport, BoxGivesSixTrimmedSurfacesBesideItsMesh)
+{
+    const std::string scene = Export();
+    EXPECT_EQ(Count(scene, "geometry \"nurbs\""), 6u);
+    EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
+    // Binary arrays: one loop of four curves, written as the block 01 02 03 'i', one int32
+    // element, the value 4.
+    static const char oneLoopOfFour[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
+    static const char outer[] = "\"trim_inside\" [ \x01\x02\x03i\x01\0\0\0\x01\0\0\0] ";
+    EXPECT_EQ(Count(scene, std::string(oneLoopOfFour, sizeof oneLoopOfFour - 1)), 6u);
+    EXPECT_EQ(Count(scene, std::string(outer, sizeof outer - 1)), 6u);
+    // Every interface record and curve record was given back to the host.
+    EXPECT_NE(summary_.find("host memory not freed: 0 block(s)"), std::string::npos) << summary_;
+}
+
+TEST_F(NurbsExport, NurbsOutputOffWritesMeshesOnly)
+{
+    std::ofstream("vistrel_plugin_settings.xml", std::ios::binary)
+        << "<?xml version=\"1.0\" ?>\n<vistrel_plugin_settings>\n"
+           "    <includeNURBS>false</includeNURBS>\n</vistrel_plugin_settings>\n";
+    const std::string scene = Export();
+    EXPECT_EQ(Count(scene, "\"nurbs\""), 0u);
+    EXPECT_EQ(Count(scene, "flags 66560"), 0u);
+    EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
+}
+
+}  // namespace
