@@ -192,6 +192,16 @@ void PluginApplication::ExportModel(ProSolid* model, int mode, ComponentVisitDat
     ExportSolidGeometry(*model, root->assemblyPath, root->assemblyPath, name, kIdentity, true);
 }
 
+bool PicksTopModel(ProSelection* picks, int count) {
+    bool picked = false;
+    for (int i = 0; picks != nullptr && i < count; ++i) {
+        ProAsmcomppath path = {};
+        ProSelectionAsmcomppathGet(picks[i], &path);
+        if (path.table_num == 0) picked = true;
+    }
+    return picked;
+}
+
 ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data) {
     const auto* parent = static_cast<const ComponentVisitData*>(data);
 

@@ -42,3 +42,7 @@ ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data);
 // sub-assembly's group with its components inside, or a part's geometry group). data is the
 // ComponentVisitData of the visited assembly. Always answers PRO_TK_NO_ERROR; status is not read.
 ProError VisitComponent(ProAsmcomp* component, ProError status, ProAppData data);
+
+// Whether one of an Update's manual picks is the top model itself: a pick whose component path
+// holds no identifier. The walk then counts every component as selected.
+bool PicksTopModel(ProSelection* picks, int count);

@@ -154,16 +154,9 @@ void PluginApplication::UpdateOverLiveLink() {
         ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &selectedComponents,
                   &selectedComponentCount);
     }
-    // A pick without component identifiers is the top model itself: everything is selected.
-    bool topModelPicked = false;
-    for (int i = 0; selectedComponents != nullptr && i < selectedComponentCount; ++i) {
-        ProAsmcomppath path = {};
-        ProSelectionAsmcomppathGet(selectedComponents[i], &path);
-        if (path.table_num == 0) topModelPicked = true;
-    }
-
     SimprepItemMap simprepItems;
-    ComponentVisitData root = RootRecord(simprepItems, topModelPicked);
+    ComponentVisitData root =
+        RootRecord(simprepItems, PicksTopModel(selectedComponents, selectedComponentCount));
     if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
     // The version stamps are kept: the walk compares each component with the previous run.
     if (!ConnectLiveLink(true, kRequiredRendererMajor, &lastLiveLinkPort, &sceneBuilder,

@@ -349,6 +349,7 @@ TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
     App().settings.selectionMode = 1;
     ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
               &App().selectedComponentCount);
+    EXPECT_FALSE(PicksTopModel(App().selectedComponents, App().selectedComponentCount));
     Walk();
     EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(C, place)", "BeginGroup(D, place)"}));
 
@@ -357,11 +358,12 @@ TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
     Walk();
     EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(D, place)"});
 
-    // The top model picked: the road hands it down as selected from the root.
+    // The top model picked (an empty path): the road hands it down as selected from the root.
     App().settings.selectionMode = 1;
     ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
               &App().selectedComponentCount);
-    root.selectedInherited = true;
+    root.selectedInherited = PicksTopModel(App().selectedComponents, App().selectedComponentCount);
+    EXPECT_TRUE(root.selectedInherited);
     Walk();
     EXPECT_EQ(GroupsWithGeometry().size(), 4u);
 }
