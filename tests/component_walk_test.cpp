@@ -208,6 +208,30 @@ TEST_F(ComponentWalk, ComponentsBelowTheDeepestPathAreLeftOut) {
     EXPECT_EQ(HostProblems(), "[]");
 }
 
+TEST_F(ComponentWalk, AnimatedComponentsCarryTheirBlockBeforeTheirPlacement) {
+    ASSERT_TRUE(Start(CellWorld()));
+    // Two frames each for SUB and for the part inside it, keyed by their paths from the top.
+    FramePlacement still = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    FramePlacement moved = still;
+    moved.matrix[3][2] = 1;
+    App().animationFrames[Path({2})] = {still, moved};
+    App().animationFrames[Path({2, 21})] = {moved, still};
+    App().frameCount = 2;
+    Walk();
+    const Lines outline = Outline();
+    const Lines sub(outline.begin() + 5, outline.begin() + 15);
+    EXPECT_EQ(sub, (Lines{"BeginGroup(SUB, place)", "SetFlags(32768)", "BeginGroup(P, place)",
+                          "SetFlags(1024)", "BeginObject(P, place)",
+                          "BeginAnimation(fbx_animation, P)",
+                          "Transform(1 0 0 0 0 1 0 0 0 0 1 0 5 0 0 1)", "EndGroup()",
+                          "BeginAnimation(fbx_animation, SUB)",
+                          "Transform(0 1 0 0 -1 0 0 0 0 0 1 0 100 0 0 1)"}));
+    // SUB's own surfaces carry SUB's block too; nothing else is animated.
+    EXPECT_EQ(scene.CallsStartingWith({"BeginAnimation"}),
+              (Lines{"BeginAnimation(fbx_animation, P)", "BeginAnimation(fbx_animation, SUB)",
+                     "BeginAnimation(fbx_animation, SUB)"}));
+}
+
 // ---- Simplified representations ----------------------------------------------------------
 
 TEST_F(ComponentWalk, DefaultExcludeLeavesComponentsWithoutAnIncludingItemWithoutGeometry) {
