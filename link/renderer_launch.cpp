@@ -14,7 +14,10 @@ static_assert(sizeof(STARTUPINFOW) == 68, "the start-up record of a 32-bit proce
 
 namespace {
 
-std::u16string Widen(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+std::u16string Widen(const std::string& ascii)
+{
+    return std::u16string(ascii.begin(), ascii.end());
+}
 
 bool IsBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 

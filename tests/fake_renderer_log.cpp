@@ -12,7 +12,8 @@ namespace fs = std::filesystem;
 FakeRendererLog::FakeRendererLog()
 {
     std::random_device random;
-    file_ = fs::temp_directory_path() / ("vistrel_fake_renderer_" + std::to_string(random()) + ".log");
+    file_ = fs::temp_directory_path() /
+            ("vistrel_fake_renderer_" + std::to_string(random()) + ".log");
     variable_ = std::make_unique<ScopedEnvironment>("VISTREL_FAKE_RENDERER_LOG", file_.u8string());
 }
 

@@ -41,7 +41,8 @@ TEST(InstanceList, NothingListed)
     EXPECT_EQ(ParseInstanceList("", 5), Ports({}));
     EXPECT_EQ(ParseInstanceList("<vistrel_instances>\n</vistrel_instances>\n", 5), Ports({}));
     // Tags of the right names outside an instance are not read.
-    EXPECT_EQ(ParseInstanceList("<version_major>5</version_major><livelink_port>4000</livelink_port>", 5),
+    EXPECT_EQ(ParseInstanceList("<version_major>5</version_major>"
+                                "<livelink_port>4000</livelink_port>", 5),
               Ports({}));
 }
 
@@ -64,7 +65,7 @@ TEST(InstanceList, NumbersAreReadAsAtoiReadsThem)
 
 TEST(InstanceList, HugeNumbersStopAtTheLimitsOf32Bits)
 {
-    EXPECT_EQ(ParseInstanceList(Instance("5", "99999999999999999999999999"), 5), Ports({INT32_MAX}));
+    EXPECT_EQ(ParseInstanceList(Instance("5", "99999999999999999999999"), 5), Ports({INT32_MAX}));
     EXPECT_EQ(ParseInstanceList(Instance("5", "2147483647"), 5), Ports({2147483647}));
     EXPECT_EQ(ParseInstanceList(Instance("5", "2147483648"), 5), Ports({INT32_MAX}));
     EXPECT_EQ(ParseInstanceList(Instance("5", "-2147483648"), 5), Ports({INT32_MIN}));
@@ -78,8 +79,9 @@ TEST(InstanceList, MissingTagsAreTakenFromFurtherOn)
 {
     // No port of its own: the first instance takes the second's; the next instance is looked
     // for after that port, so the second is passed over and the third read.
-    const std::string noPort = "<vistrel_instance><version_major>5</version_major></vistrel_instance>" +
-                               Instance("5", "4001") + Instance("5", "4002");
+    const std::string noPort =
+        "<vistrel_instance><version_major>5</version_major></vistrel_instance>" +
+        Instance("5", "4001") + Instance("5", "4002");
     EXPECT_EQ(ParseInstanceList(noPort, 5), Ports({4001, 4002}));
 
     // No closing version tag: the version runs up to the next instance's closing tag, and atoi
@@ -100,8 +102,8 @@ TEST(InstanceList, MissingTagsAreTakenFromFurtherOn)
 TEST(InstanceList, ReadingStopsAtTheFirstTagNotFound)
 {
     // The first instance lacks its closing version tag and nothing follows.
-    EXPECT_EQ(ParseInstanceList("<vistrel_instance><version_major>5<livelink_port>4000</livelink_port>"
-                                "</vistrel_instance>", 5),
+    EXPECT_EQ(ParseInstanceList("<vistrel_instance><version_major>5"
+                                "<livelink_port>4000</livelink_port></vistrel_instance>", 5),
               Ports({}));
     // A port before the version is not seen: the one after it is taken, from the next
     // instance, or the reading ends when there is none.
@@ -115,7 +117,8 @@ TEST(InstanceList, ReadingStopsAtTheFirstTagNotFound)
               Ports({4000}));
     // No closing port tag: what came before stays.
     EXPECT_EQ(ParseInstanceList(Instance("5", "4000") +
-                                "<vistrel_instance><version_major>5</version_major><livelink_port>4001", 5),
+                                "<vistrel_instance><version_major>5</version_major>"
+                                "<livelink_port>4001", 5),
               Ports({4000}));
 }
 

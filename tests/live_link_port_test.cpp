@@ -68,7 +68,8 @@ TEST(LiveLinkPortRange, AnswersWhatWasRead)
     }
     {
         ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") +
-                                "\"LiveLinkPort\"=dword:ffffffff\r\n\"LiveLinkMaxPort\"=dword:00000000\r\n");
+                                "\"LiveLinkPort\"=dword:ffffffff\r\n"
+                                "\"LiveLinkMaxPort\"=dword:00000000\r\n");
         const Range range = Read();
         EXPECT_EQ(range.answer, 0);
         EXPECT_EQ(range.port, -1);
@@ -104,8 +105,8 @@ TEST(LiveLinkPortRange, TheWholeInstalledVersionNamesTheUserKey)
     {
         // Longer than 127 characters, the name counts as missing.
         const std::string tooLong = "Vistrel " + std::string(120, 'v');
-        ScopedRegistry registry(Installed(tooLong) + UserKey(tooLong) + kPort + UserKey("Vistrel 4") +
-                                "\"LiveLinkPort\"=dword:00000fa9\r\n");
+        ScopedRegistry registry(Installed(tooLong) + UserKey(tooLong) + kPort +
+                                UserKey("Vistrel 4") + "\"LiveLinkPort\"=dword:00000fa9\r\n");
         EXPECT_EQ(Read().port, 4009);
     }
 }

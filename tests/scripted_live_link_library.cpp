@@ -171,6 +171,9 @@ private:
 
 }  // namespace
 
-SCRIPTED_EXPORT LiveLinkFactory* vistrel_live_initialize() { return new (std::nothrow) ScriptedFactory; }
+SCRIPTED_EXPORT LiveLinkFactory* vistrel_live_initialize()
+{
+    return new (std::nothrow) ScriptedFactory;
+}
 
 SCRIPTED_EXPORT ScriptedLiveLinkControl* scripted_live_link_control() { return &control; }
