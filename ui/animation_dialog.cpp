@@ -1,8 +1,159 @@
 #include "ui/animation_dialog.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "platform/win32.h"
+#include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
+#include "ui/dialog_support.h"
+
+namespace {
+
+const char kDialog[] = "Vistrel_Animation";
+const char kLabel[] = "Vistrel_Animation_Label";
+const char kPathLayout[] = "Vistrel_Animation_Layout";
+const char kPathPanel[] = "Vistrel_Animation_Inputpanel";
+const char kBrowseButton[] = "Vistrel_Animation_Browse";
+const char kSeparator[] = "Vistrel_OK_Separator";
+const char kButtonLayout[] = "Vistrel_Animation_OK_Layout";
+const char kExportButton[] = "Vistrel_Animation_Export";
+const char kCancelButton[] = "Vistrel_Animation_Cancel";
+
+// The panel takes a path of the host's length.
+constexpr int kPathLength = PRO_PATH_SIZE;
+// Sizes of the file-open dialog's default buffers, terminator included.
+constexpr std::size_t kDefaultFolderSize = PRO_PATH_SIZE;
+constexpr std::size_t kDefaultNameSize = 40;
+
+PluginApplication* AppOf(ProAppData data) {
+    return data != nullptr ? static_cast<PluginApplication*>(data) : GetPluginApplication();
+}
+
+// Copies text into a zero-filled buffer of size units when it fits with its terminator; a text
+// too long is left out rather than cut, which would name another folder or file.
+void CopyIfFits(const std::u16string& text, ProWchar* buffer, std::size_t size) {
+    if (text.size() < size) std::copy(text.begin(), text.end(), buffer);
+}
+
+// The file-open dialog's defaults from the stored path: the folder before its last separator and
+// the name after it. A path without a separator is a bare file name, offered as the name.
+void SplitFramePath(const std::u16string& path, ProWchar* folder, ProWchar* name) {
+    const std::size_t separator = path.find_last_of(u"\\/");
+    if (separator == std::u16string::npos) {
+        CopyIfFits(path, name, kDefaultNameSize);
+        return;
+    }
+    CopyIfFits(path.substr(0, separator), folder, kDefaultFolderSize);
+    CopyIfFits(path.substr(separator + 1), name, kDefaultNameSize);
+}
+
+void AddButton(int column, const char* name, const char* textKey) {
+    ProUIGridopts grid = DialogGridCell(0, column);
+    ProUILayoutPushbuttonAdd(kDialog, kButtonLayout, name, &grid);
+    ProUIPushbuttonTextSet(kDialog, name, MessageText(textKey).c_str());
+}
+
+void AddPathRow(PluginApplication* app) {
+    ProUIGridopts layout = DialogGridCell(1, 0);
+    ProUIDialogLayoutAdd(kDialog, kPathLayout, &layout);
+    ProUIGridopts panel = DialogGridCell(0, 0);
+    ProUILayoutInputpanelAdd(kDialog, kPathLayout, kPathPanel, &panel);
+    ProUIInputpanelInputtypeSet(kDialog, kPathPanel, PRO_UI_INPUT_TYPE_WSTRING);
+    ProUIInputpanelMaxlenSet(kDialog, kPathPanel, kPathLength);
+    ProUIGridopts browse = DialogGridCell(0, 1);
+    ProUILayoutPushbuttonAdd(kDialog, kPathLayout, kBrowseButton, &browse);
+    ProUIPushbuttonTextSet(kDialog, kBrowseButton, MessageText("vistrelBrowse").c_str());
+    ProUIPushbuttonActivateActionSet(kDialog, kBrowseButton, OnAnimationBrowse, app);
+}
+
+void AddButtonRow(PluginApplication* app) {
+    ProUIGridopts separator = DialogGridCell(2, 0);
+    ProUIDialogSeparatorAdd(kDialog, kSeparator, &separator);
+    ProUIGridopts layout = DialogGridCell(3, 0);
+    ProUIDialogLayoutAdd(kDialog, kButtonLayout, &layout);
+    ProUILayoutUnattachLeft(kDialog, kButtonLayout);
+    ProUILayoutUnattachRight(kDialog, kButtonLayout);
+    AddButton(0, kExportButton, "vistrelOk");
+    AddButton(1, kCancelButton, "vistrelCancel");
+    ProUIPushbuttonHelptextSet(kDialog, kExportButton,
+                               MessageText("vistrelAnimationExportHelp").c_str());
+    ProUIPushbuttonHelptextSet(kDialog, kCancelButton, MessageText("vistrelCancel").c_str());
+    ProUIPushbuttonActivateActionSet(kDialog, kExportButton, OnAnimationExport, app);
+    ProUIPushbuttonActivateActionSet(kDialog, kCancelButton, OnAnimationCancel, app);
+}
+
+// The panel's text as the user left it; empty when the host gives none.
+std::u16string PanelText() {
+    ProWchar* text = nullptr;
+    std::u16string path;
+    if (ProUIInputpanelWidestringGet(kDialog, kPathPanel, &text) != PRO_TK_NO_ERROR) return path;
+    if (text != nullptr) {
+        path = text;
+        ProWstringFree(text);
+    }
+    return path;
+}
+
+// Reads the frame file at path into the animation frames when it opens; a file that does not
+// open reads nothing and is not reported.
+void ReadFrameFileAt(PluginApplication* app, const std::u16string& path) {
+    FILE* file = nullptr;
+    if (_wfopen_s(&file, Win32Wide(path.c_str()), Win32Wide(u"r")) != 0 || file == nullptr) return;
+    app->ReadFrameFile(file);
+    std::fclose(file);
+}
+
+}  // namespace
 
 bool PluginApplication::ShowAnimationDialog() {
-    // Not built yet
-    return false;
+    ProMdl model = nullptr;
+    if (ProMdlCurrentGet(&model) != PRO_TK_NO_ERROR) return false;
+
+    ProUIDialogCreate(kDialog, nullptr);
+    ProUIGridopts label = DialogGridCell(0, 0);
+    ProUIDialogLabelAdd(kDialog, kLabel, &label);
+    ProUILabelTextSet(kDialog, kLabel, MessageText("vistrelAnimationLabel").c_str());
+    ProUILabelUnattachLeft(kDialog, kLabel);
+    ProUILabelUnattachRight(kDialog, kLabel);
+    AddPathRow(this);
+    AddButtonRow(this);
+    ProUIDialogDisableResizing(kDialog);
+    if (!settings.fraPath.empty())
+        ProUIInputpanelValueSet(kDialog, kPathPanel, settings.fraPath.c_str());
+
+    int status = 0;
+    ProUIDialogActivate(kDialog, &status);
+    ProUIDialogDestroy(kDialog);
+    return status == 0;
+}
+
+void OnAnimationBrowse(const char*, const char*, ProAppData) {
+    const PluginSettings settings = GetPluginApplication()->GetSettings();
+    ProWchar folder[kDefaultFolderSize] = {};
+    ProWchar name[kDefaultNameSize] = {};
+    SplitFramePath(settings.fraPath, folder, name);
+
+    ProPath chosen = {};
+    // Only a chosen file goes into the panel: on a cancel, and on any other failure, the host
+    // need not have filled the result.
+    if (ProFileOpen(u"Locate .fra animation", u"*.fra", nullptr, nullptr, folder, name, chosen) !=
+        PRO_TK_NO_ERROR)
+        return;
+    chosen[PRO_PATH_SIZE - 1] = 0;
+    ProUIInputpanelValueSet(kDialog, kPathPanel, chosen);
+}
+
+void OnAnimationExport(const char*, const char*, ProAppData data) {
+    PluginApplication* app = AppOf(data);
+    const std::u16string path = PanelText();
+    app->SetFraPath(path.c_str());  // stored even when the file does not open
+    ReadFrameFileAt(app, path);
+    app->SaveSettings();
+    ProUIDialogExit(kDialog, 0);
+}
+
+void OnAnimationCancel(const char*, const char*, ProAppData) {
+    ProUIDialogExit(kDialog, PRO_TK_USER_ABORT);
 }

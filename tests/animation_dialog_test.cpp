@@ -1,0 +1,245 @@
+// The animation dialog, asked for by the export roads when the prompt for a mechanism is on: as
+// the simulated host sees it built, its Browse, Export and Cancel buttons, and a frame file read
+// through it reaching the scene file.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/dialog_session.h"
+#include "toolkit/pro_toolkit.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char kAnimation[] = "Vistrel_Animation";
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string Source(const std::string& name) {
+    std::ifstream in(std::string(VISTREL_SOURCE_DIR) + "/" + name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Settings with the prompt on and fraPath as given; the rest the defaults.
+std::string PromptingSettings(const std::string& fraPath) {
+    return SettingsXml("0.200000", "1", "automatic", "true", "true", "true", "", fraPath);
+}
+
+std::string Place(int row, int column, bool left = true, bool right = true) {
+    Json place = Json::object();
+    place["row"] = row;
+    place["column"] = column;
+    place["cells"] = {1, 1};
+    place["attach"] = {{"top", true}, {"bottom", true}, {"left", left}, {"right", right}};
+    place["resize"] = {true, true};
+    place["offsets"] = {-1, -1, -1, -1};
+    return place.dump();
+}
+
+const char kSave[] = R"({"save": "out.vsb"})";
+
+std::string AnimationStep(const std::string& presses, const std::string& panel = "") {
+    std::string step = R"({"dialog": "Vistrel_Animation", )";
+    if (!panel.empty()) step += R"("set": {"Vistrel_Animation_Inputpanel": ")" + panel + R"("}, )";
+    return step + R"("press": )" + presses + "}";
+}
+
+class AnimationDialog : public DialogSession {};
+
+// ---- As built ----------------------------------------------------------------------------------
+
+TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
+    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Cancel")")}, {"Vistrel Export"}), 0)
+        << errors_;
+    const Json& dialog = Dialog(kAnimation);
+    ASSERT_FALSE(dialog.is_null()) << record_.dump();
+    EXPECT_EQ(dialog["resizing"], false);
+
+    const char* order[][3] = {
+        {"Vistrel_Animation_Label", "label", ""},
+        {"Vistrel_Animation_Layout", "layout", ""},
+        {"Vistrel_Animation_Inputpanel", "inputpanel", "Vistrel_Animation_Layout"},
+        {"Vistrel_Animation_Browse", "pushbutton", "Vistrel_Animation_Layout"},
+        {"Vistrel_OK_Separator", "separator", ""},
+        {"Vistrel_Animation_OK_Layout", "layout", ""},
+        {"Vistrel_Animation_Export", "pushbutton", "Vistrel_Animation_OK_Layout"},
+        {"Vistrel_Animation_Cancel", "pushbutton", "Vistrel_Animation_OK_Layout"},
+    };
+    const Json& controls = dialog["controls"];
+    ASSERT_EQ(controls.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) {
+        EXPECT_EQ(controls[i]["name"], order[i][0]) << i;
+        EXPECT_EQ(controls[i]["kind"], order[i][1]) << i;
+        EXPECT_EQ(controls[i].value("layout", ""), order[i][2]) << i;
+    }
+    const std::string places[] = {Place(0, 0, false, false), Place(1, 0), Place(0, 0), Place(0, 1),
+                                  Place(2, 0), Place(3, 0, false, false), Place(0, 0), Place(0, 1)};
+    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(controls[i]["place"].dump(), places[i]) << i;
+
+    EXPECT_EQ(controls[0]["properties"].dump(),
+              R"({"text":"Frame file of the mechanism animation (*.fra):"})");
+    // An empty fraPath leaves the panel empty.
+    EXPECT_EQ(controls[2]["properties"].dump(), R"({"input_type":1,"max_length":260})");
+    EXPECT_EQ(controls[3]["properties"].dump(), R"({"text":"Browse..."})");
+    EXPECT_EQ(controls[6]["properties"].dump(),
+              R"({"text":"OK","help_text":"Read the frame file and go on with the export"})");
+    EXPECT_EQ(controls[7]["properties"].dump(), R"({"text":"Cancel","help_text":"Cancel"})");
+    for (size_t button : {3, 6, 7}) EXPECT_EQ(controls[button]["actions"].dump(), R"(["activate"])");
+
+    // Cancel ends the road: no scene file; the Export command still reports its end.
+    EXPECT_EQ(dialog["exit_status"], PRO_TK_USER_ABORT);
+    EXPECT_EQ(ReadText("out.vsb"), "");
+    EXPECT_FALSE(Dialog("ExportFinished").is_null());
+    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
+    EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
+}
+
+TEST_F(AnimationDialog, IsNotShownWithoutACurrentModel) {
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
+    WriteText("model.json", R"({"models": [{"name": "BRACKET", "type": "part"}]})");
+    ASSERT_EQ(Run({}, {"Vistrel Render"}), 0) << errors_;
+    EXPECT_TRUE(record_["dialogs"].empty());
+}
+
+// ---- Browse --------------------------------------------------------------------------------------
+
+TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel) {
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
+    ASSERT_EQ(Run({kSave,
+                   AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])"),
+                   R"({"open": "D:\\cells\\walk.fra"})"},
+                  {"Vistrel Export"}),
+              0)
+        << errors_;
+    EXPECT_EQ(Control(Dialog(kAnimation), "Vistrel_Animation_Inputpanel")["properties"]["value"],
+              "C:\\anims\\run.fra");
+    const Json& open = record_["file_dialogs"][1];
+    EXPECT_EQ(open["dialog"], "open");
+    EXPECT_EQ(open["title"], "Locate .fra animation");
+    EXPECT_EQ(open["filter"], "*.fra");
+    EXPECT_EQ(open["default_folder"], "C:\\anims");
+    EXPECT_EQ(open["default_name"], "run.fra");
+    // Export took the chosen path from the panel; the file is not there, and the road goes on.
+    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>D:\\cells\\walk.fra</fraPath>")) << SettingsFile();
+    EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
+    EXPECT_NE(ReadText("out.vsb"), "");
+    EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
+}
+
+TEST_F(AnimationDialog, BrowseCancelledLeavesThePanelAsItWas) {
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
+    ASSERT_EQ(Run({kSave,
+                   AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])",
+                                 "typed.fra"),
+                   R"({"cancel": "open"})"},
+                  {"Vistrel Export"}),
+              0)
+        << errors_;
+    EXPECT_TRUE(record_["file_dialogs"][1]["answer"].is_null());
+    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>typed.fra</fraPath>")) << SettingsFile();
+}
+
+TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
+    // A folder of 260 characters or more, or a name of 40 or more, is not offered rather than
+    // offered cut short; a bare file name is offered as the name.
+    const std::string longFolder = "C:\\" + std::string(300, 'f');
+    const std::string longName = std::string(45, 'n') + ".fra";
+    const char* cases[][3] = {
+        {"", "", ""},
+        {"run.fra", "", "run.fra"},
+    };
+    const std::string longCases[][3] = {
+        {longFolder + "\\a.fra", "", "a.fra"},
+        {"C:\\anims\\" + longName, "C:\\anims", ""},
+    };
+    std::vector<std::array<std::string, 3>> all;
+    for (const auto& c : cases) all.push_back({c[0], c[1], c[2]});
+    for (const auto& c : longCases) all.push_back({c[0], c[1], c[2]});
+    for (const auto& c : all) {
+        WriteText("vistrel_plugin_settings.xml", PromptingSettings(c[0]));
+        ASSERT_EQ(Run({kSave,
+                       AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Cancel"])"),
+                       R"({"cancel": "open"})"},
+                      {"Vistrel Export"}),
+                  0)
+            << errors_;
+        const Json& open = record_["file_dialogs"][1];
+        EXPECT_EQ(open["default_folder"], c[1]) << c[0];
+        EXPECT_EQ(open["default_name"], c[2]) << c[0];
+    }
+}
+
+// ---- Export and Cancel -----------------------------------------------------------------------------
+
+TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
+    // Emptied: fraPath becomes empty, nothing is read, the road goes on.
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
+    ASSERT_EQ(Run({kSave, R"({"dialog": "Vistrel_Animation",
+                              "set": {"Vistrel_Animation_Inputpanel": ""},
+                              "press": "Vistrel_Animation_Export"})"},
+                  {"Vistrel Export"}),
+              0)
+        << errors_;
+    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
+    EXPECT_NE(ReadText("out.vsb"), "");
+
+    // Typed by hand, naming no file: stored all the same.
+    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", "no such file.fra")},
+                  {"Vistrel Export"}),
+              0)
+        << errors_;
+    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>no such file.fra</fraPath>")) << SettingsFile();
+    EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
+}
+
+TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
+    const std::string settings = PromptingSettings("C:\\anims\\run.fra");
+    WriteText("vistrel_plugin_settings.xml", settings);
+    ASSERT_EQ(Run({AnimationStep(R"("Vistrel_Animation_Cancel")", "other.fra")}, {"Vistrel Render"}), 0)
+        << errors_;
+    EXPECT_EQ(Dialog(kAnimation)["exit_status"], PRO_TK_USER_ABORT);
+    EXPECT_EQ(SettingsFile(), settings);
+    // The road ended before it looked for a renderer.
+    EXPECT_FALSE(Contains(record_.dump(), "Failed"));
+}
+
+// ---- A frame file on the whole road --------------------------------------------------------------
+
+TEST_F(AnimationDialog, FramesReadThroughTheDialogAnimateTheExportedComponents) {
+    WriteText("model.json", Source("examples/sample_assembly.json"));
+    WriteText(u8"bewegung_\u00e4.fra", Source("examples/sample_assembly.fra"));
+    WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
+    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", u8"bewegung_\u00e4.fra")},
+                  {"Vistrel Export"}),
+              0)
+        << errors_;
+    const std::string scene = ReadText("out.vsb");
+    ASSERT_TRUE(Contains(scene, "animation \"fbx_animation\"")) << scene.substr(0, 2000);
+    // The bolt 12 of the second arm moves along z from its place at (20, 0, -5): relative to
+    // that place by 0, 5, 10, 15 and 20, in 5 frames of 40 ms.
+    EXPECT_TRUE(Contains(scene,
+                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 5 1, "
+                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 10 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 15 1, "
+                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 20 1 ],\n"));
+    const std::string timestamps = std::string("\x01\x02\x03i\x05\0\0\0", 8) +
+                                   std::string("\0\0\0\0\x28\0\0\0\x50\0\0\0\x78\0\0\0\xa0\0\0\0", 20) +
+                                   " ],\n";
+    EXPECT_TRUE(Contains(scene, timestamps));
+    EXPECT_TRUE(Contains(scene, "\"duration\" 0.2,\n"));
+    // The base plate (component 1) never moves: no block names it.
+    EXPECT_FALSE(std::regex_search(scene, std::regex("\"fbx_animation\" +\"BASE_PLATE\"")));
+    EXPECT_TRUE(std::regex_search(scene, std::regex("\"fbx_animation\" +\"BOLT\"")));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#include "tests/dialog_session.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "simhost/simulated_host.h"
+
+namespace {
+
+// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
+std::string HostPath(const std::string& path) {
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') return "Z:" + path;
+#endif
+    return path;
+}
+
+const char kPartModel[] = R"({"current": "BRACKET", "models": [{"name": "BRACKET", "type": "part"}]})";
+
+std::string Element(const std::string& name, const std::string& text) {
+    return text.empty() ? "    <" + name + "></" + name + ">\n"
+                        : "    <" + name + ">" + text + "</" + name + ">\n";
+}
+
+}  // namespace
+
+void DialogSession::WriteText(const std::string& name, const std::string& text) {
+    std::ofstream(folder_->Path() / std::filesystem::u8path(name), std::ios::binary) << text;
+}
+
+std::string DialogSession::ReadText(const std::string& name) const {
+    std::ifstream in(folder_->Path() / std::filesystem::u8path(name), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int DialogSession::Run(const std::vector<std::string>& steps,
+                       const std::vector<std::string>& commands) {
+    if (!std::filesystem::exists(folder_->Path() / "model.json")) WriteText("model.json", kPartModel);
+    std::string script = R"({"steps": [)";
+    for (size_t i = 0; i < steps.size(); ++i) script += (i > 0 ? ", " : "") + steps[i];
+    WriteText("script.json", script + "]}");
+
+    sim::CommandLine options;
+    options.plugin = HostPath(VISTREL_PLUGIN_PATH);
+    options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+    options.record = "record.json";
+    options.model = "model.json";
+    options.script = "script.json";
+    options.commands = commands;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = sim::RunSimulatedHost(options, out, err);
+    errors_ = err.str();
+    const std::string record = ReadText("record.json");
+    record_ = record.empty() ? Json() : Json::parse(record);
+    return status;
+}
+
+const DialogSession::Json& DialogSession::Dialog(const std::string& name, size_t n) const {
+    static const Json none;
+    if (!record_.contains("dialogs")) return none;
+    for (const Json& dialog : record_["dialogs"])
+        if (dialog["name"] == name && n-- == 0) return dialog;
+    return none;
+}
+
+const DialogSession::Json& DialogSession::Control(const Json& dialog, const std::string& name) {
+    static const Json none;
+    if (!dialog.contains("controls")) return none;
+    for (const Json& control : dialog["controls"])
+        if (control["name"] == name) return control;
+    return none;
+}
+
+std::string SettingsXml(const std::string& quality, const std::string& upAxis,
+                        const std::string& selectionMode, const std::string& includeNurbs,
+                        const std::string& separateMaterials, const std::string& prompt,
+                        const std::string& exportPath, const std::string& fraPath) {
+    return "<?xml version=\"1.0\" ?>\n<vistrel_plugin_settings>\n" +
+           Element("tessellationQuality", quality) + Element("upAxis", upAxis) +
+           Element("selectionMode", selectionMode) + Element("includeNURBS", includeNurbs) +
+           Element("separateMaterials", separateMaterials) +
+           Element("promptForMechanism", prompt) + Element("exportPath", exportPath) +
+           Element("fraPath", fraPath) + "</vistrel_plugin_settings>\n";
+}

@@ -1,0 +1,22 @@
+#include "ui/dialog_support.h"
+
+#include "plugin/host_resources.h"
+
+ProUIGridopts DialogGridCell(int row, int column, int columns) {
+    ProUIGridopts grid = {};
+    grid.row = row;
+    grid.column = column;
+    grid.horz_cells = columns;
+    grid.vert_cells = 1;
+    grid.attach_top = grid.attach_bottom = grid.attach_left = grid.attach_right = PRO_B_TRUE;
+    grid.horz_resize = grid.vert_resize = PRO_B_TRUE;
+    grid.top_offset = grid.bottom_offset = grid.left_offset = grid.right_offset = -1;
+    return grid;
+}
+
+std::u16string MessageText(const char* key) {
+    ProLine text = {};
+    ProMessageToBuffer(text, kMessageFile, key);
+    text[PRO_LINE_SIZE - 1] = 0;  // a host that filled the line to its end still ends here
+    return std::u16string(text);
+}

@@ -1,0 +1,15 @@
+// What the plug-in's dialogs share: the grid cell every control is placed in, and the texts of
+// the message file.
+#pragma once
+
+#include <string>
+
+#include "toolkit/pro_toolkit.h"
+
+// A cell of the host's dialog grid at row and column, columns cells wide and one high, attached
+// on all four sides, resizable both ways, with the host's default offsets (-1).
+ProUIGridopts DialogGridCell(int row, int column, int columns = 1);
+
+// The text of key in the message file "vistrel_msg.txt", as the host gives it in one message
+// line (at most 80 characters); empty when the file lacks the key.
+std::u16string MessageText(const char* key);
