@@ -16,9 +16,13 @@ bool IsSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
 
-int Lower(int c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+int Lower(int c) {
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
 
 // Reads the frame file the way the host's C runtime scans it: tokens, integers and numbers, each
 // after white space. Unlike the C runtime it looks ahead as far as it needs, so an integer or a
@@ -144,8 +148,8 @@ private:
     }
 
     std::istream& in_;
-    std::string buffer_;  // text read from in_ and not yet dropped
-    std::size_t pos_ = 0; // the next character to scan, in buffer_
+    std::string buffer_;   // text read from in_ and not yet dropped
+    std::size_t pos_ = 0;  // the next character to scan, in buffer_
     bool ended_ = false;
 };
 

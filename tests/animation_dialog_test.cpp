@@ -56,7 +56,7 @@ std::string AnimationStep(const std::string& presses, const std::string& panel =
 
 class AnimationDialog : public DialogSession {};
 
-// ---- As built ----------------------------------------------------------------------------------
+// ---- As built -----------------------------------------------------------------------------------
 
 TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
@@ -83,8 +83,9 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
         EXPECT_EQ(controls[i]["kind"], order[i][1]) << i;
         EXPECT_EQ(controls[i].value("layout", ""), order[i][2]) << i;
     }
-    const std::string places[] = {Place(0, 0, false, false), Place(1, 0), Place(0, 0), Place(0, 1),
-                                  Place(2, 0), Place(3, 0, false, false), Place(0, 0), Place(0, 1)};
+    const std::string places[] = {
+        Place(0, 0, false, false), Place(1, 0), Place(0, 0), Place(0, 1), Place(2, 0),
+        Place(3, 0, false, false), Place(0, 0), Place(0, 1)};
     for (size_t i = 0; i < 8; ++i) EXPECT_EQ(controls[i]["place"].dump(), places[i]) << i;
 
     EXPECT_EQ(controls[0]["properties"].dump(),
@@ -95,7 +96,8 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
     EXPECT_EQ(controls[6]["properties"].dump(),
               R"({"text":"OK","help_text":"Read the frame file and go on with the export"})");
     EXPECT_EQ(controls[7]["properties"].dump(), R"({"text":"Cancel","help_text":"Cancel"})");
-    for (size_t button : {3, 6, 7}) EXPECT_EQ(controls[button]["actions"].dump(), R"(["activate"])");
+    for (size_t button : {3, 6, 7})
+        EXPECT_EQ(controls[button]["actions"].dump(), R"(["activate"])");
 
     // Cancel ends the road: no scene file; the Export command still reports its end.
     EXPECT_EQ(dialog["exit_status"], PRO_TK_USER_ABORT);
@@ -112,15 +114,15 @@ TEST_F(AnimationDialog, IsNotShownWithoutACurrentModel) {
     EXPECT_TRUE(record_["dialogs"].empty());
 }
 
-// ---- Browse --------------------------------------------------------------------------------------
+// ---- Browse -------------------------------------------------------------------------------------
 
 TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_EQ(Run({kSave,
-                   AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])"),
-                   R"({"open": "D:\\cells\\walk.fra"})"},
-                  {"Vistrel Export"}),
-              0)
+    ASSERT_EQ(
+        Run({kSave, AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])"),
+             R"({"open": "D:\\cells\\walk.fra"})"},
+            {"Vistrel Export"}),
+        0)
         << errors_;
     EXPECT_EQ(Control(Dialog(kAnimation), "Vistrel_Animation_Inputpanel")["properties"]["value"],
               "C:\\anims\\run.fra");
@@ -131,7 +133,8 @@ TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel
     EXPECT_EQ(open["default_folder"], "C:\\anims");
     EXPECT_EQ(open["default_name"], "run.fra");
     // Export took the chosen path from the panel; the file is not there, and the road goes on.
-    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>D:\\cells\\walk.fra</fraPath>")) << SettingsFile();
+    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>D:\\cells\\walk.fra</fraPath>"))
+        << SettingsFile();
     EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
     EXPECT_NE(ReadText("out.vsb"), "");
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
@@ -155,18 +158,13 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
     // offered cut short; a bare file name is offered as the name.
     const std::string longFolder = "C:\\" + std::string(300, 'f');
     const std::string longName = std::string(45, 'n') + ".fra";
-    const char* cases[][3] = {
+    const std::vector<std::array<std::string, 3>> cases = {
         {"", "", ""},
         {"run.fra", "", "run.fra"},
-    };
-    const std::string longCases[][3] = {
         {longFolder + "\\a.fra", "", "a.fra"},
         {"C:\\anims\\" + longName, "C:\\anims", ""},
     };
-    std::vector<std::array<std::string, 3>> all;
-    for (const auto& c : cases) all.push_back({c[0], c[1], c[2]});
-    for (const auto& c : longCases) all.push_back({c[0], c[1], c[2]});
-    for (const auto& c : all) {
+    for (const auto& c : cases) {
         WriteText("vistrel_plugin_settings.xml", PromptingSettings(c[0]));
         ASSERT_EQ(Run({kSave,
                        AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Cancel"])"),
@@ -180,7 +178,7 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
     }
 }
 
-// ---- Export and Cancel -----------------------------------------------------------------------------
+// ---- Export and Cancel --------------------------------------------------------------------------
 
 TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     // Emptied: fraPath becomes empty, nothing is read, the road goes on.
@@ -206,7 +204,8 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
 TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
     const std::string settings = PromptingSettings("C:\\anims\\run.fra");
     WriteText("vistrel_plugin_settings.xml", settings);
-    ASSERT_EQ(Run({AnimationStep(R"("Vistrel_Animation_Cancel")", "other.fra")}, {"Vistrel Render"}), 0)
+    ASSERT_EQ(
+        Run({AnimationStep(R"("Vistrel_Animation_Cancel")", "other.fra")}, {"Vistrel Render"}), 0)
         << errors_;
     EXPECT_EQ(Dialog(kAnimation)["exit_status"], PRO_TK_USER_ABORT);
     EXPECT_EQ(SettingsFile(), settings);
@@ -214,7 +213,7 @@ TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
     EXPECT_FALSE(Contains(record_.dump(), "Failed"));
 }
 
-// ---- A frame file on the whole road --------------------------------------------------------------
+// ---- A frame file on the whole road -------------------------------------------------------------
 
 TEST_F(AnimationDialog, FramesReadThroughTheDialogAnimateTheExportedComponents) {
     WriteText("model.json", Source("examples/sample_assembly.json"));
@@ -232,9 +231,9 @@ TEST_F(AnimationDialog, FramesReadThroughTheDialogAnimateTheExportedComponents) 
                          "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 5 1, "
                          "1 0 0 0 0 1 0 0 0 0 1 0 0 0 10 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 15 1, "
                          "1 0 0 0 0 1 0 0 0 0 1 0 0 0 20 1 ],\n"));
-    const std::string timestamps = std::string("\x01\x02\x03i\x05\0\0\0", 8) +
-                                   std::string("\0\0\0\0\x28\0\0\0\x50\0\0\0\x78\0\0\0\xa0\0\0\0", 20) +
-                                   " ],\n";
+    const std::string timestamps =
+        std::string("\x01\x02\x03i\x05\0\0\0", 8) +
+        std::string("\0\0\0\0\x28\0\0\0\x50\0\0\0\x78\0\0\0\xa0\0\0\0", 20) + " ],\n";
     EXPECT_TRUE(Contains(scene, timestamps));
     EXPECT_TRUE(Contains(scene, "\"duration\" 0.2,\n"));
     // The base plate (component 1) never moves: no block names it.

@@ -15,7 +15,8 @@ std::string HostPath(const std::string& path) {
     return path;
 }
 
-const char kPartModel[] = R"({"current": "BRACKET", "models": [{"name": "BRACKET", "type": "part"}]})";
+const char kPartModel[] =
+    R"({"current": "BRACKET", "models": [{"name": "BRACKET", "type": "part"}]})";
 
 std::string Element(const std::string& name, const std::string& text) {
     return text.empty() ? "    <" + name + "></" + name + ">\n"
@@ -37,7 +38,8 @@ std::string DialogSession::ReadText(const std::string& name) const {
 
 int DialogSession::Run(const std::vector<std::string>& steps,
                        const std::vector<std::string>& commands) {
-    if (!std::filesystem::exists(folder_->Path() / "model.json")) WriteText("model.json", kPartModel);
+    if (!std::filesystem::exists(folder_->Path() / "model.json"))
+        WriteText("model.json", kPartModel);
     std::string script = R"({"steps": [)";
     for (size_t i = 0; i < steps.size(); ++i) script += (i > 0 ? ", " : "") + steps[i];
     WriteText("script.json", script + "]}");
@@ -81,7 +83,7 @@ std::string SettingsXml(const std::string& quality, const std::string& upAxis,
     return "<?xml version=\"1.0\" ?>\n<vistrel_plugin_settings>\n" +
            Element("tessellationQuality", quality) + Element("upAxis", upAxis) +
            Element("selectionMode", selectionMode) + Element("includeNURBS", includeNurbs) +
-           Element("separateMaterials", separateMaterials) +
-           Element("promptForMechanism", prompt) + Element("exportPath", exportPath) +
-           Element("fraPath", fraPath) + "</vistrel_plugin_settings>\n";
+           Element("separateMaterials", separateMaterials) + Element("promptForMechanism", prompt) +
+           Element("exportPath", exportPath) + Element("fraPath", fraPath) +
+           "</vistrel_plugin_settings>\n";
 }

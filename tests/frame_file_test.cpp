@@ -53,7 +53,7 @@ void ExpectTranslation(const FramePlacement& placement, double x, double y, doub
                 << "row " << row << " column " << column;
 }
 
-// ---- Records and pruning -----------------------------------------------------------------------
+// ---- Records and pruning ------------------------------------------------------------------------
 
 TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
     const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 0, 0, 0) +
@@ -136,7 +136,8 @@ TEST(FrameFile, NotANumberNeverEqualsSoItsComponentStays) {
     ASSERT_EQ(result.frames.count(Path({6})), 1u);
     EXPECT_TRUE(std::isnan(result.frames.at(Path({6}))[0].matrix[3][0]));
     ASSERT_EQ(result.frames.count(Path({7})), 1u);
-    EXPECT_EQ(result.frames.at(Path({7}))[1].matrix[3][2], -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(result.frames.at(Path({7}))[1].matrix[3][2],
+              -std::numeric_limits<double>::infinity());
 }
 
 TEST(FrameFile, SampleFileAnimatesTheArmAndOneBolt) {
@@ -157,7 +158,7 @@ TEST(FrameFile, SampleFileAnimatesTheArmAndOneBolt) {
     ExpectTranslation(frames.at(Path({3, 12}))[0], 20, 0, -5);
 }
 
-// ---- Where records count -----------------------------------------------------------------------
+// ---- Where records count ------------------------------------------------------------------------
 
 TEST(FrameFile, OnlyPartKeywordsAfterTheFirstFrameOpenRecords) {
     const std::string text = std::string(kHeader) + Moved("1 (5)", 1, 0, 0) + "MaFrame 1\n" +
@@ -202,7 +203,7 @@ TEST(FrameFile, TwentyFiveIdentifiersAndSignedOnesAreRead) {
     EXPECT_EQ(result.frames.at(Path({7})).size(), 2u);
 }
 
-// ---- The frame count -----------------------------------------------------------------------------
+// ---- The frame count ----------------------------------------------------------------------------
 
 TEST(FrameFile, FrameCountIsKeptWhenTheFileGivesNoUsableOne) {
     const char* kept[] = {
@@ -220,26 +221,26 @@ TEST(FrameFile, FrameCountIsKeptWhenTheFileGivesNoUsableOne) {
     EXPECT_EQ(Read("frames: 4 parts: 1 frames: 6").frameCount, 6);
 }
 
-// ---- Malformed records ---------------------------------------------------------------------------
+// ---- Malformed records --------------------------------------------------------------------------
 
 TEST(FrameFile, RecordsThatDoNotConvertAreDropped) {
     const std::string good = Moved("1 (2)", 1, 0, 0);
     const char* bad[] = {
-        "Part: 0 () 1 0 0 0 1 0 0 0 1 9 9 9\n",       // no identifier
+        "Part: 0 () 1 0 0 0 1 0 0 0 1 9 9 9\n",  // no identifier
         "Part: 26 (1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26) "
-        "1 0 0 0 1 0 0 0 1 9 9 9\n",                  // more than a path holds
-        "Part: -3 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",     // negative count
-        "Part: two (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",    // count not a number
-        "Part: 1 2 1 0 0 0 1 0 0 0 1 9 9 9\n",        // no parenthesis
-        "Part: 1 (2 ) 1 0 0 0 1 0 0 0 1 9 9 9\n",     // ")" not right behind the identifier
-        "Part: 2 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",      // fewer identifiers than counted
-        "Part: 1 (x) 1 0 0 0 1 0 0 0 1 9 9 9\n",      // identifier not a number
+        "1 0 0 0 1 0 0 0 1 9 9 9\n",                       // more than a path holds
+        "Part: -3 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",          // negative count
+        "Part: two (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",         // count not a number
+        "Part: 1 2 1 0 0 0 1 0 0 0 1 9 9 9\n",             // no parenthesis
+        "Part: 1 (2 ) 1 0 0 0 1 0 0 0 1 9 9 9\n",          // ")" not right behind the identifier
+        "Part: 2 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",           // fewer identifiers than counted
+        "Part: 1 (x) 1 0 0 0 1 0 0 0 1 9 9 9\n",           // identifier not a number
         "Part: 1 (4294967298) 1 0 0 0 1 0 0 0 1 9 9 9\n",  // identifier beyond int32
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9\n",        // eleven numbers, then the next record
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 nine\n",   // a word for a number
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e999\n",  // beyond the range of a float
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e-60\n",  // too small for a float
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 .\n",      // a point alone
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9\n",             // eleven numbers, then the next record
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 nine\n",        // a word for a number
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e999\n",       // beyond the range of a float
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e-60\n",       // too small for a float
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 .\n",           // a point alone
     };
     for (const char* record : bad) {
         const std::string text = std::string(kHeader) + "MaFrame 1\n" + good + record + good;

@@ -34,7 +34,9 @@ std::string Keys(const Json& object) {
     return keys;
 }
 
-std::string Place(const Json& control) { return control["place"].dump(); }
+std::string Place(const Json& control) {
+    return control["place"].dump();
+}
 
 // A place on the grid: row, column, cells wide; attached on every side but those named.
 std::string GridPlace(int row, int column, int cells, bool left = true, bool right = true) {
@@ -48,30 +50,40 @@ std::string GridPlace(int row, int column, int cells, bool left = true, bool rig
     return place.dump();
 }
 
-// ---- As built ------------------------------------------------------------------------------------
+// ---- As built -----------------------------------------------------------------------------------
 
 class SettingsDialog : public DialogSession {};
 
 TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGrid) {
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"},
-                  {"Vistrel Settings"}),
-              0)
+    ASSERT_EQ(
+        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
+        0)
         << errors_;
     const Json& dialog = Dialog(kSettings);
     ASSERT_FALSE(dialog.is_null()) << record_.dump();
     EXPECT_EQ(dialog["resizing"], false);
 
     const char* order[][2] = {
-        {"Vistrel_Tess_Level_Label", "label"},         {"stepbox", "spinbox"},
-        {"Vistrel_Tess_Level_Slider_Label", "label"},  {"Vistrel_Tess_Level_Slider", "slider"},
-        {"Vistrel_Materials_Label", "label"},          {"Vistrel_Separate_Materials_Check", "checkbutton"},
-        {"Vistrel_NURBS_Label", "label"},              {"Vistrel_NURBS_Check", "checkbutton"},
-        {"Vistrel_Axis_Label", "label"},               {"Vistrel_Axis_Radiogroup", "radiogroup"},
-        {"Vistrel_Update_Label", "label"},             {"Vistrel_Update_Radiogroup", "radiogroup"},
-        {"Vistrel_Mechanism_Prompt_Label", "label"},   {"Vistrel_Mechanism_Prompt_Check", "checkbutton"},
-        {"Vistrel_OK_Separator", "separator"},         {"Vistrel_OK_Layout", "layout"},
-        {"Vistrel_Update", "pushbutton"},              {"Vistrel_Export", "pushbutton"},
-        {"Vistrel_OK", "pushbutton"},                  {"Vistrel_Cancel", "pushbutton"},
+        {"Vistrel_Tess_Level_Label", "label"},
+        {"stepbox", "spinbox"},
+        {"Vistrel_Tess_Level_Slider_Label", "label"},
+        {"Vistrel_Tess_Level_Slider", "slider"},
+        {"Vistrel_Materials_Label", "label"},
+        {"Vistrel_Separate_Materials_Check", "checkbutton"},
+        {"Vistrel_NURBS_Label", "label"},
+        {"Vistrel_NURBS_Check", "checkbutton"},
+        {"Vistrel_Axis_Label", "label"},
+        {"Vistrel_Axis_Radiogroup", "radiogroup"},
+        {"Vistrel_Update_Label", "label"},
+        {"Vistrel_Update_Radiogroup", "radiogroup"},
+        {"Vistrel_Mechanism_Prompt_Label", "label"},
+        {"Vistrel_Mechanism_Prompt_Check", "checkbutton"},
+        {"Vistrel_OK_Separator", "separator"},
+        {"Vistrel_OK_Layout", "layout"},
+        {"Vistrel_Update", "pushbutton"},
+        {"Vistrel_Export", "pushbutton"},
+        {"Vistrel_OK", "pushbutton"},
+        {"Vistrel_Cancel", "pushbutton"},
     };
     const Json& controls = dialog["controls"];
     ASSERT_EQ(controls.size(), 20u);
@@ -97,9 +109,9 @@ TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGrid) {
 }
 
 TEST_F(SettingsDialog, ShowsTheSettingsWithTheMessageFileTexts) {
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"},
-                  {"Vistrel Settings"}),
-              0)
+    ASSERT_EQ(
+        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
+        0)
         << errors_;
     const Json& dialog = Dialog(kSettings);
     const char kTessHelp[] = "From 0 (coarse, quick) to 1 (fine, slow)";
@@ -125,10 +137,14 @@ TEST_F(SettingsDialog, ShowsTheSettingsWithTheMessageFileTexts) {
     EXPECT_EQ(spinbox["actions"].dump(), R"(["update"])");
 
     const Json& slider = Control(dialog, "Vistrel_Tess_Level_Slider");
-    EXPECT_EQ(slider["properties"].dump(),
-              Json({{"length", 25}, {"min_integer", 0}, {"max_integer", 10000}, {"integer", 2000},
-                    {"orientation", 0}, {"tracking", true}, {"help_text", kTessHelp}})
-                  .dump());
+    EXPECT_EQ(slider["properties"].dump(), Json({{"length", 25},
+                                                 {"min_integer", 0},
+                                                 {"max_integer", 10000},
+                                                 {"integer", 2000},
+                                                 {"orientation", 0},
+                                                 {"tracking", true},
+                                                 {"help_text", kTessHelp}})
+                                               .dump());
     EXPECT_EQ(slider["actions"].dump(), R"(["update"])");
 
     EXPECT_EQ(Control(dialog, "Vistrel_Materials_Label")["properties"]["text"], "Materials:");
@@ -159,12 +175,14 @@ TEST_F(SettingsDialog, ShowsTheSettingsWithTheMessageFileTexts) {
                     {"help_text", "How Update chooses the components whose geometry it sends"},
                     {"selected_names", {"automatic"}}})
                   .dump());
-    EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Label")["properties"]["text"], "Animation:");
+    EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Label")["properties"]["text"],
+              "Animation:");
     // Not set: the button stays as created. Its help is two message lines joined.
     EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Check")["properties"].dump(),
               Json({{"text", "Ask for a mechanism frame file"},
-                    {"help_text", "Before each export, ask for a frame file (*.fra) with the "
-                                  "placements of a mechanism animation"}})
+                    {"help_text",
+                     "Before each export, ask for a frame file (*.fra) with the "
+                     "placements of a mechanism animation"}})
                   .dump());
 
     const char* buttons[][3] = {
@@ -182,9 +200,9 @@ TEST_F(SettingsDialog, ShowsTheSettingsWithTheMessageFileTexts) {
 TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
     WriteText("vistrel_plugin_settings.xml",
               SettingsXml("0.3499999940395355", "5", "manual", "false", "false", "true", "", ""));
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"},
-                  {"Vistrel Settings"}),
-              0)
+    ASSERT_EQ(
+        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
+        0)
         << errors_;
     const Json& dialog = Dialog(kSettings);
     // The float nearest 0.35 is a little less: the slider stands at 3499.
@@ -202,11 +220,12 @@ TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
 TEST_F(SettingsDialog, AnAxisWithoutAButtonSelectsNoneAndIsKeptByOk) {
     WriteText("vistrel_plugin_settings.xml",
               SettingsXml("7", "9", "automatic", "true", "true", "false", "", ""));
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_OK"})"}, {"Vistrel Settings"}),
-              0)
+    ASSERT_EQ(
+        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_OK"})"}, {"Vistrel Settings"}), 0)
         << errors_;
     const Json& dialog = Dialog(kSettings);
-    EXPECT_FALSE(Control(dialog, "Vistrel_Axis_Radiogroup")["properties"].contains("selected_names"));
+    EXPECT_FALSE(
+        Control(dialog, "Vistrel_Axis_Radiogroup")["properties"].contains("selected_names"));
     // A quality of 7 from an edited file is shown as it is, the slider beyond its end.
     EXPECT_EQ(Control(dialog, "Vistrel_Tess_Level_Slider")["properties"]["integer"], 70000);
     EXPECT_TRUE(Contains(SettingsFile(), "<upAxis>9</upAxis>")) << SettingsFile();
@@ -221,11 +240,12 @@ TEST_F(SettingsDialog, NoCurrentModelOpensNothing) {
     EXPECT_EQ(SettingsFile(), "");
 }
 
-// ---- What the buttons do ---------------------------------------------------------------------------
+// ---- What the buttons do ------------------------------------------------------------------------
 
 TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
     ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings",
-                       "set": {"Vistrel_Tess_Level_Slider": 3500, "Vistrel_Axis_Radiogroup": "zaxis",
+                       "set": {"Vistrel_Tess_Level_Slider": 3500,
+                               "Vistrel_Axis_Radiogroup": "zaxis",
                                "Vistrel_Update_Radiogroup": "manual", "Vistrel_NURBS_Check": false,
                                "Vistrel_Separate_Materials_Check": false,
                                "Vistrel_Mechanism_Prompt_Check": true},
@@ -269,7 +289,8 @@ TEST_F(SettingsDialog, OkKeepsTheSpinboxValueAfterTheSliderMoved) {
 
 TEST_F(SettingsDialog, CancelSavesNothingAndPutsTheQualityBack) {
     const std::string cancel = R"({"dialog": "Vistrel_Settings",
-        "set": {"stepbox": 0.3, "Vistrel_Tess_Level_Slider": 4000, "Vistrel_Axis_Radiogroup": "xaxis"},
+        "set": {"stepbox": 0.3, "Vistrel_Tess_Level_Slider": 4000,
+                "Vistrel_Axis_Radiogroup": "xaxis"},
         "press": "Vistrel_Cancel"})";
     ASSERT_EQ(Run({cancel}, {"Vistrel Settings"}), 0) << errors_;
     EXPECT_EQ(Dialog(kSettings)["exit_status"], PRO_TK_USER_ABORT);
@@ -284,38 +305,31 @@ TEST_F(SettingsDialog, CancelSavesNothingAndPutsTheQualityBack) {
     EXPECT_TRUE(Contains(SettingsFile(), "<upAxis>1</upAxis>"));
 }
 
-TEST_F(SettingsDialog, RenderSavesBeforeItsRoadAsksForTheFrameFile) {
-    // With the prompt switched on in this dialog, Render's road opens the animation dialog from
+TEST_F(SettingsDialog, RenderAndUpdateSaveBeforeTheirRoadAsksForTheFrameFile) {
+    // With the prompt switched on in this dialog, the road opens the animation dialog from
     // inside the button's action; its Cancel ends the road, and the settings dialog still ends
-    // with 0, its settings saved.
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings",
-                       "set": {"Vistrel_Mechanism_Prompt_Check": true, "stepbox": 0.75},
-                       "press": "Vistrel_Export"})",
-                   R"({"dialog": "Vistrel_Animation", "press": "Vistrel_Animation_Cancel"})"},
-                  {"Vistrel Settings"}),
-              0)
-        << errors_;
-    ASSERT_EQ(record_["dialogs"].size(), 2u);
-    EXPECT_EQ(record_["dialogs"][1]["name"], "Vistrel_Animation");
-    EXPECT_EQ(record_["dialogs"][1]["exit_status"], PRO_TK_USER_ABORT);
-    EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
-    EXPECT_TRUE(Contains(SettingsFile(), "<promptForMechanism>true</promptForMechanism>"));
-    EXPECT_TRUE(Contains(SettingsFile(), "<tessellationQuality>0.750000</tessellationQuality>"));
+    // with 0, its settings saved before.
+    for (const char* button : {"Vistrel_Export", "Vistrel_Update"}) {
+        ASSERT_EQ(Run({std::string(R"({"dialog": "Vistrel_Settings",
+                         "set": {"Vistrel_Mechanism_Prompt_Check": true, "stepbox": 0.75},
+                         "press": ")") +
+                           button + "\"}",
+                       R"({"dialog": "Vistrel_Animation", "press": "Vistrel_Animation_Cancel"})"},
+                      {"Vistrel Settings"}),
+                  0)
+            << button << ": " << errors_;
+        ASSERT_EQ(record_["dialogs"].size(), 2u) << button;
+        EXPECT_EQ(record_["dialogs"][1]["name"], "Vistrel_Animation");
+        EXPECT_EQ(record_["dialogs"][1]["exit_status"], PRO_TK_USER_ABORT);
+        EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
+        EXPECT_TRUE(Contains(SettingsFile(), "<promptForMechanism>true</promptForMechanism>"));
+        EXPECT_TRUE(
+            Contains(SettingsFile(), "<tessellationQuality>0.750000</tessellationQuality>"));
+        WriteText("vistrel_plugin_settings.xml", "");
+    }
 }
 
-TEST_F(SettingsDialog, UpdateRunsItsRoadWithTheConfirmedSettings) {
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings",
-                       "set": {"Vistrel_Mechanism_Prompt_Check": true}, "press": "Vistrel_Update"})",
-                   R"({"dialog": "Vistrel_Animation", "press": "Vistrel_Animation_Cancel"})"},
-                  {"Vistrel Settings"}),
-              0)
-        << errors_;
-    ASSERT_EQ(record_["dialogs"].size(), 2u);
-    EXPECT_EQ(record_["dialogs"][1]["name"], "Vistrel_Animation");
-    EXPECT_TRUE(Contains(SettingsFile(), "<promptForMechanism>true</promptForMechanism>"));
-}
-
-// ---- The tessellation controls, with the actions called in this process ----------------------------
+// ---- The tessellation controls, with the actions called in this process -------------------------
 
 // A dialog host just large enough for the tessellation controls: it holds their values, keeps the
 // actions the dialog sets, and runs user() as the user in front of the running dialog.
@@ -374,15 +388,24 @@ ProError DialogExit(const char*, int status) {
 
 void* Lookup(const char* name) {
     static const std::map<std::string, void*> functions = {
-        {"ProMdlCurrentGet", reinterpret_cast<void*>(static_cast<ProMdlCurrentGet_fn>(MdlCurrentGet))},
-        {"ProUISpinboxDoubleGet", reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleGet_fn>(SpinboxDoubleGet))},
-        {"ProUISpinboxDoubleSet", reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleSet_fn>(SpinboxDoubleSet))},
-        {"ProUISliderIntegerGet", reinterpret_cast<void*>(static_cast<ProUISliderIntegerGet_fn>(SliderIntegerGet))},
-        {"ProUISliderIntegerSet", reinterpret_cast<void*>(static_cast<ProUISliderIntegerSet_fn>(SliderIntegerSet))},
-        {"ProUISpinboxUpdateActionSet", reinterpret_cast<void*>(static_cast<ProUISpinboxUpdateActionSet_fn>(ActionSet))},
-        {"ProUISliderUpdateActionSet", reinterpret_cast<void*>(static_cast<ProUISliderUpdateActionSet_fn>(ActionSet))},
-        {"ProUIPushbuttonActivateActionSet", reinterpret_cast<void*>(static_cast<ProUIPushbuttonActivateActionSet_fn>(ActionSet))},
-        {"ProUIDialogActivate", reinterpret_cast<void*>(static_cast<ProUIDialogActivate_fn>(DialogActivate))},
+        {"ProMdlCurrentGet",
+         reinterpret_cast<void*>(static_cast<ProMdlCurrentGet_fn>(MdlCurrentGet))},
+        {"ProUISpinboxDoubleGet",
+         reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleGet_fn>(SpinboxDoubleGet))},
+        {"ProUISpinboxDoubleSet",
+         reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleSet_fn>(SpinboxDoubleSet))},
+        {"ProUISliderIntegerGet",
+         reinterpret_cast<void*>(static_cast<ProUISliderIntegerGet_fn>(SliderIntegerGet))},
+        {"ProUISliderIntegerSet",
+         reinterpret_cast<void*>(static_cast<ProUISliderIntegerSet_fn>(SliderIntegerSet))},
+        {"ProUISpinboxUpdateActionSet",
+         reinterpret_cast<void*>(static_cast<ProUISpinboxUpdateActionSet_fn>(ActionSet))},
+        {"ProUISliderUpdateActionSet",
+         reinterpret_cast<void*>(static_cast<ProUISliderUpdateActionSet_fn>(ActionSet))},
+        {"ProUIPushbuttonActivateActionSet",
+         reinterpret_cast<void*>(static_cast<ProUIPushbuttonActivateActionSet_fn>(ActionSet))},
+        {"ProUIDialogActivate",
+         reinterpret_cast<void*>(static_cast<ProUIDialogActivate_fn>(DialogActivate))},
         {"ProUIDialogExit", reinterpret_cast<void*>(static_cast<ProUIDialogExit_fn>(DialogExit))},
     };
     const auto found = functions.find(name);

@@ -36,7 +36,8 @@ const char kCancelButton[] = "Vistrel_Cancel";
 
 // The up axes in the order of PluginSettings::upAxis (0 to 5).
 constexpr int kAxisCount = 6;
-const char* const kAxisNames[kAxisCount] = {"xaxis", "yaxis", "zaxis", "nxaxis", "nyaxis", "nzaxis"};
+const char* const kAxisNames[kAxisCount] = {"xaxis",  "yaxis",  "zaxis",
+                                            "nxaxis", "nyaxis", "nzaxis"};
 const ProWchar* const kAxisLabels[kAxisCount] = {u"x", u"y", u"z", u"-x", u"-y", u"-z"};
 
 const char kAutomatic[] = "automatic";
@@ -71,7 +72,7 @@ float NarrowQuality(double quality) {
     return static_cast<float>(quality);
 }
 
-// ---- Building --------------------------------------------------------------------------------
+// ---- Building -----------------------------------------------------------------------------------
 
 void AddLabel(int row, const char* name, const std::u16string& text) {
     ProUIGridopts grid = DialogGridCell(row, 0);
@@ -192,10 +193,13 @@ void AddButtonRow(PluginApplication* app) {
     AddButton(2, kOkButton, "vistrelOK");
     AddButton(3, kCancelButton, "vistrelCancel");
 
-    ProUIPushbuttonHelptextSet(kDialog, kUpdateButton, MessageText("vistrelSettingsUpdateHelp").c_str());
-    ProUIPushbuttonHelptextSet(kDialog, kRenderButton, MessageText("vistrelSettingsExportHelp").c_str());
+    ProUIPushbuttonHelptextSet(kDialog, kUpdateButton,
+                               MessageText("vistrelSettingsUpdateHelp").c_str());
+    ProUIPushbuttonHelptextSet(kDialog, kRenderButton,
+                               MessageText("vistrelSettingsExportHelp").c_str());
     ProUIPushbuttonHelptextSet(kDialog, kOkButton, MessageText("vistrelSettingsOkHelp").c_str());
-    ProUIPushbuttonHelptextSet(kDialog, kCancelButton, MessageText("vistrelSettingsCancelHelp").c_str());
+    ProUIPushbuttonHelptextSet(kDialog, kCancelButton,
+                               MessageText("vistrelSettingsCancelHelp").c_str());
 
     ProUIPushbuttonActivateActionSet(kDialog, kUpdateButton, OnSettingsUpdate, app);
     ProUIPushbuttonActivateActionSet(kDialog, kRenderButton, OnSettingsRender, app);
@@ -203,7 +207,7 @@ void AddButtonRow(PluginApplication* app) {
     ProUIPushbuttonActivateActionSet(kDialog, kCancelButton, OnSettingsCancel, app);
 }
 
-// ---- Reading back ----------------------------------------------------------------------------
+// ---- Reading back -------------------------------------------------------------------------------
 
 // The first selected name of a radio group; empty when none is selected or the host gives none.
 std::string FirstSelectedName(const char* group) {
