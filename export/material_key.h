@@ -17,5 +17,7 @@ bool MaterialKeyLess(const MaterialKey& a, const MaterialKey& b);
 
 // MaterialKeyLess as the comparator of an ordered container.
 struct MaterialKeyOrder {
-    bool operator()(const MaterialKey& a, const MaterialKey& b) const { return MaterialKeyLess(a, b); }
+    bool operator()(const MaterialKey& a, const MaterialKey& b) const {
+        return MaterialKeyLess(a, b);
+    }
 };

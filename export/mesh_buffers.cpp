@@ -83,9 +83,11 @@ void AppendTessellation(const TessellationArrays& t, MeshBuffers& mesh, int32_t&
 
 void WriteMeshGeometry(trvScene_api& api, const MeshBuffers& mesh) {
     api.BeginGeometry("triangles");
-    SetArray(api, "vertices", SceneValueType::Float3, mesh.vertices.data(), mesh.vertices.size() / 3);
+    SetArray(api, "vertices", SceneValueType::Float3, mesh.vertices.data(),
+             mesh.vertices.size() / 3);
     if (mesh.HasParallelNormals()) {
-        SetArray(api, "normals", SceneValueType::Float3, mesh.normals.data(), mesh.normals.size() / 3);
+        SetArray(api, "normals", SceneValueType::Float3, mesh.normals.data(),
+                 mesh.normals.size() / 3);
     }
     if (mesh.HasParallelUv()) {
         SetArray(api, "uv_tex", SceneValueType::Float, mesh.uv.data(), mesh.uv.size());

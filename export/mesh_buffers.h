@@ -27,7 +27,9 @@ struct MeshBuffers {
 
     // Whether every vertex has a normal (and, for HasParallelUv, a parameter pair): only then
     // can the renderer pair them with the vertices.
-    bool HasParallelNormals() const { return !normals.empty() && normals.size() == vertices.size(); }
+    bool HasParallelNormals() const {
+        return !normals.empty() && normals.size() == vertices.size();
+    }
     bool HasParallelUv() const { return !uv.empty() && uv.size() / 2 == vertices.size() / 3; }
 };
 

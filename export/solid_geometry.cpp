@@ -191,7 +191,8 @@ void WriteSolidMaterialGroups(PluginApplication& app, const SolidVisitData& visi
     SurfaceMaterialGroups groups;
     std::set<int> exportedSurfaceIds;
     GroupSurfacesByMaterial(visit, modelName, fullPath, model, groups, exportedSurfaceIds);
-    const SolidOutput solid = {visit, modelName, heights, input, nurbs, pairing, exportedSurfaceIds};
+    const SolidOutput solid = {visit, modelName, heights, input,
+                               nurbs, pairing,   exportedSurfaceIds};
     for (const auto& group : groups) WriteMaterialGroup(app, solid, group.first, group.second);
 }
 
@@ -276,7 +277,8 @@ void PluginApplication::ExportSolidGeometry(ProSolid solid, const ProAsmcomppath
     if (!visit.surfaces.empty()) {
         sceneBuilder.OpenGroup(name.c_str());
         if (writeGeometry) {
-            WriteSolidMaterialGroups(*this, visit, modelName, fullPath, model, heights, input.get());
+            WriteSolidMaterialGroups(*this, visit, modelName, fullPath, model, heights,
+                                     input.get());
         }
         WriteComponentAnimation(fullPath, localPath, name.c_str());
         sceneBuilder.GetSceneApi()->Transform(&transform[0][0], false);

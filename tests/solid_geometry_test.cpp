@@ -121,7 +121,7 @@ std::vector<std::string> Lines(const std::string& text, const std::vector<std::s
     return lines;
 }
 
-// ---- The group ----------------------------------------------------------------------------------
+// ---- The group ---------------------------------------------------------------------------------
 
 TEST_F(SolidGeometry, RectangleGivesItsGroupWithMeshMaterialAndTransform) {
     Start(Part(kRectangle));
@@ -188,7 +188,7 @@ TEST_F(SolidGeometry, LongModelNameIsCutToThirtyOneCharacters) {
     EXPECT_NE(text.find("material \"" + std::string(31, 'n') + ":color:"), std::string::npos);
 }
 
-// ---- Grouping by material -------------------------------------------------------------------------
+// ---- Grouping by material ----------------------------------------------------------------------
 
 TEST_F(SolidGeometry, SurfacesAreMergedPerMaterialInKeyOrder) {
     // Red box (diffuse 1), two blue rectangles (diffuse 0.5: blue 0.5), one without appearance.
@@ -210,7 +210,7 @@ TEST_F(SolidGeometry, SurfacesAreMergedPerMaterialInKeyOrder) {
     EXPECT_EQ(Lines(text, {"flags"}), (std::vector<std::string>{"flags 1024"}));
 }
 
-// ---- Tessellation ---------------------------------------------------------------------------------
+// ---- Tessellation ------------------------------------------------------------------------------
 
 TEST_F(SolidGeometry, SharedInputCarriesTheChordHeightOfTheQuality) {
     Start(Part(kRectangle));
@@ -259,7 +259,8 @@ TEST_F(SolidGeometry, RefusedSurfaceIsRetriedAtFinerQualitiesOnItsOwnInput) {
 }
 
 TEST_F(SolidGeometry, SurfaceRefusedAtEveryQualityIsLeftOutOfItsGroup) {
-    Start(Part(std::string(kRectangle) + ", " + Rectangle(R"("surface_faults": ["tessellation_refused"])")));
+    Start(Part(std::string(kRectangle) + ", " +
+               Rectangle(R"("surface_faults": ["tessellation_refused"])")));
     const std::string text = Export("g", true, true);
     // The first try, eight up (0.3 to just under 1) and two down (0.1 and 0).
     const std::vector<InputCall> tries = sim_geometry::Tries();
@@ -309,7 +310,7 @@ TEST_F(SolidGeometry, QualityFarAboveOneIsHeldAtOne) {
     for (const InputCall& call : tries) EXPECT_GT(call.chordHeight, 0.0);
 }
 
-// ---- NURBS output ---------------------------------------------------------------------------------
+// ---- NURBS output ------------------------------------------------------------------------------
 
 TEST_F(SolidGeometry, WithNurbsEachMaterialGroupIsWrappedInAGroupNamedAfterTheModel) {
     Start(Part(Rectangle(Appearance("BLUE", 1, "[0, 0, 1]")) + ", " +
@@ -331,7 +332,7 @@ TEST_F(SolidGeometry, WithNurbsEachMaterialGroupIsWrappedInAGroupNamedAfterTheMo
     EXPECT_EQ(text.find("object", emptyGroup), std::string::npos);
 }
 
-// ---- Visits ---------------------------------------------------------------------------------------
+// ---- Visits ------------------------------------------------------------------------------------
 
 // A planar patch surface of the given id, on a feature.
 std::string Surface(int id, int feature, const std::string& extra = "") {
