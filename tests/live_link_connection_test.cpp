@@ -256,6 +256,7 @@ TEST_F(LiveLinkConnection, RenderTakesTheLowestOfSeveralNewInstances)
     Accept({4001, 4002});
     EXPECT_TRUE(Connect(false));
     EXPECT_EQ(Connects(), (std::vector<Call>{{4001, 5}}));
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderDoesNotTryTheRegistryWhenTheNewInstanceRefuses)
@@ -266,6 +267,7 @@ TEST_F(LiveLinkConnection, RenderDoesNotTryTheRegistryWhenTheNewInstanceRefuses)
     EXPECT_FALSE(Connect(false));
     EXPECT_EQ(Connects(), (std::vector<Call>{{4004, 5}}));
     EXPECT_EQ(lastPort_, -1);
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderFallsBackToTheRegistryPortAfterTwentyPolls)
@@ -278,6 +280,7 @@ TEST_F(LiveLinkConnection, RenderFallsBackToTheRegistryPortAfterTwentyPolls)
     EXPECT_EQ(control_->textCalls, 21);
     EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
     EXPECT_EQ(lastPort_, 4000);
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderFallbackTriesTheRegistryPortTwice)
@@ -287,6 +290,7 @@ TEST_F(LiveLinkConnection, RenderFallbackTriesTheRegistryPortTwice)
     EXPECT_FALSE(Connect(false));
     EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}, {4000, 5}}));
     EXPECT_EQ(lastPort_, -1);
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderFallbackNeedsBothRegistryValues)
@@ -297,6 +301,7 @@ TEST_F(LiveLinkConnection, RenderFallbackNeedsBothRegistryValues)
     EXPECT_FALSE(Connect(false));
     EXPECT_TRUE(Connects().empty());
     EXPECT_EQ(sleeps, Seconds(20));
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderTreatsANewPortOfZeroAsNoInstance)
@@ -307,6 +312,7 @@ TEST_F(LiveLinkConnection, RenderTreatsANewPortOfZeroAsNoInstance)
     EXPECT_TRUE(Connect(false));
     EXPECT_EQ(sleeps, Seconds(1));
     EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderWaitsThroughPollsWithoutText)
@@ -319,6 +325,7 @@ TEST_F(LiveLinkConnection, RenderWaitsThroughPollsWithoutText)
     EXPECT_TRUE(Connect(false));
     EXPECT_EQ(sleeps, Seconds(3));
     EXPECT_EQ(Connects(), (std::vector<Call>{{4003, 5}}));
+    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
 }
 
 TEST_F(LiveLinkConnection, RenderWithoutAListerGoesToTheRegistryAtOnce)
