@@ -4,7 +4,7 @@
 #   tools/test.sh [linux|asan|windows|fuzz|all]...      (default: all)
 #
 #   linux    Release build with the benchmarks built (not run), ctest          build/ci-linux
-#   asan     the same with AddressSanitizer + UndefinedBehaviorSanitizer, ctest build/ci-asan
+#   asan     Debug build, AddressSanitizer + UndefinedBehaviorSanitizer, ctest   build/ci-asan
 #   windows  32-bit DLL and tests cross-built with mingw, ctest under wine     build/ci-windows
 #   fuzz     fuzz targets built with clang and libFuzzer, each run briefly     build/ci-fuzz
 #
@@ -96,8 +96,10 @@ do_linux() {
 # --- Sanitizers --------------------------------------------------------------------------------
 do_asan() {
   local dir=build/ci-asan
-  step "asan: configure" configure $dir -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVISTREL_SANITIZE=ON \
-    || return
+  # Unoptimised with line tables only: builds in half the time of -O2 -g, the sanitizers see
+  # everything, asserts stay on, and reports still name file and line.
+  step "asan: configure" configure $dir -DCMAKE_BUILD_TYPE=Debug -DVISTREL_SANITIZE=ON \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" -DCMAKE_C_FLAGS_DEBUG="-O0 -g1" || return
   step "asan: build" build $dir || return
   # Any report fails its test: leaks included; UBSan stops at the first finding.
   ASAN_OPTIONS=detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:print_summary=1 \
