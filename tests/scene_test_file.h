@@ -3,12 +3,33 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 
+#ifdef _WIN32
+#include <process.h>
+#endif
+
+// A new empty binary file, removed when it is closed. The C runtime's tmpfile() on Windows
+// names its files by a per-process counter in one shared folder, so test programs running side
+// by side could open the same file; there the name carries the process id instead.
+inline FILE* OpenScratchFile()
+{
+#ifdef _WIN32
+    static int made = 0;
+    const std::string name = "scene_test_" + std::to_string(_getpid()) + "_" +
+                             std::to_string(made++) + ".tmp";
+    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    return std::fopen(path.c_str(), "w+bD");  // D: deleted when closed
+#else
+    return std::tmpfile();
+#endif
+}
+
 class SceneTestFile {
 public:
-    SceneTestFile() : file_(std::tmpfile()) {}
+    SceneTestFile() : file_(OpenScratchFile()) {}
 
     // The open file; whoever is handed it (the writer) closes it.
     FILE* get() const { return file_; }
