@@ -18,8 +18,13 @@ constexpr int kTexturePathMode = 1;
 // Material names are formatted into a buffer of this size and cut there.
 constexpr std::size_t kMaterialNameSize = 1024;
 
-// Where a surface's colour and texture come from.
+// Where a surface's colour and texture come from: records the host filled here, or the caller's.
+// It points into itself, so it stays where it was made.
 struct MaterialSource {
+    MaterialSource() = default;
+    MaterialSource(const MaterialSource&) = delete;
+    MaterialSource& operator=(const MaterialSource&) = delete;
+
     ProSurfaceAppearanceProps appearance = {};
     ProSurfaceTextureProps texture = {};
     const ProSurfaceAppearanceProps* appearanceUsed = nullptr;
@@ -42,23 +47,16 @@ bool TakeNamedAppearance(ProModelitem* item, MaterialSource& source) {
     return true;
 }
 
-MaterialSource FindMaterialSource(ProGeomitem* surfaceItem,
-                                  const ProSurfaceAppearanceProps* modelAppearance,
-                                  const ProSurfaceTextureProps* modelTexture) {
-    MaterialSource source;
-    if (TakeNamedAppearance(surfaceItem, source)) return source;
+void FindMaterialSource(ProGeomitem* surfaceItem, const ProSurfaceAppearanceProps* modelAppearance,
+                        const ProSurfaceTextureProps* modelTexture, MaterialSource& source) {
+    if (TakeNamedAppearance(surfaceItem, source)) return;
     if (modelAppearance != nullptr) {
         // The model's appearance counts whatever its name: the solid has one.
-        source.appearance = *modelAppearance;
-        source.appearanceUsed = &source.appearance;
-        if (modelTexture != nullptr) {
-            source.texture = *modelTexture;
-            source.textureUsed = &source.texture;
-        }
-        return source;
+        source.appearanceUsed = modelAppearance;
+        source.textureUsed = modelTexture;
+        return;
     }
     TakeNamedAppearance(nullptr, source);
-    return source;
 }
 
 // The full path of a texture record's colour image as the host resolves it; empty when it
@@ -167,7 +165,8 @@ MaterialKey GetSurfaceMaterialKey(const char* /*partName*/, ProGeomitem* surface
                                   const ProSurfaceTextureProps* modelTexture) {
     MaterialKey key;
     key.baseName = kBaseName;
-    const MaterialSource source = FindMaterialSource(surfaceItem, modelAppearance, modelTexture);
+    MaterialSource source;
+    FindMaterialSource(surfaceItem, modelAppearance, modelTexture, source);
     if (source.appearanceUsed != nullptr) {
         const ProSurfaceAppearanceProps& appearance = *source.appearanceUsed;
         key.red = appearance.diffuse * appearance.color[0];

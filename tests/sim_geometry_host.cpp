@@ -11,7 +11,7 @@
 namespace sim_geometry {
 namespace {
 
-Log log;
+Log hostLog;
 std::set<std::string> missingFunctions;
 std::map<ProSurfaceTessellationInput, int> inputNumbers;
 std::map<ProSurfaceTessellationInput, double> chordHeights;
@@ -23,14 +23,14 @@ int NumberOf(ProSurfaceTessellationInput input) {
 
 ProError InputAlloc(ProSurfaceTessellationInput* input) {
     const ProError answer = sim::ProSurfacetessellationinputAlloc(input);
-    if (answer == PRO_TK_NO_ERROR) inputNumbers[*input] = ++log.inputsMade;
+    if (answer == PRO_TK_NO_ERROR) inputNumbers[*input] = ++hostLog.inputsMade;
     return answer;
 }
 
 ProError InputFree(ProSurfaceTessellationInput input) {
     const ProError answer = sim::ProSurfacetessellationinputFree(input);
     if (answer == PRO_TK_NO_ERROR) {
-        ++log.inputsFreed;
+        ++hostLog.inputsFreed;
         inputNumbers.erase(input);
         chordHeights.erase(input);
     }
@@ -38,21 +38,21 @@ ProError InputFree(ProSurfaceTessellationInput input) {
 }
 
 ProError ChordheightSet(ProSurfaceTessellationInput input, double height) {
-    log.calls.push_back({InputCall::ChordHeight, NumberOf(input), height, PRO_TK_NO_ERROR});
+    hostLog.calls.push_back({InputCall::ChordHeight, NumberOf(input), height, PRO_TK_NO_ERROR});
     chordHeights[input] = height;
     return sim::ProSurfacetessellationinputChordheightSet(input, height);
 }
 
 ProError UvprojectionSet(ProSurfaceTessellationInput input,
                          ProSurfaceTessellationProjection projection, ProUvProjectionData* data) {
-    log.calls.push_back({InputCall::UvProjection, NumberOf(input), 0.0, PRO_TK_NO_ERROR});
+    hostLog.calls.push_back({InputCall::UvProjection, NumberOf(input), 0.0, PRO_TK_NO_ERROR});
     return sim::ProSurfacetessellationinputUvprojectionSet(input, projection, data);
 }
 
 ProError TessellationGet(ProSurface surface, ProSurfaceTessellationInput input,
                          ProTessellation* tessellation) {
     const ProError answer = sim::ProSurfaceTessellationGet(surface, input, tessellation);
-    log.calls.push_back({InputCall::Tessellate, NumberOf(input), chordHeights[input], answer});
+    hostLog.calls.push_back({InputCall::Tessellate, NumberOf(input), chordHeights[input], answer});
     return answer;
 }
 
@@ -80,10 +80,10 @@ void* Lookup(const char* name) {
 
 }  // namespace
 
-Log& HostLog() { return log; }
+Log& HostLog() { return hostLog; }
 
 bool BindGeometryHost(const std::string& world, const std::set<std::string>& missing) {
-    log = Log();
+    hostLog = Log();
     inputNumbers.clear();
     chordHeights.clear();
     missingFunctions = missing;
@@ -101,7 +101,7 @@ ProMdl Model(const std::string& name) { return sim::Handle(name); }
 
 std::vector<InputCall> Tries() {
     std::vector<InputCall> tries;
-    for (const InputCall& call : log.calls) {
+    for (const InputCall& call : hostLog.calls) {
         if (call.kind == InputCall::Tessellate) tries.push_back(call);
     }
     return tries;
