@@ -210,6 +210,22 @@ TEST_F(SolidGeometry, SurfacesAreMergedPerMaterialInKeyOrder) {
     EXPECT_EQ(Lines(text, {"flags"}), (std::vector<std::string>{"flags 1024"}));
 }
 
+TEST_F(SolidGeometry, KeysThatDifferOnlyInTextureAreSeparateObjectsUnderOneName) {
+    const std::string white = Appearance("W", 1, "[1, 1, 1]");
+    Start(Part(Rectangle(white + R"(, "texture": {"file": "b.png", "path": "C:\\b.png"})") + ", " +
+               Rectangle(white + R"(, "texture": {"file": "a.png", "path": "C:\\a.png"})") + ", " +
+               Rectangle(white)));
+    const std::string text = Export("g", true);
+    // No texture, then "C:\a.png" before "C:\b.png".
+    EXPECT_EQ(Lines(text, {"material", "\"texture\""}),
+              (std::vector<std::string>{"material \"p:color:255:255:255\" {",
+                                        "material \"p:color:255:255:255\" {",
+                                        "\"texture\" \"C:\\a.png\",",
+                                        "material \"p:color:255:255:255\" {",
+                                        "\"texture\" \"C:\\b.png\","}))
+        << text;
+}
+
 // ---- Tessellation ------------------------------------------------------------------------------
 
 TEST_F(SolidGeometry, SharedInputCarriesTheChordHeightOfTheQuality) {
