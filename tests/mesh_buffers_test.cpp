@@ -128,18 +128,6 @@ TEST(MeshMerge, FacetNamingAVertexTheSurfaceLacksIsLeftOut) {
     EXPECT_EQ(base, 4);
 }
 
-TEST(MeshMerge, ClearingKeepsTheStorage) {
-    MeshBuffers mesh;
-    int32_t base = 0;
-    AppendTessellation(Square(), mesh, base);
-    const float* storage = mesh.vertices.data();
-    mesh.Clear();
-    EXPECT_TRUE(mesh.vertices.empty() && mesh.indices.empty());
-    base = 0;
-    AppendTessellation(Triangle(), mesh, base);
-    EXPECT_EQ(mesh.vertices.data(), storage);
-}
-
 // ---- The geometry block ------------------------------------------------------------------------
 
 class MeshGeometry : public ::testing::Test {
