@@ -75,6 +75,22 @@ OnExit<F> MakeOnExit(F f) {
     return OnExit<F>(f);
 }
 
+// The common end of Render and Update once the live link stands: the road's head, the model
+// group flagged as a live run's around the walk, then the end of the session.
+void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
+                 ComponentVisitData& root) {
+    SceneBuilder& builder = app.sceneBuilder;
+    trvScene_api& api = *builder.GetSceneApi();
+    const PluginSettings& settings = app.settings;
+    WriteSceneHead(api, road, settings.includeNURBS, settings.upAxis, app.metreScale);
+    builder.OpenGroup(current.name.c_str());
+    api.SetFlags(kLiveModelGroupFlags);
+    app.ExportModel(&current.model, current.mode, &root, current.name);
+    builder.CloseGroup();
+    app.partInstanceRegistry.clear();
+    builder.CloseSession();
+}
+
 }  // namespace
 
 void PluginApplication::ExportToSceneFile() {
@@ -127,14 +143,7 @@ void PluginApplication::RenderOverLiveLink() {
         std::printf("Failed");
         return;
     }
-    trvScene_api& api = *sceneBuilder.GetSceneApi();
-    WriteSceneHead(api, ExportRoad::Render, settings.includeNURBS, settings.upAxis, metreScale);
-    sceneBuilder.OpenGroup(current.name.c_str());
-    api.SetFlags(kLiveModelGroupFlags);
-    ExportModel(&current.model, current.mode, &root, current.name);
-    sceneBuilder.CloseGroup();
-    partInstanceRegistry.clear();
-    sceneBuilder.CloseSession();
+    StreamModel(*this, ExportRoad::Render, current, root);
 }
 
 void PluginApplication::UpdateOverLiveLink() {
@@ -163,12 +172,5 @@ void PluginApplication::UpdateOverLiveLink() {
                          kSceneId)) {
         return;
     }
-    trvScene_api& api = *sceneBuilder.GetSceneApi();
-    WriteSceneHead(api, ExportRoad::Update, settings.includeNURBS, settings.upAxis, metreScale);
-    sceneBuilder.OpenGroup(current.name.c_str());
-    api.SetFlags(kLiveModelGroupFlags);
-    ExportModel(&current.model, current.mode, &root, current.name);
-    sceneBuilder.CloseGroup();
-    partInstanceRegistry.clear();
-    sceneBuilder.CloseSession();
+    StreamModel(*this, ExportRoad::Update, current, root);
 }
