@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "simhost/simulated_host.h"
+#include "tests/expected_scene_heads.h"
 #include "tests/scoped_temp_folder.h"
 
 namespace {
@@ -113,27 +114,7 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
     const std::string scene = ReadFile(folder_.Path() / "out.vsb");
 
     // The head: the assembly is in millimetres, the settings are the defaults.
-    const std::string head =
-        "//---tarvex:dal:7---\n"
-        "//---import:dal:1---\n"
-        "//---id:1---\n"
-        "// This is a Vistrel scene file\n"
-        "\n"
-        "load \"trvgeometry_nurbs.so\" {\n"
-        "}\n"
-        "load \"trvrtopt.so\" {\n"
-        "  \"import_mode\" on,\n"
-        "  \"import_merge_groups\" off,\n"
-        "  \"import_merge_objects\" off,\n"
-        "  \"import_keep_original\" on,\n"
-        "  \"import_adjust_environment\" on,\n"
-        "  \"import_adjust_camera\" on,\n"
-        "  \"import_up_vector\" 1,\n"
-        "  \"meter_scale\" 1000,\n"
-        "  \"ext\" off,\n"
-        "}\n"
-        "\n"
-        "group \"ROBOT_CELL\" {\n";
+    const std::string head = ExpectedExportHead("7", "1", "1000") + "\ngroup \"ROBOT_CELL\" {\n";
     ASSERT_EQ(scene.substr(0, head.size()), head);
 
     // The current view's camera, then the three saved views, before the first component.

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "simhost/host_session.h"
+#include "tests/expected_scene_heads.h"
 #include "tests/scoped_registry.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/sim_export_fixture.h"
@@ -67,27 +68,7 @@ TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
     App().ExportToSceneFile();
 
     const std::string scene = ReadFile(folder.Path() / "bracket.vsb");
-    const std::string head =
-        "//---tarvex:dal:7---\n"
-        "//---import:dal:1---\n"
-        "//---id:1---\n"
-        "// This is a Vistrel scene file\n"
-        "\n"
-        "load \"trvgeometry_nurbs.so\" {\n"
-        "}\n"
-        "load \"trvrtopt.so\" {\n"
-        "  \"import_mode\" on,\n"
-        "  \"import_merge_groups\" off,\n"
-        "  \"import_merge_objects\" off,\n"
-        "  \"import_keep_original\" on,\n"
-        "  \"import_adjust_environment\" on,\n"
-        "  \"import_adjust_camera\" on,\n"
-        "  \"import_up_vector\" 1,\n"
-        "  \"meter_scale\" 39.3701,\n"
-        "  \"ext\" off,\n"
-        "}\n"
-        "\n"
-        "group \"BRACKET\" {\n";
+    const std::string head = ExpectedExportHead("7", "1", "39.3701") + "\ngroup \"BRACKET\" {\n";
     EXPECT_EQ(scene.substr(0, head.size()), head);
     // The model group holds the cameras and the part's group, and is the last thing closed.
     EXPECT_NE(scene.find("camera \"Current Creo camera\" {\n", head.size()), std::string::npos);

@@ -19,6 +19,7 @@
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 #include "simhost/simulated_host.h"
+#include "tests/expected_scene_heads.h"
 #include "tests/scoped_environment.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
@@ -56,70 +57,14 @@ std::string ReadFile(const fs::path& path)
     return text.str();
 }
 
-// The scene heads, worked out from the roads' header lines and import options as the file
-// writer writes them, for the sample assembly (millimetres, so 1000 units a metre) with the
-// settings' defaults (NURBS on, up axis 1), up to the model group's line.
-const char kExportHead[] =
-    "//---tarvex:dal:7---\n"
-    "//---import:dal:1---\n"
-    "//---id:1---\n"
-    "// This is a Vistrel scene file\n"
-    "\n"
-    "load \"trvgeometry_nurbs.so\" {\n"
-    "}\n"
-    "load \"trvrtopt.so\" {\n"
-    "  \"import_mode\" on,\n"
-    "  \"import_merge_groups\" off,\n"
-    "  \"import_merge_objects\" off,\n"
-    "  \"import_keep_original\" on,\n"
-    "  \"import_adjust_environment\" on,\n"
-    "  \"import_adjust_camera\" on,\n"
-    "  \"import_up_vector\" 1,\n"
-    "  \"meter_scale\" 1000,\n"
-    "  \"ext\" off,\n"
-    "}\n"
-    "\n"
-    "group \"ROBOT_CELL\" {\n";
-
-// A live run's model group carries the flags 0x8000.
-const char kRenderHead[] =
-    "//---tarvex:dal:7---\n"
-    "//---import:dal:1---\n"
-    "// This is a Vistrel scene file\n"
-    "\n"
-    "load \"trvrtopt.so\" {\n"
-    "  \"import_mode\" on,\n"
-    "  \"import_merge_groups\" off,\n"
-    "  \"import_merge_objects\" off,\n"
-    "  \"import_adjust_environment\" on,\n"
-    "  \"import_keep_original\" on,\n"
-    "  \"import_up_vector\" 1,\n"
-    "  \"meter_scale\" 1000,\n"
-    "  \"ext\" off,\n"
-    "}\n"
-    "\n"
-    "group \"ROBOT_CELL\" {\n"
-    "  flags 32768\n";
-
-const char kUpdateHead[] =
-    "//---tarvex:dal:7---\n"
-    "//---import:dal:1---\n"
-    "// This is a Vistrel scene file\n"
-    "\n"
-    "load \"trvrtopt.so\" {\n"
-    "  \"import_mode\" on,\n"
-    "  \"import_merge_groups\" off,\n"
-    "  \"import_merge_objects\" off,\n"
-    "  \"import_adjust_environment\" on,\n"
-    "  \"import_adjust_camera\" off,\n"
-    "  \"import_keep_original\" on,\n"
-    "  \"import_up_vector\" 1,\n"
-    "  \"meter_scale\" 1000,\n"
-    "  \"ext\" off,\n"
-    "}\n"
-    "\n"
-    "group \"ROBOT_CELL\" {\n"
-    "  flags 32768\n";
+// The scene heads of the sample assembly (millimetres, so 1000 units a metre) with the settings'
+// defaults (NURBS on, up axis 1), up to the model group's line. A live run's model group carries
+// the flags 0x8000.
+const std::string kModelGroup = "\ngroup \"ROBOT_CELL\" {\n";
+const std::string kLiveModelGroup = kModelGroup + "  flags 32768\n";
+const std::string kExportHead = ExpectedExportHead("7", "1", "1000") + kModelGroup;
+const std::string kRenderHead = ExpectedRenderHead("7", "1", "1000") + kLiveModelGroup;
+const std::string kUpdateHead = ExpectedUpdateHead("1", "1000") + kLiveModelGroup;
 
 bool BeginsWith(const std::string& text, const std::string& head)
 {
