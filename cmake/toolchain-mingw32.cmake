@@ -12,12 +12,13 @@
 #   cmake --build build/windows --target code_page_test
 #   ctest --test-dir build/windows -R '^code_page_test$' --output-on-failure
 #
-# ctest runs each test program through wine with WINEPREFIX=build/windows/wineprefix (32-bit),
-# WINEDEBUG=-all, in the folder build/windows/tests/run/<test>; its fixture test wine_prefix
-# creates the prefix on first use (about 10 s) and keeps a wineserver up (tools/wine-prefix.sh).
+# ctest runs each test program through wine in the folder build/windows/tests/run/<test>, with
+# WINEPREFIX=build/windows/wineprefix (32-bit), WINEDEBUG=-all and LC_ALL=C.UTF-8 (so that file
+# names outside ASCII survive); its fixture test wine_prefix creates the prefix on first use
+# (about 10 s) and keeps a wineserver up (tools/wine-prefix.sh).
 # To run a program by hand with the same settings (e.g. with --gtest_filter):
 #
-#   export WINEPREFIX=$PWD/build/windows/wineprefix WINEARCH=win32 WINEDEBUG=-all
+#   export WINEPREFIX=$PWD/build/windows/wineprefix WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8
 #   tools/wine-prefix.sh
 #   wine build/windows/tests/code_page_test.exe --gtest_filter='CodePage.*'
 #

@@ -152,7 +152,7 @@ do_windows() {
   step "windows: build" build $dir || return
   step "windows: no mingw runtime DLL imported" check_static_imports $dir
   # The same settings the tests get from ctest (tests/CMakeLists.txt).
-  export WINEPREFIX=$root/$dir/wineprefix WINEARCH=win32 WINEDEBUG=-all \
+  export WINEPREFIX=$root/$dir/wineprefix WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \
          WINEDLLOVERRIDES='mscoree,mshtml='
   step "windows: wine prefix" tools/wine-prefix.sh || return
   step "windows: ctest under wine" run_ctest windows $dir

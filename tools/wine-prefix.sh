@@ -13,6 +13,7 @@
 #     would wait for that pipe until they exit, seconds after the test.
 set -e
 : "${WINEPREFIX:?set WINEPREFIX to the prefix folder}"
+export LC_ALL=C.UTF-8  # as the tests run (tests/CMakeLists.txt)
 export WINEARCH="${WINEARCH:-win32}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"  # no Mono/Gecko install prompts
