@@ -4,16 +4,10 @@
 #include <sstream>
 
 #include "simhost/simulated_host.h"
+#include "tests/file_text.h"
+#include "tests/test_paths.h"
 
 namespace {
-
-// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
-std::string HostPath(const std::string& path) {
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') return "Z:" + path;
-#endif
-    return path;
-}
 
 const char kPartModel[] =
     R"({"current": "BRACKET", "models": [{"name": "BRACKET", "type": "part"}]})";
@@ -30,10 +24,7 @@ void DialogSession::WriteText(const std::string& name, const std::string& text) 
 }
 
 std::string DialogSession::ReadText(const std::string& name) const {
-    std::ifstream in(folder_->Path() / std::filesystem::u8path(name), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ReadFile(folder_->Path() / std::filesystem::u8path(name));
 }
 
 int DialogSession::Run(const std::vector<std::string>& steps,

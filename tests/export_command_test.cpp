@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <initializer_list>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,27 +16,14 @@
 
 #include "simhost/simulated_host.h"
 #include "tests/expected_scene_heads.h"
+#include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
+#include "tests/test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
-
-// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
-std::string HostPath(const std::string& path) {
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') return "Z:" + path;
-#endif
-    return path;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A transform line with its numbers rounded to 6 decimals, so that the last bits of a quarter
 // turn (cos 90 degrees, which the host's maths library gives as some 6e-17) read as 0.

@@ -4,12 +4,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "simhost/host_session.h"
 #include "tests/expected_scene_heads.h"
+#include "tests/file_text.h"
 #include "tests/scoped_registry.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/sim_export_fixture.h"
@@ -17,13 +16,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 const char* kPart = R"({"current": "BRACKET", "mode": 1, "models": [{"name": "BRACKET",
     "type": "part", "units": "in", "shapes": [{"box": {"min": [0, 0, 0], "max": [4, 1, 6]}}]}]})";

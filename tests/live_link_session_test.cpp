@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <string>
@@ -23,6 +21,7 @@
 #include "renderer/session_protocol.h"
 #include "scene/scene_api_file.h"
 #include "scene/scene_builder.h"
+#include "tests/file_text.h"
 #include "tests/scoped_environment.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
@@ -42,12 +41,6 @@ const char kRendererFile[] = "vistrel_renderer.exe";
 const char kRendererFile[] = "vistrel_renderer";
 #endif
 const char kLibraryFile[] = "trvvistrellive32.so";
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 // The calls of a small live run: header lines, a camera with its environment, the model group
 // with an object whose arrays are large enough to stream in several pieces.

@@ -20,6 +20,7 @@
 #include "platform/win32_wide.h"
 #include "simhost/simulated_host.h"
 #include "tests/expected_scene_heads.h"
+#include "tests/file_text.h"
 #include "tests/scoped_environment.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
@@ -39,23 +40,6 @@ const char kRendererFile[] = "vistrel_renderer.exe";
 const char kRendererFile[] = "vistrel_renderer";
 #endif
 const char kLibraryFile[] = "trvvistrellive32.so";
-
-// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
-std::string HostPath(const std::string& path)
-{
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') return "Z:" + path;
-#endif
-    return path;
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The scene heads of the sample assembly (millimetres, so 1000 units a metre) with the settings'
 // defaults (NURBS on, up axis 1), up to the model group's line. A live run's model group carries

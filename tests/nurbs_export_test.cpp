@@ -7,28 +7,13 @@
 #include <sstream>
 
 #include "simhost/simulated_host.h"
+#include "tests/file_text.h"
+#include "tests/scoped_temp_folder.h"
+#include "tests/test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
-std::string HostPath(const std::string& path)
-{
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/')
-        return "Z:" + path;
-#endif
-    return path;
-}
-
-std::string ReadFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 size_t Count(const std::string& text, const std::string& what)
 {
@@ -45,19 +30,7 @@ class NurbsExport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        previous_ = fs::current_path();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("nurbs_export_" + std::string(test->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
         std::ofstream("model.json", std::ios::binary) << kBoxModel;
-    }
-
-    void TearDown() override
-    {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
     }
 
     // Exports the box to out.vsb; answers the scene file's bytes.
@@ -73,11 +46,10 @@ protected:
         std::ostringstream err;
         EXPECT_EQ(sim::RunSimulatedHost(options, out, err), 0) << err.str();
         summary_ = out.str();
-        return ReadFile(folder_ / "out.vsb");
+        return ReadFile(folder_.Path() / "out.vsb");
     }
 
-    fs::path previous_;
-    fs::path folder_;
+    ScopedTempFolder folder_;
     std::string summary_;
 };
 

@@ -8,6 +8,7 @@
 
 #include "plugin/plugin_application.h"
 #include "plugin/settings_file.h"
+#include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
 
 namespace {
@@ -24,11 +25,6 @@ std::string TextFile(std::string text) {
 #else
     return text;
 #endif
-}
-
-std::string ReadBytes(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const char* path, const std::string& bytes) {
@@ -92,7 +88,7 @@ TEST(SettingsFileWriting, DefaultsInAnEmptyFolderGiveTheExactFile) {
     ScopedTempFolder folder;
     PluginApplication app;
     app.SaveSettings();
-    EXPECT_EQ(ReadBytes(kSettingsFileName), TextFile(kDefaultsFile));
+    EXPECT_EQ(ReadFile(kSettingsFileName), TextFile(kDefaultsFile));
 }
 
 TEST(SettingsFileWriting, EveryFieldIsWrittenByItsRule) {
@@ -107,7 +103,7 @@ TEST(SettingsFileWriting, EveryFieldIsWrittenByItsRule) {
     settings.exportPath = u"C:\\R&D\\<new>\\caf\u00E9 \u03C9 'x' \"y\".vsb";
     settings.fraPath = u"\u20AC.fra";
     WriteSettingsFile(settings, kSettingsFileName);
-    EXPECT_EQ(ReadBytes(kSettingsFileName),
+    EXPECT_EQ(ReadFile(kSettingsFileName),
               TextFile("<?xml version=\"1.0\" ?>\n"
                        "<vistrel_plugin_settings>\n"
                        "    <tessellationQuality>0.350000</tessellationQuality>\n"

@@ -10,44 +10,19 @@
 #include <nlohmann/json.hpp>
 
 #include "simhost/simulated_host.h"
+#include "tests/file_text.h"
+#include "tests/scoped_temp_folder.h"
+#include "tests/test_paths.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
-// Paths baked in at build time are POSIX paths; under wine they lie on drive Z:.
-std::string HostPath(const std::string& path) {
-#ifdef _WIN32
-    if (!path.empty() && path[0] == '/') return "Z:" + path;
-#endif
-    return path;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class SimulatedHost : public ::testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = fs::current_path();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = fs::temp_directory_path() / ("simhost_" + std::string(test->name()));
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        fs::current_path(folder_);
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        fs::remove_all(folder_);
-    }
-
     void WriteText(const std::string& name, const std::string& text) {
-        std::ofstream(folder_ / name, std::ios::binary) << text;
+        std::ofstream(folder_.Path() / name, std::ios::binary) << text;
     }
 
     // Runs simhost with the plug-in, the text folder and a record, plus options and commands.
@@ -68,13 +43,12 @@ protected:
         const int status = sim::RunSimulatedHost(options, out, err);
         output_ = out.str();
         errors_ = err.str();
-        record_ = fs::exists(folder_ / "record.json") ? Json::parse(ReadFile(folder_ / "record.json"))
-                                                      : Json();
+        const fs::path record = folder_.Path() / "record.json";
+        record_ = fs::exists(record) ? Json::parse(ReadFile(record)) : Json();
         return status;
     }
 
-    fs::path previous_;
-    fs::path folder_;
+    ScopedTempFolder folder_;
     std::string output_;
     std::string errors_;
     Json record_;
@@ -106,7 +80,7 @@ TEST_F(SimulatedHost, ManualSelectionRegistersCommandsAndSavesTheModeHere) {
     EXPECT_TRUE(record_["host_memory"].empty());
     EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
 
-    const std::string settings = ReadFile(folder_ / "vistrel_plugin_settings.xml");
+    const std::string settings = ReadFile(folder_.Path() / "vistrel_plugin_settings.xml");
     EXPECT_NE(settings.find("<selectionMode>manual</selectionMode>"), std::string::npos) << settings;
     EXPECT_NE(output_.find("6 command(s) registered"), std::string::npos);
 }
@@ -118,7 +92,7 @@ TEST_F(SimulatedHost, UnknownCommandRunsNothing) {
               std::string::npos)
         << errors_;
     EXPECT_TRUE(record_["runs"].empty());
-    EXPECT_FALSE(fs::exists(folder_ / "vistrel_plugin_settings.xml"));
+    EXPECT_FALSE(fs::exists(folder_.Path() / "vistrel_plugin_settings.xml"));
 }
 
 TEST_F(SimulatedHost, CancelledSaveDialogExportsNothing) {
@@ -132,7 +106,7 @@ TEST_F(SimulatedHost, CancelledSaveDialogExportsNothing) {
     EXPECT_EQ(dialog["default_folder"], "");
     EXPECT_TRUE(dialog["answer"].is_null());
     EXPECT_TRUE(record_["dialogs"].empty());
-    EXPECT_FALSE(fs::exists(folder_ / "vistrel_plugin_settings.xml"));
+    EXPECT_FALSE(fs::exists(folder_.Path() / "vistrel_plugin_settings.xml"));
 }
 
 TEST_F(SimulatedHost, SaveAsAnswersTheDialogAndTheFinishedDialogIsConfirmed) {
@@ -145,8 +119,8 @@ TEST_F(SimulatedHost, SaveAsAnswersTheDialogAndTheFinishedDialogIsConfirmed) {
     EXPECT_EQ(finished["controls"][0]["properties"]["text"], "The Vistrel export has finished.");
     EXPECT_EQ(finished["user"]["pressed"][0], "ExportOk");
     EXPECT_EQ(finished["exit_status"], 0);
-    EXPECT_NE(ReadFile(folder_ / "vistrel_plugin_settings.xml").find("<exportPath>out.vsb</exportPath>"),
-              std::string::npos);
+    const std::string settings = ReadFile(folder_.Path() / "vistrel_plugin_settings.xml");
+    EXPECT_NE(settings.find("<exportPath>out.vsb</exportPath>"), std::string::npos);
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
 }
 

@@ -14,3 +14,11 @@ std::filesystem::path ExecutableFolder()
     return std::filesystem::read_symlink("/proc/self/exe").parent_path();
 #endif
 }
+
+std::string HostPath(const std::string& path)
+{
+#ifdef _WIN32
+    if (!path.empty() && path[0] == '/') return "Z:" + path;
+#endif
+    return path;
+}

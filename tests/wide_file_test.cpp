@@ -3,18 +3,13 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "platform/win32_wide.h"
+#include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
 
 namespace {
-
-std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void WriteText(const char16_t* path, const char16_t* mode, const char* text) {
     FILE* file = _wfopen(Win32Wide(path), Win32Wide(mode));
@@ -29,15 +24,15 @@ TEST(WideFile, BackslashAndSlashBothSeparateFolders) {
     ScopedTempFolder folder;
     std::filesystem::create_directory("scenes");
     WriteText(u"scenes\\car.vsb", u"wb+", "one");
-    EXPECT_EQ(ReadAll("scenes/car.vsb"), "one");
+    EXPECT_EQ(ReadFile("scenes/car.vsb"), "one");
     WriteText(u"scenes/car.vsb", u"wb", "two");
-    EXPECT_EQ(ReadAll("scenes/car.vsb"), "two");
+    EXPECT_EQ(ReadFile("scenes/car.vsb"), "two");
 }
 
 TEST(WideFile, NamesOutsideAsciiKeepTheirCharacters) {
     ScopedTempFolder folder;
     WriteText(u"\u00DCbung \u20AC \U0001F600.fra", u"w", "x");
-    EXPECT_EQ(ReadAll(std::filesystem::path(u"\u00DCbung \u20AC \U0001F600.fra")), "x");
+    EXPECT_EQ(ReadFile(std::filesystem::path(u"\u00DCbung \u20AC \U0001F600.fra")), "x");
 }
 
 TEST(WideFile, ModesKeepTheirWindowsMeaning) {
@@ -51,7 +46,7 @@ TEST(WideFile, ModesKeepTheirWindowsMeaning) {
     EXPECT_STREQ(buffer, "first");
 
     WriteText(u"a.txt", u"a", "+more");
-    EXPECT_EQ(ReadAll("a.txt"), "first+more");
+    EXPECT_EQ(ReadFile("a.txt"), "first+more");
 }
 
 TEST(WideFile, MissingFileOrFolderDoesNotOpen) {
