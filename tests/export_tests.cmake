@@ -29,12 +29,13 @@ vistrel_add_test(animation_test SOURCES animation_test.cpp LIBS vistrel_core)
 vistrel_add_test(scene_head_test SOURCES scene_head_test.cpp LIBS vistrel_core)
 foreach(test component_walk_test cameras_test metre_scale_test)
   string(REPLACE "_test" "" concept ${test})
-  vistrel_add_test(${test} SOURCES ${concept}_test.cpp sim_export_fixture.cpp recording_scene.cpp
+  vistrel_add_test(${test} SOURCES ${concept}_test.cpp sim_export_fixture.cpp simhost_binding.cpp
+                   recording_scene.cpp
                    LIBS vistrel_core vistrel_simhost)
 endforeach()
 vistrel_add_test(export_roads_test
-  SOURCES export_roads_test.cpp sim_export_fixture.cpp recording_scene.cpp scoped_registry.cpp
-          scoped_environment.cpp
+  SOURCES export_roads_test.cpp sim_export_fixture.cpp simhost_binding.cpp recording_scene.cpp
+          scoped_registry.cpp scoped_environment.cpp
   LIBS vistrel_core vistrel_simhost)
 set_tests_properties(export_roads_test PROPERTIES RESOURCE_LOCK registry)
 # The Export command through the simulated host and the real plug-in library.

@@ -1,27 +1,10 @@
 #include "tests/sim_export_fixture.h"
 
-#include "simhost/function_table.h"
-#include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
 #include "simhost/model_functions.h"
 #include "tests/sim_test_world.h"
+#include "tests/simhost_binding.h"
 #include "toolkit/toolkit_binding.h"
-
-namespace {
-
-const sim::FunctionTable& HostFunctions() {
-    static const sim::FunctionTable table = [] {
-        sim::FunctionTable functions;
-        sim::RegisterRuntimeFunctions(functions);
-        sim::RegisterModelFunctions(functions);
-        return functions;
-    }();
-    return table;
-}
-
-void* LookupHostFunction(const char* name) { return HostFunctions().Find(name); }
-
-}  // namespace
 
 bool SimExportTest::Start(const std::string& world, const std::string& script) {
     DestroyPluginApplication();
@@ -32,7 +15,7 @@ bool SimExportTest::Start(const std::string& world, const std::string& script) {
         EXPECT_TRUE(parsed) << error;
         if (!parsed) return false;
     }
-    ToolkitBind(&LookupHostFunction);
+    BindSimulatedHost();
     GetPluginApplication()->sceneBuilder.api = &scene;
     return true;
 }

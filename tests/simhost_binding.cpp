@@ -1,4 +1,4 @@
-#include "simhost_binding.h"
+#include "tests/simhost_binding.h"
 
 #include "simhost/function_table.h"
 #include "simhost/host_functions.h"
