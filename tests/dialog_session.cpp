@@ -5,7 +5,7 @@
 
 #include "simhost/simulated_host.h"
 #include "tests/file_text.h"
-#include "tests/test_paths.h"
+#include "tests/plugin_command_line.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ int DialogSession::Run(const std::vector<std::string>& steps,
     for (size_t i = 0; i < steps.size(); ++i) script += (i > 0 ? ", " : "") + steps[i];
     WriteText("script.json", script + "]}");
 
-    sim::CommandLine options;
-    options.plugin = HostPath(VISTREL_PLUGIN_PATH);
-    options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+    sim::CommandLine options = PluginCommandLine();
     options.record = "record.json";
     options.model = "model.json";
     options.script = "script.json";

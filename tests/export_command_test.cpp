@@ -17,6 +17,7 @@
 #include "simhost/simulated_host.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
+#include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/test_paths.h"
 
@@ -75,9 +76,7 @@ std::string TopLevelGroup(const std::string& scene, const std::string& name, int
 class ExportCommand : public ::testing::Test {
 protected:
     int RunExport(const std::string& model) {
-        sim::CommandLine options;
-        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
-        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        sim::CommandLine options = PluginCommandLine();
         options.model = HostPath(model);
         options.saveAs = "out.vsb";
         options.record = "record.json";

@@ -88,7 +88,8 @@ set_tests_properties(live_link_connection_test PROPERTIES RESOURCE_LOCK registry
 # The live roads end to end: the simulated host with the plug-in library, the stand-in renderer
 # and its live-link library.
 vistrel_add_test(live_roads_test
-  SOURCES live_roads_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp
+  SOURCES live_roads_test.cpp plugin_command_line.cpp renderer_install.cpp scoped_registry.cpp
+          scoped_environment.cpp test_paths.cpp
   LIBS vistrel_simhost vistrel_platform)
 target_compile_definitions(live_roads_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -8,39 +8,23 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "link/live_link_loader.h"
 #include "platform/win32.h"
-#include "platform/win32_wide.h"
 #include "renderer/loopback_socket.h"
 #include "renderer/session_protocol.h"
 #include "scene/scene_api_file.h"
 #include "scene/scene_builder.h"
 #include "tests/file_text.h"
-#include "tests/scoped_environment.h"
-#include "tests/scoped_registry.h"
-#include "tests/test_paths.h"
-
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
+#include "tests/renderer_install.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-#ifdef _WIN32
-const char kRendererFile[] = "vistrel_renderer.exe";
-#else
-const char kRendererFile[] = "vistrel_renderer";
-#endif
-const char kLibraryFile[] = "trvvistrellive32.so";
 
 // The calls of a small live run: header lines, a camera with its environment, the model group
 // with an object whose arrays are large enough to stream in several pieces.
@@ -82,91 +66,11 @@ std::string ExpectedText(const fs::path& folder)
     return ReadFile(file);
 }
 
-bool LibraryIsLoaded(const fs::path& library)
-{
-#ifdef _WIN32
-    (void)library;
-    return GetModuleHandleW(Win32Wide(u"trvvistrellive32.so")) != nullptr;
-#else
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr) dlclose(handle);
-    return handle != nullptr;
-#endif
-}
-
 class LiveLinkSession : public testing::Test {
 protected:
-    LiveLinkSession()
-    {
-        std::random_device random;
-        root_ = fs::temp_directory_path() / ("vistrel_live_" + std::to_string(random()));
-        install_ = root_ / "Vistrel 5";
-        output_ = root_ / "sessions";
-        fs::create_directories(install_);
-        fs::create_directories(output_);
-        const fs::path built = ExecutableFolder().parent_path() / "renderer";
-        for (const char* file : {kRendererFile, kLibraryFile}) {
-            fs::copy_file(built / file, install_ / file);
-        }
-        firstPort_ = std::uniform_int_distribution<int>(20000, 59000)(random);
-        variables_.push_back(std::make_unique<ScopedEnvironment>(
-            "VISTREL_RENDERER_INSTANCES", (root_ / "instances").u8string()));
-        variables_.push_back(
-            std::make_unique<ScopedEnvironment>("VISTREL_RENDERER_OUTPUT", output_.u8string()));
-        SetRendererVariable("VISTREL_RENDERER_IDLE_MS", "3000");
-        registry_ = std::make_unique<ScopedRegistry>(RegistryText());
-    }
+    LiveLinkSession() { renderer_.Register(); }
 
-    ~LiveLinkSession() override
-    {
-        UnloadLiveLinkLibrary();
-        registry_.reset();
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);  // a renderer still running may keep its files on Windows
-    }
-
-    void SetRendererVariable(const std::string& name, const std::string& value)
-    {
-        variables_.push_back(std::make_unique<ScopedEnvironment>(name, value));
-    }
-
-    std::string RegistryText() const
-    {
-        const std::string folder = ScopedRegistry::Escape(install_.u8string());
-        const std::string binary = ScopedRegistry::Escape((install_ / kRendererFile).u8string());
-        return "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n"
-               "\"VistrelActivePath\"=\"" + folder + "\"\r\n"
-               "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n"
-               "\"LiveLinkPort\"=dword:" + Hex(firstPort_) + "\r\n"
-               "\"LiveLinkMaxPort\"=dword:" + Hex(firstPort_ + 19) + "\r\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex]\r\n"
-               "\"VistrelVersion\"=\"Vistrel 5\"\r\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n"
-               "\"CurrentVersion\"=\"5.0\"\r\n"
-               "\"BinName\"=\"" + binary + "\"\r\n"
-               "\"BinFolder\"=\"" + folder + "\"\r\n";
-    }
-
-    static std::string Hex(int value)
-    {
-        char text[16];
-        std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(value));
-        return text;
-    }
-
-    // Starts the renderer as the plug-in does: by path, no command line, our environment.
-    void StartRenderer()
-    {
-        const std::u16string path = (install_ / kRendererFile).u16string();
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        ASSERT_EQ(CreateProcessW(Win32Wide(path.c_str()), nullptr, nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &process),
-                  TRUE);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    ~LiveLinkSession() override { UnloadLiveLinkLibrary(); }
 
     // The instance list as the library's lister answers it now.
     static std::string InstancesText()
@@ -189,25 +93,15 @@ protected:
         return -1;
     }
 
-    fs::path SessionFile(int port, int number) const
-    {
-        return output_ / ("session_" + std::to_string(port) + "_" + std::to_string(number) + ".vsb");
-    }
-
-    fs::path root_;
-    fs::path install_;
-    fs::path output_;
-    int firstPort_ = 0;
-    std::vector<std::unique_ptr<ScopedEnvironment>> variables_;
-    std::unique_ptr<ScopedRegistry> registry_;
+    RendererInstall renderer_{"3000"};
 };
 
 TEST_F(LiveLinkSession, RendererStoresWhatTheFileWriterWrites)
 {
-    StartRenderer();
+    renderer_.StartRenderer();
     const int port = WaitForListedPort();
-    ASSERT_GE(port, firstPort_);
-    ASSERT_LE(port, firstPort_ + 19);
+    ASSERT_GE(port, renderer_.FirstPort());
+    ASSERT_LE(port, renderer_.FirstPort() + 19);
 
     SceneBuilder builder;
     builder.api = CreateLiveSceneApi();
@@ -216,10 +110,10 @@ TEST_F(LiveLinkSession, RendererStoresWhatTheFileWriterWrites)
     ASSERT_TRUE(builder.api->Connect("127.0.0.1", port, 5));
     WriteScene(builder);
     builder.CloseSession();
-    EXPECT_FALSE(LibraryIsLoaded(install_ / kLibraryFile));
+    EXPECT_FALSE(renderer_.LibraryIsLoaded());
 
-    const std::string expected = ExpectedText(root_);
-    const std::string received = ReadFile(SessionFile(port, 1));
+    const std::string expected = ExpectedText(renderer_.Root());
+    const std::string received = ReadFile(renderer_.SessionFile(port, 1));
     ASSERT_GT(expected.size(), 2u * 1024 * 1024);  // large enough to stream in pieces
     ASSERT_EQ(received.size(), expected.size());
     EXPECT_TRUE(received == expected);
@@ -232,16 +126,16 @@ TEST_F(LiveLinkSession, RendererStoresWhatTheFileWriterWrites)
     builder.OpenGroup("again");
     builder.CloseGroup();
     builder.CloseSession();
-    EXPECT_EQ(ReadFile(SessionFile(port, 2)), "\ngroup \"again\" {\n}\n");
+    EXPECT_EQ(ReadFile(renderer_.SessionFile(port, 2)), "\ngroup \"again\" {\n}\n");
 }
 
 TEST_F(LiveLinkSession, RendererTakesTheNextPortWhenTheFirstIsBusy)
 {
     SocketLibrary sockets;
-    LoopbackSocket busy = LoopbackSocket::Listen(firstPort_);
+    LoopbackSocket busy = LoopbackSocket::Listen(renderer_.FirstPort());
     ASSERT_TRUE(busy.IsValid());
-    StartRenderer();
-    EXPECT_EQ(WaitForListedPort(), firstPort_ + 1);
+    renderer_.StartRenderer();
+    EXPECT_EQ(WaitForListedPort(), renderer_.FirstPort() + 1);
 }
 
 TEST_F(LiveLinkSession, ConnectWhereNothingListensAnswersFalse)
@@ -268,8 +162,8 @@ TEST_F(LiveLinkSession, ConnectWhereNothingListensAnswersFalse)
 
 TEST_F(LiveLinkSession, RendererDroppingTheSessionLeavesTheHostRunning)
 {
-    SetRendererVariable("VISTREL_RENDERER_MAX_SESSION_BYTES", "4096");
-    StartRenderer();
+    renderer_.SetVariable("VISTREL_RENDERER_MAX_SESSION_BYTES", "4096");
+    renderer_.StartRenderer();
     const int port = WaitForListedPort();
     ASSERT_GT(port, 0);
 
@@ -282,7 +176,7 @@ TEST_F(LiveLinkSession, RendererDroppingTheSessionLeavesTheHostRunning)
     for (int i = 0; i < 20; ++i) WriteScene(builder);
     EXPECT_FALSE(builder.api->Disconnect());
     UnloadLiveLinkLibrary();
-    EXPECT_FALSE(fs::exists(SessionFile(port, 1)));
+    EXPECT_FALSE(fs::exists(renderer_.SessionFile(port, 1)));
     // The renderer itself goes on and takes the next session.
     builder.api = CreateLiveSceneApi();
     ASSERT_NE(builder.api, nullptr);
@@ -290,7 +184,7 @@ TEST_F(LiveLinkSession, RendererDroppingTheSessionLeavesTheHostRunning)
     builder.OpenGroup("small");
     builder.CloseGroup();
     EXPECT_TRUE(builder.api->Disconnect());
-    EXPECT_EQ(ReadFile(SessionFile(port, 2)), "\ngroup \"small\" {\n}\n");
+    EXPECT_EQ(ReadFile(renderer_.SessionFile(port, 2)), "\ngroup \"small\" {\n}\n");
 }
 
 TEST_F(LiveLinkSession, RendererClosingRightAfterAcceptingLeavesTheHostRunning)
@@ -321,8 +215,8 @@ TEST_F(LiveLinkSession, RendererClosingRightAfterAcceptingLeavesTheHostRunning)
 
 TEST_F(LiveLinkSession, IdleRendererEndsAndLeavesTheList)
 {
-    SetRendererVariable("VISTREL_RENDERER_IDLE_MS", "300");
-    StartRenderer();
+    renderer_.SetVariable("VISTREL_RENDERER_IDLE_MS", "300");
+    renderer_.StartRenderer();
     ASSERT_GT(WaitForListedPort(), 0);
     const auto until = Clock::now() + std::chrono::seconds(10);
     while (InstancesText().find("<vistrel_instance>") != std::string::npos && Clock::now() < until) {

@@ -4,11 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
-#include <random>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -16,30 +13,17 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/win32.h"
-#include "platform/win32_wide.h"
 #include "simhost/simulated_host.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
-#include "tests/scoped_environment.h"
-#include "tests/scoped_registry.h"
+#include "tests/plugin_command_line.h"
+#include "tests/renderer_install.h"
 #include "tests/test_paths.h"
-
-#ifndef _WIN32
-#include <dlfcn.h>
-#endif
 
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
 namespace {
-
-#ifdef _WIN32
-const char kRendererFile[] = "vistrel_renderer.exe";
-#else
-const char kRendererFile[] = "vistrel_renderer";
-#endif
-const char kLibraryFile[] = "trvvistrellive32.so";
 
 // The scene heads of the sample assembly (millimetres, so 1000 units a metre) with the settings'
 // defaults (NURBS on, up axis 1), up to the model group's line. A live run's model group carries
@@ -71,84 +55,22 @@ std::size_t Count(const std::string& text, const std::string& what)
     return count;
 }
 
-bool LibraryIsLoaded(const fs::path& library)
-{
-#ifdef _WIN32
-    (void)library;
-    return GetModuleHandleW(L"trvvistrellive32.so") != nullptr;
-#else
-    void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle != nullptr) dlclose(handle);
-    return handle != nullptr;
-#endif
-}
-
 class LiveRoads : public testing::Test {
 protected:
     LiveRoads()
     {
-        std::random_device random;
-        root_ = fs::temp_directory_path() / ("vistrel_roads_" + std::to_string(random()));
-        install_ = root_ / "Vistrel 5";
-        output_ = root_ / "sessions";
-        work_ = root_ / "work";
-        for (const fs::path& folder : {install_, output_, work_}) fs::create_directories(folder);
-        const fs::path built = ExecutableFolder().parent_path() / "renderer";
-        for (const char* file : {kRendererFile, kLibraryFile}) {
-            fs::copy_file(built / file, install_ / file);
-        }
-        firstPort_ = std::uniform_int_distribution<int>(20000, 59000)(random);
-        SetVariable("VISTREL_RENDERER_INSTANCES", (root_ / "instances").u8string());
-        SetVariable("VISTREL_RENDERER_OUTPUT", output_.u8string());
-        // Long enough that a renderer started under load is still listed at the first poll, a
-        // second after its start.
-        SetVariable("VISTREL_RENDERER_IDLE_MS", "5000");
+        work_ = renderer_.Root() / "work";
+        fs::create_directories(work_);
         previous_ = fs::current_path();
         fs::current_path(work_);
     }
 
-    ~LiveRoads() override
-    {
-        fs::current_path(previous_);
-        registry_.reset();
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);  // a renderer still running may keep its files on Windows
-    }
-
-    void SetVariable(const std::string& name, const std::string& value)
-    {
-        variables_.push_back(std::make_unique<ScopedEnvironment>(name, value));
-    }
-
-    // The installation as the renderer's installer leaves it; without the executable's path
-    // when asked.
-    void Install(bool withExecutable = true)
-    {
-        const std::string folder = ScopedRegistry::Escape(install_.u8string());
-        const std::string binary = ScopedRegistry::Escape((install_ / kRendererFile).u8string());
-        char ports[128];
-        std::snprintf(ports, sizeof ports,
-                      "\"LiveLinkPort\"=dword:%08x\r\n\"LiveLinkMaxPort\"=dword:%08x\r\n",
-                      static_cast<unsigned>(firstPort_), static_cast<unsigned>(firstPort_ + 19));
-        registry_ = std::make_unique<ScopedRegistry>(
-            "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n"
-            "\"VistrelActivePath\"=\"" + folder + "\"\r\n"
-            "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n" +
-            ports +
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex]\r\n"
-            "\"VistrelVersion\"=\"Vistrel 5\"\r\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n"
-            "\"CurrentVersion\"=\"5.0\"\r\n" +
-            (withExecutable ? "\"BinName\"=\"" + binary + "\"\r\n" : "") +
-            "\"BinFolder\"=\"" + folder + "\"\r\n");
-    }
+    ~LiveRoads() override { fs::current_path(previous_); }
 
     // Runs the simulated host on the sample assembly with the commands given.
     int Run(const std::vector<std::string>& commands, const std::string& script = "")
     {
-        sim::CommandLine options;
-        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
-        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        sim::CommandLine options = PluginCommandLine();
         options.model = HostPath(VISTREL_SOURCE_DIR "/examples/sample_assembly.json");
         options.record = "record.json";
         options.saveAs = "export.vsb";
@@ -165,23 +87,11 @@ protected:
         return status;
     }
 
-    void StartRenderer()
-    {
-        const std::u16string path = (install_ / kRendererFile).u16string();
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(CreateProcessW(Win32Wide(path.c_str()), nullptr, nullptr, nullptr, FALSE, 0,
-                                   nullptr, nullptr, &startup, &process));
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-
     // Waits up to ten seconds for a renderer to announce itself on port.
     bool WaitForInstance(int port) const
     {
         const fs::path file =
-            root_ / "instances" / ("renderer_" + std::to_string(port) + ".instance");
+            renderer_.Root() / "instances" / ("renderer_" + std::to_string(port) + ".instance");
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!fs::exists(file)) {
             if (std::chrono::steady_clock::now() > until) return false;
@@ -190,33 +100,24 @@ protected:
         return true;
     }
 
-    fs::path Session(int port, int number) const
-    {
-        return output_ /
-               ("session_" + std::to_string(port) + "_" + std::to_string(number) + ".vsb");
-    }
-
-    fs::path root_;
-    fs::path install_;
-    fs::path output_;
+    // Long enough that a renderer started under load is still listed at the first poll, a
+    // second after its start.
+    RendererInstall renderer_{"5000"};
     fs::path work_;
     fs::path previous_;
-    int firstPort_ = 0;
-    std::vector<std::unique_ptr<ScopedEnvironment>> variables_;
-    std::unique_ptr<ScopedRegistry> registry_;
     std::string errors_;
     Json record_;
 };
 
 TEST_F(LiveRoads, RenderStreamsWhatExportWritesAndUpdateSendsNoUnchangedGeometry)
 {
-    Install();
+    renderer_.Register();
     ASSERT_EQ(Run({"Vistrel Export", "Vistrel Render", "Vistrel Update"}), 0) << errors_;
     EXPECT_EQ(record_["console"], "");
 
     const std::string exported = ReadFile(work_ / "export.vsb");
-    const std::string rendered = ReadFile(Session(firstPort_, 1));
-    const std::string updated = ReadFile(Session(firstPort_, 2));
+    const std::string rendered = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 1));
+    const std::string updated = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 2));
     const std::string model = AfterHead(exported, kExportHead);
     ASSERT_GT(Count(model, "geometry \"triangles\""), 0u) << model.substr(0, 2000);
     EXPECT_TRUE(AfterHead(rendered, kRenderHead) == model) << rendered.substr(0, 2000);
@@ -227,15 +128,15 @@ TEST_F(LiveRoads, RenderStreamsWhatExportWritesAndUpdateSendsNoUnchangedGeometry
     EXPECT_EQ(Count(structure, "geometry "), 0u) << structure;
     EXPECT_EQ(Count(structure, "\ngroup "), Count(model, "\ngroup "));
     EXPECT_EQ(Count(structure, "transform "), Count(model, "transform "));
-    EXPECT_FALSE(fs::exists(Session(firstPort_ + 1, 1)));
+    EXPECT_FALSE(fs::exists(renderer_.SessionFile(renderer_.FirstPort() + 1, 1)));
 }
 
 TEST_F(LiveRoads, UpdateWithNoRendererRunningStartsOne)
 {
-    Install();
+    renderer_.Register();
     ASSERT_EQ(Run({"Vistrel Update"}), 0) << errors_;
     // Nothing listened on the registry's port before the start; the renderer then took it.
-    const std::string updated = ReadFile(Session(firstPort_, 1));
+    const std::string updated = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 1));
     EXPECT_TRUE(BeginsWith(updated, kUpdateHead)) << updated.substr(0, 2000);
     // A first Update has no recorded stamps, so every part counts as changed.
     EXPECT_GT(Count(updated, "geometry \"triangles\""), 0u);
@@ -243,43 +144,43 @@ TEST_F(LiveRoads, UpdateWithNoRendererRunningStartsOne)
 
 TEST_F(LiveRoads, EachRenderStartsARendererOfItsOwn)
 {
-    Install();
+    renderer_.Register();
     ASSERT_EQ(Run({"Vistrel Render", "Vistrel Render"}), 0) << errors_;
-    const std::string first = ReadFile(Session(firstPort_, 1));
-    const std::string second = ReadFile(Session(firstPort_ + 1, 1));
+    const std::string first = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 1));
+    const std::string second = ReadFile(renderer_.SessionFile(renderer_.FirstPort() + 1, 1));
     EXPECT_TRUE(BeginsWith(first, kRenderHead)) << first.substr(0, 2000);
     EXPECT_TRUE(first == second);
-    EXPECT_FALSE(fs::exists(Session(firstPort_, 2)));
+    EXPECT_FALSE(fs::exists(renderer_.SessionFile(renderer_.FirstPort(), 2)));
 }
 
 TEST_F(LiveRoads, RendererGoingAwayMidSessionLeavesTheHostRunning)
 {
-    SetVariable("VISTREL_RENDERER_MAX_SESSION_BYTES", "4096");
-    Install();
+    renderer_.SetVariable("VISTREL_RENDERER_MAX_SESSION_BYTES", "4096");
+    renderer_.Register();
     ASSERT_EQ(Run({"Vistrel Render", "Vistrel Update", "Manual selection"}), 0) << errors_;
     ASSERT_EQ(record_["runs"].size(), 3u);
     EXPECT_EQ(record_["console"], "");
     // The renderer dropped the large Render session, stayed, and took the Update, which sent
     // no geometry and was small enough.
-    EXPECT_FALSE(fs::exists(Session(firstPort_, 1)));
-    const std::string updated = ReadFile(Session(firstPort_, 2));
+    EXPECT_FALSE(fs::exists(renderer_.SessionFile(renderer_.FirstPort(), 1)));
+    const std::string updated = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 2));
     EXPECT_TRUE(BeginsWith(updated, kUpdateHead)) << updated.substr(0, 2000);
-    EXPECT_FALSE(fs::exists(Session(firstPort_ + 1, 1)));
+    EXPECT_FALSE(fs::exists(renderer_.SessionFile(renderer_.FirstPort() + 1, 1)));
 }
 
 TEST_F(LiveRoads, FailedRenderPrintsFailedAndUpdateStillReusesARunningRenderer)
 {
-    Install(false);
+    renderer_.Register(false);
     // A renderer the user started: Render, which always starts one of its own, finds nothing
     // to start; Update reuses this one through the library that Render left loaded.
-    StartRenderer();
-    ASSERT_TRUE(WaitForInstance(firstPort_));
+    renderer_.StartRenderer();
+    ASSERT_TRUE(WaitForInstance(renderer_.FirstPort()));
     ASSERT_EQ(Run({"Vistrel Render", "Vistrel Update"}), 0) << errors_;
     EXPECT_EQ(record_["console"], "Failed");
-    const std::string updated = ReadFile(Session(firstPort_, 1));
+    const std::string updated = ReadFile(renderer_.SessionFile(renderer_.FirstPort(), 1));
     EXPECT_TRUE(BeginsWith(updated, kUpdateHead)) << updated.substr(0, 2000);
     // The session closed, the library went with it.
-    EXPECT_FALSE(LibraryIsLoaded(install_ / kLibraryFile));
+    EXPECT_FALSE(renderer_.LibraryIsLoaded());
 }
 
 }  // namespace

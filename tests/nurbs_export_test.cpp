@@ -8,8 +8,8 @@
 
 #include "simhost/simulated_host.h"
 #include "tests/file_text.h"
+#include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
-#include "tests/test_paths.h"
 
 namespace {
 
@@ -36,9 +36,7 @@ protected:
     // Exports the box to out.vsb; answers the scene file's bytes.
     std::string Export()
     {
-        sim::CommandLine options;
-        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
-        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        sim::CommandLine options = PluginCommandLine();
         options.model = "model.json";
         options.saveAs = "out.vsb";
         options.commands = {"Vistrel Export"};

@@ -6,7 +6,8 @@ vistrel_add_test(instance_directory_test
 vistrel_add_test(renderer_config_test SOURCES renderer_config_test.cpp LIBS vistrel_renderer_app)
 
 vistrel_add_test(live_link_session_test
-  SOURCES live_link_session_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp
+  SOURCES live_link_session_test.cpp renderer_install.cpp scoped_registry.cpp
+          scoped_environment.cpp test_paths.cpp
   LIBS vistrel_core vistrel_renderer_common)
 add_dependencies(live_link_session_test vistrel_live_link vistrel_renderer)
 set_tests_properties(live_link_session_test PROPERTIES RESOURCE_LOCK registry)

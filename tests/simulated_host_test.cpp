@@ -11,8 +11,8 @@
 
 #include "simhost/simulated_host.h"
 #include "tests/file_text.h"
+#include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
-#include "tests/test_paths.h"
 
 namespace {
 
@@ -27,9 +27,7 @@ protected:
 
     // Runs simhost with the plug-in, the text folder and a record, plus options and commands.
     int Run(std::vector<std::string> arguments) {
-        sim::CommandLine options;
-        options.plugin = HostPath(VISTREL_PLUGIN_PATH);
-        options.textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        sim::CommandLine options = PluginCommandLine();
         options.record = "record.json";
         for (size_t i = 0; i < arguments.size(); ++i) {
             const std::string& argument = arguments[i];
