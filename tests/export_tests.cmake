@@ -5,9 +5,8 @@ vistrel_add_test(trim_loops_test SOURCES trim_loops_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
 vistrel_add_test(nurbs_surfaces_test SOURCES nurbs_surfaces_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
-vistrel_add_test(nurbs_export_test
-  SOURCES nurbs_export_test.cpp plugin_command_line.cpp test_paths.cpp
-  LIBS vistrel_simhost)
+vistrel_add_test(nurbs_export_test SOURCES nurbs_export_test.cpp plugin_command_line.cpp
+                 test_paths.cpp LIBS vistrel_simhost)
 target_compile_definitions(nurbs_export_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(nurbs_export_test vistrel_plugin)
@@ -41,9 +40,8 @@ vistrel_add_test(export_roads_test
   LIBS vistrel_core vistrel_simhost)
 set_tests_properties(export_roads_test PROPERTIES RESOURCE_LOCK registry)
 # The Export command through the simulated host and the real plug-in library.
-vistrel_add_test(export_command_test
-  SOURCES export_command_test.cpp plugin_command_line.cpp test_paths.cpp
-  LIBS vistrel_simhost)
+vistrel_add_test(export_command_test SOURCES export_command_test.cpp plugin_command_line.cpp
+                 test_paths.cpp LIBS vistrel_simhost)
 target_compile_definitions(export_command_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(export_command_test vistrel_plugin)

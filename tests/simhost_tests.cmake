@@ -9,9 +9,8 @@ vistrel_add_test(model_change_test SOURCES model_change_test.cpp LIBS vistrel_si
 vistrel_add_test(selection_functions_test SOURCES selection_functions_test.cpp LIBS vistrel_simhost)
 
 # Sessions through the real plug-in library, loaded as the host loads it.
-vistrel_add_test(simulated_host_test
-  SOURCES simulated_host_test.cpp plugin_command_line.cpp test_paths.cpp
-  LIBS vistrel_simhost)
+vistrel_add_test(simulated_host_test SOURCES simulated_host_test.cpp plugin_command_line.cpp
+                 test_paths.cpp LIBS vistrel_simhost)
 target_compile_definitions(simulated_host_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(simulated_host_test vistrel_plugin)
