@@ -101,6 +101,17 @@ private:
     bool previous;
 };
 
+// A keyword as TinyXML's default reading gives it, which folds white space and so drops the
+// blanks and line breaks around a word. The folding is off here to keep the blanks of paths, so
+// the keywords are trimmed by hand: "true " still reads as "true".
+std::string Keyword(const char* text) {
+    const char* const blanks = " \t\n\v\f\r";
+    const std::string word(text);
+    const std::size_t first = word.find_first_not_of(blanks);
+    if (first == std::string::npos) return std::string();
+    return word.substr(first, word.find_last_not_of(blanks) - first + 1);
+}
+
 // The text of root's first child element of that name; null when there is no such element or
 // it holds no text.
 const char* ElementText(TiXmlHandle root, const char* name) {
@@ -133,17 +144,18 @@ void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
     }
     if (const char* text = ElementText(root, "upAxis")) settings.upAxis = ParseInt(text);
     if (const char* text = ElementText(root, "selectionMode")) {
-        if (std::strcmp(text, "automatic") == 0) settings.selectionMode = 0;
-        if (std::strcmp(text, "manual") == 0) settings.selectionMode = 1;
+        const std::string mode = Keyword(text);
+        if (mode == "automatic") settings.selectionMode = 0;
+        if (mode == "manual") settings.selectionMode = 1;
     }
     if (const char* text = ElementText(root, "includeNURBS")) {
-        settings.includeNURBS = std::strcmp(text, "true") == 0;
+        settings.includeNURBS = Keyword(text) == "true";
     }
     if (const char* text = ElementText(root, "separateMaterials")) {
-        settings.separateMaterials = std::strcmp(text, "true") == 0;
+        settings.separateMaterials = Keyword(text) == "true";
     }
     if (const char* text = ElementText(root, "promptForMechanism")) {
-        settings.promptForMechanism = std::strcmp(text, "true") == 0;
+        settings.promptForMechanism = Keyword(text) == "true";
     }
     if (const char* text = ElementText(root, "exportPath")) settings.exportPath = FromAnsi(text);
     if (const char* text = ElementText(root, "fraPath")) settings.fraPath = FromAnsi(text);

@@ -174,11 +174,19 @@ TEST(SettingsFileReading, AnyRootNameIsRead) {
 TEST(SettingsFileReading, KeywordsCompareExactly) {
     EXPECT_EQ(ReadText(Document("<selectionMode>Manual</selectionMode>")).selectionMode, 1);
     EXPECT_EQ(ReadText(Document("<selectionMode>automatic</selectionMode>")).selectionMode, 0);
-    EXPECT_EQ(ReadText(Document("<selectionMode>automatic </selectionMode>")).selectionMode, 1);
+    EXPECT_EQ(ReadText(Document("<selectionMode>auto matic</selectionMode>")).selectionMode, 1);
     PluginSettings defaults;
     EXPECT_EQ(ReadText(Document("<selectionMode>manual</selectionMode>"), defaults).selectionMode, 1);
+    // The white space around a keyword is not part of it, as TinyXML reads text by default.
+    EXPECT_EQ(ReadText(Document("<selectionMode>automatic </selectionMode>")).selectionMode, 0);
+    EXPECT_EQ(ReadText(Document("<selectionMode>\n  manual\n</selectionMode>"), defaults)
+                  .selectionMode,
+              1);
+    EXPECT_TRUE(ReadText(Document("<includeNURBS>true </includeNURBS>"), defaults).includeNURBS);
+    EXPECT_TRUE(ReadText(Document("<promptForMechanism>\ttrue\r\n</promptForMechanism>"))
+                    .promptForMechanism);
 
-    for (const char* text : {"yes", "1", "TRUE", "true "}) {
+    for (const char* text : {"yes", "1", "TRUE", "t rue"}) {
         SCOPED_TRACE(text);
         const PluginSettings read =
             ReadText(Document(std::string("<includeNURBS>") + text + "</includeNURBS>"), defaults);
