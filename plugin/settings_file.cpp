@@ -182,13 +182,18 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
 void ReadSettingsText(const std::string& text, PluginSettings& settings) {
     if (text.size() > kMaxFileSize || CountElementStarts(text) > kMaxElementStarts) return;
     const std::string normalized = NormalizeLineEnds(text);
+    // A file saved by a text editor may begin with the UTF-8 byte order mark, which TinyXML's
+    // own reading passes over; the byte-wise reading below would fail on it as text before the
+    // declaration.
+    const char* start = normalized.c_str();
+    if (normalized.compare(0, 3, "\xEF\xBB\xBF") == 0) start += 3;
     TiXmlDocument document;
     {
         WhiteSpaceKept whiteSpaceKept;
         // The file is in the ANSI code page, not UTF-8: TinyXML must take each byte as one
         // character, or a code-page letter would swallow the bytes after it (an end tag, or the
         // text's terminator).
-        document.Parse(normalized.c_str(), nullptr, TIXML_ENCODING_LEGACY);
+        document.Parse(start, nullptr, TIXML_ENCODING_LEGACY);
     }
     if (document.Error()) return;
     TiXmlElement* root = document.FirstChildElement();

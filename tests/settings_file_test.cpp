@@ -246,6 +246,14 @@ TEST(SettingsFileReading, PathsAreDecodedAndConvertedFromTheCodePage) {
     EXPECT_EQ(read.fraPath, u"C:\\a  b\\\nc.fra");  // line ends as TinyXML's file loading has them
 }
 
+TEST(SettingsFileReading, ByteOrderMarkOfAnEditorIsPassedOver) {
+    ScopedTempFolder folder;
+    WriteBytes(kSettingsFileName, "\xEF\xBB\xBF" + Document("<upAxis>2</upAxis>"));
+    PluginSettings settings = Sentinel();
+    ReadSettingsFile(kSettingsFileName, settings);
+    EXPECT_EQ(settings.upAxis, 2);
+}
+
 TEST(SettingsFileReading, MissingFileChangesNothing) {
     ScopedTempFolder folder;
     PluginSettings settings = Sentinel();
