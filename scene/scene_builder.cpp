@@ -26,7 +26,7 @@ void SetDouble3(trvScene_api* api, const char* name, float x, float y, float z)
 
 }  // namespace
 
-void SceneBuilder::OpenGroup(const char* name) { api->BeginGroup(name, true); }
+bool SceneBuilder::OpenGroup(const char* name) { return api->BeginGroup(name, true); }
 
 void SceneBuilder::CloseGroup() { api->EndGroup(); }
 

@@ -17,8 +17,9 @@ class SceneBuilder {
 public:
     trvScene_api* GetSceneApi() const { return api; }
 
-    // A placed group (not a definition) named name, and its end.
-    void OpenGroup(const char* name);
+    // A placed group (not a definition) named name, and its end. OpenGroup passes back
+    // BeginGroup's answer.
+    bool OpenGroup(const char* name);
     void CloseGroup();
 
     // Opens a camera block named cameraName that carries the renderer's environment map as its

@@ -57,8 +57,8 @@ private:
 TEST(SceneBuilder, GroupsArePlacedAndNest)
 {
     FileBuilder out;
-    out.builder.OpenGroup("model");
-    out.builder.OpenGroup("part");
+    EXPECT_TRUE(out.builder.OpenGroup("model"));
+    EXPECT_TRUE(out.builder.OpenGroup("part"));
     out.builder.CloseGroup();
     out.builder.CloseGroup();
     EXPECT_EQ(out.Text(),
