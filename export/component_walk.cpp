@@ -4,6 +4,7 @@
 #include <string>
 
 #include "export/component_path.h"
+#include "export/solid_geometry.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
 
@@ -12,27 +13,12 @@ namespace {
 // Scene group flags of a sub-assembly component's group.
 constexpr std::uint32_t kSubAssemblyGroupFlags = 0x8000;
 
-// Narrow model names of components and solids: the host's name has at most 31 characters and
-// the conversion gives one byte per character.
-constexpr int kComponentNameSize = 32;
-
 const ProMatrix kIdentity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
 
 void CopyMatrix(const ProMatrix from, ProMatrix to) {
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) to[r][c] = from[r][c];
     }
-}
-
-// The component model's narrow name, "" when the host gives none.
-std::string ComponentName(ProMdl model) {
-    ProName wide = {};
-    ProMdlNameGet(model, wide);
-    wide[PRO_NAME_SIZE - 1] = 0;
-    char narrow[kComponentNameSize] = {};
-    ProWstringToString(narrow, wide);
-    narrow[kComponentNameSize - 1] = 0;
-    return narrow;
 }
 
 // Every layer that holds the feature shows it (display status 1 or -1). Each layer is asked,
@@ -240,7 +226,7 @@ ProError VisitComponent(ProAsmcomp* component, ProError /*status*/, ProAppData d
 
     ComponentVisit visit;
     ProAsmcompMdlGet(component, &visit.model);
-    visit.name = ComponentName(visit.model);
+    visit.name = NarrowModelName(visit.model);
     visit.fullPath = FullPathOf(parent, component->id);
     ProAsmcomppathInit(parent.assemblyModel, &component->id, 1, &visit.localPath);
 

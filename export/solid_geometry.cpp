@@ -18,7 +18,7 @@ constexpr std::uint32_t kSolidGroupFlags = 0x400;
 constexpr std::uint32_t kNurbsMaterialGroupFlags = 0x10400;
 // ProSurfacetessellationinputUvprojectionSet: parameters as the host gives them.
 constexpr ProSurfaceTessellationProjection kHostUvProjection = 0;
-// The narrow model name names the solid's objects in a buffer of this many bytes.
+// The narrow model name is held in a buffer of this many bytes, its zero included.
 constexpr std::size_t kModelNameSize = 32;
 
 // Per material key, the positions in SolidVisitData::surfaces of its surfaces, ascending.
@@ -41,19 +41,6 @@ bool IsHiddenByLayer(ProLayerType type, int id, ProSolid solid) {
     ProLayerItemStatus status = PRO_LAYER_ITEM_SHOWN;
     ProLayeritemStatusGet(&item, nullptr, &status);
     return status == PRO_LAYER_ITEM_HIDDEN;
-}
-
-// The solid's name as its objects carry it: the host's name (at most 31 wide characters)
-// narrowed by the host, cut to 31 bytes. The host writes the whole narrow text, which may take
-// more than a byte per character, so it gets room for that first.
-std::string NarrowModelName(ProSolid solid) {
-    ProName wide = {};
-    ProMdlNameGet(solid, wide);
-    wide[PRO_NAME_SIZE - 1] = 0;
-    char narrow[4 * PRO_NAME_SIZE] = {};
-    ProWstringToString(narrow, wide);
-    narrow[sizeof narrow - 1] = 0;
-    return std::string(narrow, strnlen(narrow, kModelNameSize - 1));
 }
 
 // The solid's model-level appearance and texture; each is handed on only when the host gave it.
@@ -197,6 +184,19 @@ void WriteSolidMaterialGroups(PluginApplication& app, const SolidVisitData& visi
 }
 
 }  // namespace
+
+// The host writes the whole narrow text, which in a multi-byte code page takes more than a byte
+// per character, so it gets room for the longest first (31 wide characters, at most 3 bytes each);
+// the name is then cut to 31 bytes.
+std::string NarrowModelName(ProMdl model) {
+    ProName wide = {};
+    ProMdlNameGet(model, wide);
+    wide[PRO_NAME_SIZE - 1] = 0;
+    char narrow[4 * PRO_NAME_SIZE] = {};
+    ProWstringToString(narrow, wide);
+    narrow[sizeof narrow - 1] = 0;
+    return std::string(narrow, strnlen(narrow, kModelNameSize - 1));
+}
 
 // ---- Visit callbacks ----------------------------------------------------------------------------
 

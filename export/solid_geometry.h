@@ -4,6 +4,7 @@
 #pragma once
 
 #include <set>
+#include <string>
 #include <vector>
 
 #include "toolkit/pro_toolkit.h"
@@ -18,6 +19,10 @@ struct SolidVisitData {
     // The solid being exported; the filters read it.
     ProSolid solid = nullptr;
 };
+
+// The model's name as the scene carries it (the names of components, solids and their objects):
+// the host's name narrowed by the host into the system's ANSI code page, cut to 31 bytes.
+std::string NarrowModelName(ProMdl model);
 
 // Visit filters: PRO_TK_CONTINUE skips the item, PRO_TK_NO_ERROR visits it. data is a
 // SolidVisitData.

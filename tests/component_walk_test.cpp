@@ -8,10 +8,14 @@
 
 #include "export/component_walk.h"
 #include "export/simplified_rep.h"
+#include "simhost/function_table.h"
+#include "simhost/host_functions.h"
 #include "simhost/host_session.h"
 #include "simhost/host_world.h"
 #include "simhost/model/world.h"
+#include "simhost/model_functions.h"
 #include "tests/sim_export_fixture.h"
+#include "toolkit/toolkit_binding.h"
 
 namespace {
 
@@ -189,6 +193,53 @@ TEST_F(ComponentWalk, ASubAssemblyWithoutSurfacesOfItsOwnGetsOneGroup) {
                                            "BeginGroup(C, place)", "BeginGroup(D, place)"}));
     // The sub-assembly without surfaces of its own gets its group and no second one.
     EXPECT_EQ(scene.CallsStartingWith({"BeginGroup(S"}).size(), 1u);
+}
+
+// A host whose code page spells a character in several bytes (UTF-8 here): its narrow model
+// names run longer than their characters.
+char* Utf8WstringToString(char* narrow, const ProWchar* wide) {
+    char* out = narrow;
+    for (; *wide != 0; ++wide) {
+        const unsigned c = *wide;
+        if (c < 0x80) {
+            *out++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *out++ = static_cast<char>(0xC0 | (c >> 6));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *out++ = static_cast<char>(0xE0 | (c >> 12));
+            *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *out++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    *out = 0;
+    return narrow;
+}
+
+void* Utf8HostLookup(const char* name) {
+    static const sim::FunctionTable table = [] {
+        sim::FunctionTable functions;
+        sim::RegisterRuntimeFunctions(functions);
+        sim::RegisterModelFunctions(functions);
+        functions.Add("ProWstringToString", reinterpret_cast<void*>(&Utf8WstringToString));
+        return functions;
+    }();
+    return table.Find(name);
+}
+
+TEST_F(ComponentWalk, ANameLongerInItsCodePageThanItsBufferIsCutToThirtyOneBytes) {
+    // 31 characters that take 61 bytes: "P" and 30 two-byte letters.
+    std::string name = "P";
+    for (int i = 0; i < 30; ++i) name += "\xC3\x84";
+    ASSERT_TRUE(Start(R"({"current": "CELL", "models": [
+      {"name": "CELL", "type": "assembly", "features": [{"id": 1, "model": ")" + name + R"("}]},
+      {"name": ")" + name + R"(", "type": "part", )" + Box() + "}]}"));
+    ToolkitBind(&Utf8HostLookup);
+    Walk();
+    std::string cut = "P";
+    for (int i = 0; i < 15; ++i) cut += "\xC3\x84";
+    EXPECT_EQ(Outline(), (Lines{"BeginGroup(" + cut + ", place)", "SetFlags(1024)",
+                                "BeginObject(" + cut + ", place)", kIdentity, "EndGroup()"}));
 }
 
 TEST_F(ComponentWalk, ComponentsBelowTheDeepestPathAreLeftOut) {
