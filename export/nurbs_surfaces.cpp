@@ -8,7 +8,8 @@
 
 namespace {
 
-// The edge ids of each contour of a surface record, each list sorted.
+// The edge ids of each contour of a surface record, each list sorted and without repeats: an
+// edge that a contour runs along twice (a seam) counts once.
 typedef std::vector<std::vector<int>> ContourEdgeIds;
 
 ContourEdgeIds ContoursOf(ProSurfacedata* surface)
@@ -27,6 +28,7 @@ ContourEdgeIds ContoursOf(ProSurfacedata* surface)
             ProArraySizeGet(edgeIds, &idCount);
             ids.assign(edgeIds, edgeIds + std::max(idCount, 0));
             std::sort(ids.begin(), ids.end());
+            ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         }
         contours.push_back(std::move(ids));
     }

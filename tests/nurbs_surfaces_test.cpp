@@ -201,6 +201,21 @@ TEST_F(NurbsSurfaces, InterfaceSurfacePairsWithTheFirstHostSurfaceSharingItsEdge
     EXPECT_EQ(PairedWith(3), std::vector<int>{3});
 }
 
+TEST_F(NurbsSurfaces, AnEdgeTwiceInAContourNeedsToBoundTheHostSurfaceOnlyOnce)
+{
+    // 502's contour runs along edge 21 twice (a seam); host surface 3 holds 21 once.
+    std::string model = kPairingModel;
+    const std::string contour = R"("contours": [{"edges": [21, 22]}]},)";
+    model.replace(model.find(contour), contour.size(),
+                  R"("contours": [{"edges": [21, 22, 21]}]},)");
+    ASSERT_TRUE(Start(model.c_str()));
+    Keep(*sim::FindSurface(Model(), 3));
+    Keep(*sim::FindSurface(Model(), 2));
+    Pair();
+    EXPECT_EQ(PairedWith(3), (std::vector<int>{3, 502}));
+    EXPECT_EQ(PairedWith(2), std::vector<int>{});
+}
+
 TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseEdgesBoundNoVisitedSurfaceIsDropped)
 {
     ASSERT_TRUE(Start(kPairingModel));
