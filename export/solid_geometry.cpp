@@ -200,34 +200,45 @@ std::string NarrowModelName(ProMdl model) {
 
 // ---- Visit callbacks ----------------------------------------------------------------------------
 
+namespace {
+
+// What both filters read of a geometry item and its feature, in this order of host calls.
+struct ItemFeature {
+    ProFeature feature = {};
+    ProFeatStatus status = PRO_FEAT_ACTIVE;
+    ProFeattype type = 0;
+    ProBoolean inactive = PRO_B_FALSE;
+
+    // A suppressed or otherwise inactive feature, an inactive item, or the excluded type.
+    bool IsLeftOut() const {
+        return status != PRO_FEAT_ACTIVE || IsTrue(inactive) || type == kExcludedFeatureType;
+    }
+};
+
+ItemFeature ReadItemFeature(ProGeomitem& item) {
+    ItemFeature read;
+    ProGeomitemFeatureGet(&item, &read.feature);
+    ProFeatureStatusGet(&read.feature, &read.status);
+    ProFeatureTypeGet(&read.feature, &read.type);
+    ProGeomitemIsInactive(&item, &read.inactive);
+    return read;
+}
+
+}  // namespace
+
 ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProSurfaceToGeomitem(visit.solid, surface, &item);
-    ProFeature feature = {};
-    ProGeomitemFeatureGet(&item, &feature);
-    ProFeatStatus status = PRO_FEAT_ACTIVE;
-    ProFeatureStatusGet(&feature, &status);
-    ProFeattype type = 0;
-    ProFeatureTypeGet(&feature, &type);
-    ProBoolean inactive = PRO_B_FALSE;
-    ProGeomitemIsInactive(&item, &inactive);
-    const bool skip = status != PRO_FEAT_ACTIVE || IsTrue(inactive) || type == kExcludedFeatureType;
-    return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
+    return ReadItemFeature(item).IsLeftOut() ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
 ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProQuiltToGeomitem(visit.solid, quilt, &item);
-    ProFeature feature = {};
-    ProGeomitemFeatureGet(&item, &feature);
-    ProFeatStatus status = PRO_FEAT_ACTIVE;
-    ProFeatureStatusGet(&feature, &status);
-    ProFeattype type = 0;
-    ProFeatureTypeGet(&feature, &type);
-    ProBoolean inactive = PRO_B_FALSE;
-    ProGeomitemIsInactive(&item, &inactive);
+    ItemFeature read = ReadItemFeature(item);
+    ProFeature& feature = read.feature;
     ProBoolean quiltHidden = PRO_B_FALSE;
     ProModelitemIsHidden(&item, &quiltHidden);
     ProBoolean featureHidden = PRO_B_FALSE;
@@ -239,8 +250,8 @@ ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
 
     if (IsHiddenByLayer(PRO_LAYER_ITEM_QUILT, quiltId, visit.solid)) return PRO_TK_CONTINUE;
     if (IsHiddenByLayer(PRO_LAYER_ITEM_FEATURE, feature.id, visit.solid)) return PRO_TK_CONTINUE;
-    const bool skip = status != PRO_FEAT_ACTIVE || IsTrue(inactive) || IsTrue(quiltHidden) ||
-                      IsTrue(featureHidden) || IsTrue(backup) || type == kExcludedFeatureType;
+    const bool skip =
+        read.IsLeftOut() || IsTrue(quiltHidden) || IsTrue(featureHidden) || IsTrue(backup);
     return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
