@@ -1,9 +1,9 @@
 #include "plugin/host_commands.h"
 
-#include <algorithm>
 #include <string>
 
 #include "plugin/export_finished_dialog.h"
+#include "plugin/file_dialog_defaults.h"
 #include "plugin/host_resources.h"
 #include "plugin/plugin_application.h"
 #include "ui/settings_dialog.h"
@@ -11,10 +11,6 @@
 namespace {
 
 constexpr uiCmdPriority kCommandPriority = 2;
-
-// Sizes of the save dialog's default buffers, terminator included.
-constexpr std::size_t kDefaultFolderSize = PRO_PATH_SIZE;
-constexpr std::size_t kDefaultNameSize = 40;
 
 uiCmdCmdId AddCommand(const char* name, uiCmdCmdActFn action, uiCmdCmdId& id) {
     ProCmdActionAdd(name, action, kCommandPriority, CommandAccessAvailable, PRO_B_TRUE,
@@ -36,24 +32,6 @@ void RunSelectionCommand(bool manual) {
     ProCmdIconSet(app->automaticCommandId, manual ? kIconModeNotChosen : kIconModeChosen);
     app->SaveSettings();
     ShowSelectionCommandRun(*app, manual);
-}
-
-// Copies text into a zero-filled buffer of size units when it fits with its terminator;
-// a text too long is not cut (that would name another folder or file) but left out.
-void CopyIfFits(const std::u16string& text, ProWchar* buffer, std::size_t size) {
-    if (text.size() < size) std::copy(text.begin(), text.end(), buffer);
-}
-
-// The save dialog's defaults from the saved path: the folder before its last separator and the
-// name after it. Either stays empty when the path has none, or when it does not fit.
-void SplitExportPath(const std::u16string& path, ProWchar* folder, ProWchar* name) {
-    const std::size_t separator = path.find_last_of(u"\\/");
-    if (separator == std::u16string::npos) {
-        CopyIfFits(path, name, kDefaultNameSize);  // a bare file name, in no folder
-        return;
-    }
-    CopyIfFits(path.substr(0, separator), folder, kDefaultFolderSize);
-    CopyIfFits(path.substr(separator + 1), name, kDefaultNameSize);
 }
 
 }  // namespace
@@ -108,15 +86,13 @@ int OnExport(uiCmdCmdId, uiCmdValue*, void*) {
     PluginApplication* app = GetPluginApplication();
     const PluginSettings settings = app->GetSettings();
 
-    ProWchar folder[kDefaultFolderSize] = {};
-    ProWchar name[kDefaultNameSize] = {};
-    SplitExportPath(settings.exportPath, folder, name);
+    FileDialogDefaults defaults = FileDialogDefaultsOf(settings.exportPath);
 
     ProPath chosen = {};
     // Only a chosen file goes on: on a cancel, and on any other failure, the host need not have
     // filled the result, so the command ends with nothing changed.
-    if (ProFileSave(u"Save as vsb", u"*.vsb", nullptr, nullptr, folder, name, chosen) !=
-        PRO_TK_NO_ERROR) {
+    if (ProFileSave(u"Save as vsb", u"*.vsb", nullptr, nullptr, defaults.folder, defaults.name,
+                    chosen) != PRO_TK_NO_ERROR) {
         return 0;
     }
     chosen[PRO_PATH_SIZE - 1] = 0;  // a host that filled the whole buffer left no terminator

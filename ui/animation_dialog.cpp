@@ -1,11 +1,11 @@
 #include "ui/animation_dialog.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
+#include "plugin/file_dialog_defaults.h"
 #include "plugin/plugin_application.h"
 #include "ui/dialog_support.h"
 
@@ -23,36 +23,13 @@ const char kCancelButton[] = "Vistrel_Animation_Cancel";
 
 // The panel takes a path of the host's length.
 constexpr int kPathLength = PRO_PATH_SIZE;
-// Sizes of the file-open dialog's default buffers, terminator included.
-constexpr std::size_t kDefaultFolderSize = PRO_PATH_SIZE;
-constexpr std::size_t kDefaultNameSize = 40;
 
 PluginApplication* AppOf(ProAppData data) {
     return data != nullptr ? static_cast<PluginApplication*>(data) : GetPluginApplication();
 }
 
-// Copies text into a zero-filled buffer of size units when it fits with its terminator; a text
-// too long is left out rather than cut, which would name another folder or file.
-void CopyIfFits(const std::u16string& text, ProWchar* buffer, std::size_t size) {
-    if (text.size() < size) std::copy(text.begin(), text.end(), buffer);
-}
-
-// The file-open dialog's defaults from the stored path: the folder before its last separator and
-// the name after it. A path without a separator is a bare file name, offered as the name.
-void SplitFramePath(const std::u16string& path, ProWchar* folder, ProWchar* name) {
-    const std::size_t separator = path.find_last_of(u"\\/");
-    if (separator == std::u16string::npos) {
-        CopyIfFits(path, name, kDefaultNameSize);
-        return;
-    }
-    CopyIfFits(path.substr(0, separator), folder, kDefaultFolderSize);
-    CopyIfFits(path.substr(separator + 1), name, kDefaultNameSize);
-}
-
 void AddButton(int column, const char* name, const char* textKey) {
-    ProUIGridopts grid = DialogGridCell(0, column);
-    ProUILayoutPushbuttonAdd(kDialog, kButtonLayout, name, &grid);
-    ProUIPushbuttonTextSet(kDialog, name, MessageText(textKey).c_str());
+    AddLayoutButton(kDialog, kButtonLayout, column, name, textKey);
 }
 
 void AddPathRow(PluginApplication* app) {
@@ -131,15 +108,13 @@ bool PluginApplication::ShowAnimationDialog() {
 
 void OnAnimationBrowse(const char*, const char*, ProAppData) {
     const PluginSettings settings = GetPluginApplication()->GetSettings();
-    ProWchar folder[kDefaultFolderSize] = {};
-    ProWchar name[kDefaultNameSize] = {};
-    SplitFramePath(settings.fraPath, folder, name);
+    FileDialogDefaults defaults = FileDialogDefaultsOf(settings.fraPath);
 
     ProPath chosen = {};
     // Only a chosen file goes into the panel: on a cancel, and on any other failure, the host
     // need not have filled the result.
-    if (ProFileOpen(u"Locate .fra animation", u"*.fra", nullptr, nullptr, folder, name, chosen) !=
-        PRO_TK_NO_ERROR)
+    if (ProFileOpen(u"Locate .fra animation", u"*.fra", nullptr, nullptr, defaults.folder,
+                    defaults.name, chosen) != PRO_TK_NO_ERROR)
         return;
     chosen[PRO_PATH_SIZE - 1] = 0;
     ProUIInputpanelValueSet(kDialog, kPathPanel, chosen);

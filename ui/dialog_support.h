@@ -10,6 +10,10 @@
 // on all four sides, resizable both ways, with the host's default offsets (-1).
 ProUIGridopts DialogGridCell(int row, int column, int columns = 1);
 
+// A push button in row 0 and the given column of a layout, labelled with the text of textKey.
+void AddLayoutButton(const char* dialog, const char* layout, int column, const char* name,
+                     const char* textKey);
+
 // The text of key in the message file "vistrel_msg.txt", as the host gives it in one message
 // line (at most 80 characters); empty when the file lacks the key.
 std::u16string MessageText(const char* key);

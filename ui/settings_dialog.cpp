@@ -175,9 +175,7 @@ void AddSettingRows(const PluginSettings& settings, PluginApplication* app) {
 }
 
 void AddButton(int column, const char* name, const char* textKey) {
-    ProUIGridopts grid = DialogGridCell(0, column);
-    ProUILayoutPushbuttonAdd(kDialog, kButtonLayout, name, &grid);
-    ProUIPushbuttonTextSet(kDialog, name, MessageText(textKey).c_str());
+    AddLayoutButton(kDialog, kButtonLayout, column, name, textKey);
 }
 
 void AddButtonRow(PluginApplication* app) {
