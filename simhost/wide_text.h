@@ -3,12 +3,14 @@
 
 #include <string>
 
+#include "platform/utf8.h"
+
 namespace sim {
 
-// UTF-8 to UTF-16; a malformed or truncated sequence becomes U+FFFD.
-std::u16string Utf8ToUtf16(const std::string& text);
-// UTF-16 to UTF-8; an unpaired surrogate becomes U+FFFD.
-std::string Utf16ToUtf8(const std::u16string& text);
+// UTF-8 to UTF-16 and back, as the Windows layer converts paths; malformed input becomes U+FFFD.
+using ::Utf16ToUtf8;
+using ::Utf8ToUtf16;
+
 // The wide text at text up to its terminator, reading at most limit characters; empty for null.
 std::u16string WideFromBuffer(const char16_t* text, size_t limit);
 // Copies text into a wide buffer of capacity characters, terminator included, cutting what does
