@@ -7,5 +7,5 @@ vistrel_add_fuzzer(user_script_fuzz
 target_include_directories(user_script_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
 vistrel_add_fuzzer(message_file_fuzz
   SOURCES message_file_fuzz.cpp ${PROJECT_SOURCE_DIR}/simhost/message_file.cpp
-          ${PROJECT_SOURCE_DIR}/simhost/wide_text.cpp)
+          ${PROJECT_SOURCE_DIR}/simhost/wide_text.cpp ${PROJECT_SOURCE_DIR}/platform/utf8.cpp)
 target_include_directories(message_file_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
