@@ -123,3 +123,9 @@ BOOL CloseHandle(HANDLE hObject)
     ReapEndedChildren();
     return TRUE;
 }
+
+std::size_t OpenProcessHandleCount()
+{
+    std::lock_guard<std::mutex> lock(handlesMutex);
+    return openHandles.size();
+}

@@ -137,3 +137,9 @@ LSTATUS RegCloseKey(HKEY hKey)
     delete hKey;
     return ERROR_SUCCESS;
 }
+
+std::size_t OpenRegistryKeyCount()
+{
+    std::lock_guard<std::mutex> lock(openKeysMutex);
+    return openKeys.size();
+}

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/dialog_session.h"
@@ -66,27 +68,26 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
     ASSERT_FALSE(dialog.is_null()) << record_.dump();
     EXPECT_EQ(dialog["resizing"], false);
 
-    const char* order[][3] = {
-        {"Vistrel_Animation_Label", "label", ""},
-        {"Vistrel_Animation_Layout", "layout", ""},
-        {"Vistrel_Animation_Inputpanel", "inputpanel", "Vistrel_Animation_Layout"},
-        {"Vistrel_Animation_Browse", "pushbutton", "Vistrel_Animation_Layout"},
-        {"Vistrel_OK_Separator", "separator", ""},
-        {"Vistrel_Animation_OK_Layout", "layout", ""},
-        {"Vistrel_Animation_Export", "pushbutton", "Vistrel_Animation_OK_Layout"},
-        {"Vistrel_Animation_Cancel", "pushbutton", "Vistrel_Animation_OK_Layout"},
+    // Each control in the order added, with its layout and its place on the grid.
+    const std::tuple<const char*, const char*, const char*, std::string> expected[] = {
+        {"Vistrel_Animation_Label", "label", "", Place(0, 0, false, false)},
+        {"Vistrel_Animation_Layout", "layout", "", Place(1, 0)},
+        {"Vistrel_Animation_Inputpanel", "inputpanel", "Vistrel_Animation_Layout", Place(0, 0)},
+        {"Vistrel_Animation_Browse", "pushbutton", "Vistrel_Animation_Layout", Place(0, 1)},
+        {"Vistrel_OK_Separator", "separator", "", Place(2, 0)},
+        {"Vistrel_Animation_OK_Layout", "layout", "", Place(3, 0, false, false)},
+        {"Vistrel_Animation_Export", "pushbutton", "Vistrel_Animation_OK_Layout", Place(0, 0)},
+        {"Vistrel_Animation_Cancel", "pushbutton", "Vistrel_Animation_OK_Layout", Place(0, 1)},
     };
     const Json& controls = dialog["controls"];
     ASSERT_EQ(controls.size(), 8u);
     for (size_t i = 0; i < 8; ++i) {
-        EXPECT_EQ(controls[i]["name"], order[i][0]) << i;
-        EXPECT_EQ(controls[i]["kind"], order[i][1]) << i;
-        EXPECT_EQ(controls[i].value("layout", ""), order[i][2]) << i;
+        const auto& [name, kind, layout, place] = expected[i];
+        EXPECT_EQ(controls[i]["name"], name) << i;
+        EXPECT_EQ(controls[i]["kind"], kind) << i;
+        EXPECT_EQ(controls[i].value("layout", ""), layout) << i;
+        EXPECT_EQ(controls[i]["place"].dump(), place) << i;
     }
-    const std::string places[] = {
-        Place(0, 0, false, false), Place(1, 0), Place(0, 0), Place(0, 1), Place(2, 0),
-        Place(3, 0, false, false), Place(0, 0), Place(0, 1)};
-    for (size_t i = 0; i < 8; ++i) EXPECT_EQ(controls[i]["place"].dump(), places[i]) << i;
 
     EXPECT_EQ(controls[0]["properties"].dump(),
               R"({"text":"Frame file of the mechanism animation (*.fra):"})");
@@ -192,13 +193,17 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
     EXPECT_NE(ReadText("out.vsb"), "");
 
-    // Typed by hand, naming no file: stored all the same.
-    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", "no such file.fra")},
-                  {"Vistrel Export"}),
-              0)
-        << errors_;
-    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>no such file.fra</fraPath>")) << SettingsFile();
-    EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
+    // Typed by hand, naming no file or a folder: stored all the same, and saved by the dialog
+    // itself on a road that saves nothing of its own.
+    std::filesystem::create_directory("frames");
+    for (const char* path : {"no such file.fra", "frames"}) {
+        ASSERT_EQ(Run({AnimationStep(R"("Vistrel_Animation_Export")", path)}, {"Vistrel Render"}),
+                  0)
+            << errors_;
+        EXPECT_TRUE(Contains(SettingsFile(), std::string("<fraPath>") + path + "</fraPath>"))
+            << SettingsFile();
+        EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
+    }
 }
 
 TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {

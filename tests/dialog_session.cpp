@@ -5,6 +5,7 @@
 
 #include "simhost/simulated_host.h"
 #include "tests/file_text.h"
+#include "tests/open_handles.h"
 #include "tests/plugin_command_line.h"
 
 namespace {
@@ -42,7 +43,9 @@ int DialogSession::Run(const std::vector<std::string>& steps,
     options.commands = commands;
     std::ostringstream out;
     std::ostringstream err;
+    const std::size_t openFiles = OpenFileCount();
     const int status = sim::RunSimulatedHost(options, out, err);
+    EXPECT_EQ(OpenFileCount(), openFiles) << "files left open by the session";
     errors_ = err.str();
     const std::string record = ReadText("record.json");
     record_ = record.empty() ? Json() : Json::parse(record);

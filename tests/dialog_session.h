@@ -29,7 +29,7 @@ protected:
 
     // Runs the host with the plug-in on the commands, the model file model.json (a part named
     // BRACKET unless the test wrote one) and a script of steps (JSON texts); answers the host's
-    // exit status and keeps the record.
+    // exit status and keeps the record. The session must close every file it opens.
     int Run(const std::vector<std::string>& steps, const std::vector<std::string>& commands);
 
     // The dialog of that name in the record as it opened, the n-th of that name.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -169,6 +170,11 @@ TEST_F(ExportCommand, ASinglePartIsOneGroupInTheModelGroup) {
     EXPECT_EQ(outline.back(), "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1");
     EXPECT_EQ(std::count(outline.begin(), outline.end(), outline[0]), 1);
     EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
+
+    // Exported again over a longer file, the scene file is replaced whole.
+    std::ofstream(folder_.Path() / "out.vsb", std::ios::binary) << scene << "left over";
+    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json"), 0) << errors_;
+    EXPECT_EQ(ReadFile(folder_.Path() / "out.vsb"), scene);
 }
 
 }  // namespace

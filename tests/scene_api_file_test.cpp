@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/file_text.h"
 #include "tests/scene_test_file.h"
+#include "tests/scoped_temp_folder.h"
 
 namespace {
 
@@ -67,6 +69,18 @@ TEST(SceneApiFileLocale, NumericLocaleIsCWhileTheWriterLivesAndRestoredAfter)
     }
     EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), before);
     std::setlocale(LC_NUMERIC, original.c_str());
+}
+
+TEST(SceneApiFileOutput, EveryFormattedWriteReachesAnotherReaderAtOnce)
+{
+    ScopedTempFolder folder;
+    FILE* file = std::fopen("scene.vsb", "wb+");
+    ASSERT_NE(file, nullptr);
+    trvScene_api_file writer(file, false);
+    writer.Render(); // indented text only
+    EXPECT_EQ(ReadFile("scene.vsb"), "\nrender\n");
+    writer.BeginGroup("g", true); // ends with plain text
+    EXPECT_EQ(ReadFile("scene.vsb"), "\nrender\n\ngroup \"g\" {\n");
 }
 
 TEST_F(SceneApiFile, ReservedOperationsAnswerTheirFixedValuesAndWriteNothing)

@@ -4,6 +4,9 @@
 #include <random>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
+
+#include "tests/open_handles.h"
 #include "tests/scoped_environment.h"
 
 #ifdef _WIN32
@@ -79,10 +82,12 @@ ScopedRegistry::ScopedRegistry(const std::string& text) : file_(UniqueFileName()
     if (!out) throw std::runtime_error("cannot write the registry file");
     variable_ = std::make_unique<ScopedEnvironment>("VISTREL_REGISTRY_FILE", file_.string());
 #endif
+    openAtStart_ = OpenKeyAndProcessCount();
 }
 
 ScopedRegistry::~ScopedRegistry()
 {
+    EXPECT_EQ(OpenKeyAndProcessCount(), openAtStart_) << "keys or process handles left open";
 #ifdef _WIN32
     DeleteTestKeys();
 #endif

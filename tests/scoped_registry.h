@@ -6,8 +6,11 @@
 // tests use (SOFTWARE\Tarvex and SOFTWARE\VistrelTest under the current user and the machine)
 // have been deleted; they are deleted again at the end. Tests that use it share one registry on
 // Windows: give them the ctest RESOURCE_LOCK "registry".
+//
+// At its end it checks that every registry key and process handle opened in its time is closed.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -29,4 +32,5 @@ public:
 private:
     std::filesystem::path file_;
     std::unique_ptr<ScopedEnvironment> variable_;
+    std::size_t openAtStart_ = 0;
 };

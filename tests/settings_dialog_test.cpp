@@ -27,13 +27,6 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// The names of a JSON object's keys in order.
-std::string Keys(const Json& object) {
-    std::string keys;
-    for (const auto& item : object.items()) keys += (keys.empty() ? "" : " ") + item.key();
-    return keys;
-}
-
 std::string Place(const Json& control) {
     return control["place"].dump();
 }
@@ -54,7 +47,7 @@ std::string GridPlace(int row, int column, int cells, bool left = true, bool rig
 
 class SettingsDialog : public DialogSession {};
 
-TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGrid) {
+TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGridWithTheMessageFileTexts) {
     ASSERT_EQ(
         Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
         0)
@@ -63,33 +56,73 @@ TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGrid) {
     ASSERT_FALSE(dialog.is_null()) << record_.dump();
     EXPECT_EQ(dialog["resizing"], false);
 
-    const char* order[][2] = {
-        {"Vistrel_Tess_Level_Label", "label"},
-        {"stepbox", "spinbox"},
-        {"Vistrel_Tess_Level_Slider_Label", "label"},
-        {"Vistrel_Tess_Level_Slider", "slider"},
-        {"Vistrel_Materials_Label", "label"},
-        {"Vistrel_Separate_Materials_Check", "checkbutton"},
-        {"Vistrel_NURBS_Label", "label"},
-        {"Vistrel_NURBS_Check", "checkbutton"},
-        {"Vistrel_Axis_Label", "label"},
-        {"Vistrel_Axis_Radiogroup", "radiogroup"},
-        {"Vistrel_Update_Label", "label"},
-        {"Vistrel_Update_Radiogroup", "radiogroup"},
-        {"Vistrel_Mechanism_Prompt_Label", "label"},
-        {"Vistrel_Mechanism_Prompt_Check", "checkbutton"},
-        {"Vistrel_OK_Separator", "separator"},
-        {"Vistrel_OK_Layout", "layout"},
-        {"Vistrel_Update", "pushbutton"},
-        {"Vistrel_Export", "pushbutton"},
-        {"Vistrel_OK", "pushbutton"},
-        {"Vistrel_Cancel", "pushbutton"},
+    // Every control in the order added, its properties in the order set. The settings are the
+    // defaults: quality 0.2, y up, automatic selection, NURBS and separate materials on, no
+    // prompt (a check button not set stays as created). The mechanism help is two lines joined.
+    const char kTessHelp[] = "From 0 (coarse, quick) to 1 (fine, slow)";
+    const auto label = [](const char* text) { return Json{{"text", text}}; };
+    const auto texts = [](const char* text, const char* help) {
+        return Json{{"text", text}, {"help_text", help}};
+    };
+    const struct {
+        const char* name;
+        const char* kind;
+        Json properties;
+    } expected[] = {
+        {"Vistrel_Tess_Level_Label", "label", label("Tessellation quality:")},
+        {"stepbox", "spinbox",
+         {{"input_type", 3}, {"digits", 2}, {"double", 0.2}, {"double_increment", 0.05},
+          {"fast_double_increment", 0.1}, {"min_double", 0.0}, {"max_double", 1.0},
+          {"help_text", kTessHelp}}},
+        {"Vistrel_Tess_Level_Slider_Label", "label", label("Tessellation quality:")},
+        {"Vistrel_Tess_Level_Slider", "slider",
+         {{"length", 25}, {"min_integer", 0}, {"max_integer", 10000}, {"integer", 2000},
+          {"orientation", 0}, {"tracking", true}, {"help_text", kTessHelp}}},
+        {"Vistrel_Materials_Label", "label", label("Materials:")},
+        {"Vistrel_Separate_Materials_Check", "checkbutton",
+         {{"text", "Separate materials per part"},
+          {"help_text", "Give each part materials of its own, named after the part"},
+          {"set", true}}},
+        {"Vistrel_NURBS_Label", "label", label("NURBS:")},
+        {"Vistrel_NURBS_Check", "checkbutton",
+         {{"text", "Export NURBS surfaces"},
+          {"help_text", "Send the exact NURBS surfaces beside the triangle meshes"},
+          {"set", true}}},
+        {"Vistrel_Axis_Label", "label", label("Up axis:")},
+        {"Vistrel_Axis_Radiogroup", "radiogroup",
+         {{"names", {"xaxis", "yaxis", "zaxis", "nxaxis", "nyaxis", "nzaxis"}},
+          {"labels", {"x", "y", "z", "-x", "-y", "-z"}},
+          {"orientation", 0},
+          {"help_text", "The model axis that points up in Vistrel"},
+          {"selected_names", {"yaxis"}}}},
+        {"Vistrel_Update_Label", "label", label("Update selection:")},
+        {"Vistrel_Update_Radiogroup", "radiogroup",
+         {{"names", {"automatic", "manual"}},
+          {"labels", {"Automatic selection", "Manual selection"}},
+          {"orientation", 0},
+          {"help_text", "How Update chooses the components whose geometry it sends"},
+          {"selected_names", {"automatic"}}}},
+        {"Vistrel_Mechanism_Prompt_Label", "label", label("Animation:")},
+        {"Vistrel_Mechanism_Prompt_Check", "checkbutton",
+         texts("Ask for a mechanism frame file",
+               "Before each export, ask for a frame file (*.fra) with the placements of a "
+               "mechanism animation")},
+        {"Vistrel_OK_Separator", "separator", Json::object()},
+        {"Vistrel_OK_Layout", "layout", Json::object()},
+        {"Vistrel_Update", "pushbutton",
+         texts("Vistrel Update", "Keep the settings and update the running Vistrel")},
+        {"Vistrel_Export", "pushbutton",
+         texts("Vistrel Render", "Keep the settings and render in a new Vistrel")},
+        {"Vistrel_OK", "pushbutton", texts("OK", "Keep the settings and close the dialog")},
+        {"Vistrel_Cancel", "pushbutton",
+         texts("Cancel", "Close the dialog without keeping the settings")},
     };
     const Json& controls = dialog["controls"];
     ASSERT_EQ(controls.size(), 20u);
     for (size_t i = 0; i < 20; ++i) {
-        EXPECT_EQ(controls[i]["name"], order[i][0]) << i;
-        EXPECT_EQ(controls[i]["kind"], order[i][1]) << i;
+        EXPECT_EQ(controls[i]["name"], expected[i].name) << i;
+        EXPECT_EQ(controls[i]["kind"], expected[i].kind) << i;
+        EXPECT_EQ(controls[i]["properties"].dump(), expected[i].properties.dump()) << i;
     }
     // One setting a row: labels in column 0 let go of their left side, controls in column 1.
     for (int row = 0; row < 7; ++row) {
@@ -104,102 +137,15 @@ TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGrid) {
         EXPECT_EQ(Place(button), GridPlace(0, column, 1)) << column;
         EXPECT_EQ(button["actions"].dump(), R"(["activate"])");
     }
+    EXPECT_EQ(controls[1]["actions"].dump(), R"(["update"])");
+    EXPECT_EQ(controls[3]["actions"].dump(), R"(["update"])");
     EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
 }
 
-TEST_F(SettingsDialog, ShowsTheSettingsWithTheMessageFileTexts) {
-    ASSERT_EQ(
-        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
-        0)
-        << errors_;
-    const Json& dialog = Dialog(kSettings);
-    const char kTessHelp[] = "From 0 (coarse, quick) to 1 (fine, slow)";
-
-    EXPECT_EQ(Control(dialog, "Vistrel_Tess_Level_Label")["properties"].dump(),
-              R"({"text":"Tessellation quality:"})");
-    EXPECT_EQ(Control(dialog, "Vistrel_Tess_Level_Slider_Label")["properties"]["text"],
-              "Tessellation quality:");
-    // Properties in the order they were set; the defaults: quality 0.2, y up, automatic
-    // selection, NURBS and separate materials on, no prompt.
-    const Json& spinbox = Control(dialog, "stepbox");
-    EXPECT_EQ(Keys(spinbox["properties"]),
-              "input_type digits double double_increment fast_double_increment min_double "
-              "max_double help_text");
-    EXPECT_EQ(spinbox["properties"]["input_type"], 3);
-    EXPECT_EQ(spinbox["properties"]["digits"], 2);
-    EXPECT_EQ(spinbox["properties"]["double"], 0.2);
-    EXPECT_EQ(spinbox["properties"]["double_increment"], 0.05);
-    EXPECT_EQ(spinbox["properties"]["fast_double_increment"], 0.1);
-    EXPECT_EQ(spinbox["properties"]["min_double"], 0.0);
-    EXPECT_EQ(spinbox["properties"]["max_double"], 1.0);
-    EXPECT_EQ(spinbox["properties"]["help_text"], kTessHelp);
-    EXPECT_EQ(spinbox["actions"].dump(), R"(["update"])");
-
-    const Json& slider = Control(dialog, "Vistrel_Tess_Level_Slider");
-    EXPECT_EQ(slider["properties"].dump(), Json({{"length", 25},
-                                                 {"min_integer", 0},
-                                                 {"max_integer", 10000},
-                                                 {"integer", 2000},
-                                                 {"orientation", 0},
-                                                 {"tracking", true},
-                                                 {"help_text", kTessHelp}})
-                                               .dump());
-    EXPECT_EQ(slider["actions"].dump(), R"(["update"])");
-
-    EXPECT_EQ(Control(dialog, "Vistrel_Materials_Label")["properties"]["text"], "Materials:");
-    EXPECT_EQ(Control(dialog, "Vistrel_Separate_Materials_Check")["properties"].dump(),
-              Json({{"text", "Separate materials per part"},
-                    {"help_text", "Give each part materials of its own, named after the part"},
-                    {"set", true}})
-                  .dump());
-    EXPECT_EQ(Control(dialog, "Vistrel_NURBS_Label")["properties"]["text"], "NURBS:");
-    EXPECT_EQ(Control(dialog, "Vistrel_NURBS_Check")["properties"].dump(),
-              Json({{"text", "Export NURBS surfaces"},
-                    {"help_text", "Send the exact NURBS surfaces beside the triangle meshes"},
-                    {"set", true}})
-                  .dump());
-    EXPECT_EQ(Control(dialog, "Vistrel_Axis_Label")["properties"]["text"], "Up axis:");
-    EXPECT_EQ(Control(dialog, "Vistrel_Axis_Radiogroup")["properties"].dump(),
-              Json({{"names", {"xaxis", "yaxis", "zaxis", "nxaxis", "nyaxis", "nzaxis"}},
-                    {"labels", {"x", "y", "z", "-x", "-y", "-z"}},
-                    {"orientation", 0},
-                    {"help_text", "The model axis that points up in Vistrel"},
-                    {"selected_names", {"yaxis"}}})
-                  .dump());
-    EXPECT_EQ(Control(dialog, "Vistrel_Update_Label")["properties"]["text"], "Update selection:");
-    EXPECT_EQ(Control(dialog, "Vistrel_Update_Radiogroup")["properties"].dump(),
-              Json({{"names", {"automatic", "manual"}},
-                    {"labels", {"Automatic selection", "Manual selection"}},
-                    {"orientation", 0},
-                    {"help_text", "How Update chooses the components whose geometry it sends"},
-                    {"selected_names", {"automatic"}}})
-                  .dump());
-    EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Label")["properties"]["text"],
-              "Animation:");
-    // Not set: the button stays as created. Its help is two message lines joined.
-    EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Check")["properties"].dump(),
-              Json({{"text", "Ask for a mechanism frame file"},
-                    {"help_text",
-                     "Before each export, ask for a frame file (*.fra) with the "
-                     "placements of a mechanism animation"}})
-                  .dump());
-
-    const char* buttons[][3] = {
-        {"Vistrel_Update", "Vistrel Update", "Keep the settings and update the running Vistrel"},
-        {"Vistrel_Export", "Vistrel Render", "Keep the settings and render in a new Vistrel"},
-        {"Vistrel_OK", "OK", "Keep the settings and close the dialog"},
-        {"Vistrel_Cancel", "Cancel", "Close the dialog without keeping the settings"},
-    };
-    for (const auto& button : buttons)
-        EXPECT_EQ(Control(dialog, button[0])["properties"].dump(),
-                  Json({{"text", button[1]}, {"help_text", button[2]}}).dump());
-    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
-}
-
 TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
     WriteText("vistrel_plugin_settings.xml",
-              SettingsXml("0.3499999940395355", "5", "manual", "false", "false", "true", "", ""));
+              SettingsXml("0.3499999940395355", "5", "manual", "false", "true", "true", "", ""));
     ASSERT_EQ(
         Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
         0)
@@ -208,7 +154,7 @@ TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
     // The float nearest 0.35 is a little less: the slider stands at 3499.
     EXPECT_EQ(Control(dialog, "stepbox")["properties"]["double"], 0.3499999940395355);
     EXPECT_EQ(Control(dialog, "Vistrel_Tess_Level_Slider")["properties"]["integer"], 3499);
-    EXPECT_FALSE(Control(dialog, "Vistrel_Separate_Materials_Check")["properties"].contains("set"));
+    EXPECT_EQ(Control(dialog, "Vistrel_Separate_Materials_Check")["properties"]["set"], true);
     EXPECT_FALSE(Control(dialog, "Vistrel_NURBS_Check")["properties"].contains("set"));
     EXPECT_EQ(Control(dialog, "Vistrel_Mechanism_Prompt_Check")["properties"]["set"], true);
     EXPECT_EQ(Control(dialog, "Vistrel_Axis_Radiogroup")["properties"]["selected_names"].dump(),
@@ -218,17 +164,19 @@ TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
 }
 
 TEST_F(SettingsDialog, AnAxisWithoutAButtonSelectsNoneAndIsKeptByOk) {
+    // 6 is one past the last axis.
     WriteText("vistrel_plugin_settings.xml",
-              SettingsXml("7", "9", "automatic", "true", "true", "false", "", ""));
+              SettingsXml("7", "6", "automatic", "true", "true", "false", "", ""));
     ASSERT_EQ(
         Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_OK"})"}, {"Vistrel Settings"}), 0)
         << errors_;
     const Json& dialog = Dialog(kSettings);
     EXPECT_FALSE(
         Control(dialog, "Vistrel_Axis_Radiogroup")["properties"].contains("selected_names"));
+    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
     // A quality of 7 from an edited file is shown as it is, the slider beyond its end.
     EXPECT_EQ(Control(dialog, "Vistrel_Tess_Level_Slider")["properties"]["integer"], 70000);
-    EXPECT_TRUE(Contains(SettingsFile(), "<upAxis>9</upAxis>")) << SettingsFile();
+    EXPECT_TRUE(Contains(SettingsFile(), "<upAxis>6</upAxis>")) << SettingsFile();
     EXPECT_TRUE(Contains(SettingsFile(), "<tessellationQuality>7.000000</tessellationQuality>"));
 }
 
@@ -243,48 +191,42 @@ TEST_F(SettingsDialog, NoCurrentModelOpensNothing) {
 // ---- What the buttons do ------------------------------------------------------------------------
 
 TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings",
-                       "set": {"Vistrel_Tess_Level_Slider": 3500,
-                               "Vistrel_Axis_Radiogroup": "zaxis",
-                               "Vistrel_Update_Radiogroup": "manual", "Vistrel_NURBS_Check": false,
-                               "Vistrel_Separate_Materials_Check": false,
-                               "Vistrel_Mechanism_Prompt_Check": true},
-                       "press": "Vistrel_OK"})"},
-                  {"Vistrel Settings"}),
-              0)
-        << errors_;
-    EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
-    // Written in text mode: Windows ends its lines with CR LF.
-    std::string settings = SettingsFile();
-    settings.erase(std::remove(settings.begin(), settings.end(), '\r'), settings.end());
-    EXPECT_EQ(settings,
-              "<?xml version=\"1.0\" ?>\n"
-              "<vistrel_plugin_settings>\n"
-              "    <tessellationQuality>0.350000</tessellationQuality>\n"
-              "    <upAxis>2</upAxis>\n"
-              "    <selectionMode>manual</selectionMode>\n"
-              "    <includeNURBS>false</includeNURBS>\n"
-              "    <separateMaterials>false</separateMaterials>\n"
-              "    <promptForMechanism>true</promptForMechanism>\n"
-              "    <exportPath></exportPath>\n"
-              "    <fraPath></fraPath>\n"
-              "</vistrel_plugin_settings>\n");
-    const Json& commands = record_["commands"];
-    EXPECT_EQ(commands[0]["name"], "Manual selection");
-    EXPECT_EQ(commands[0]["icon"], "vs_update_checked.png");
-    EXPECT_EQ(commands[1]["icon"], "vs_update_unchecked.png");
-    EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
-}
-
-TEST_F(SettingsDialog, OkKeepsTheSpinboxValueAfterTheSliderMoved) {
-    // Only the spin box is read back: it follows the slider, so the slider's 1234 is kept.
-    ASSERT_EQ(Run({R"({"dialog": "Vistrel_Settings", "set": {"Vistrel_Tess_Level_Slider": 1234},
-                       "press": "Vistrel_OK"})"},
-                  {"Vistrel Settings"}),
-              0)
-        << errors_;
-    EXPECT_TRUE(Contains(SettingsFile(), "<tessellationQuality>0.123400</tessellationQuality>"))
-        << SettingsFile();
+    // Every check button differs from each other one in some run, so a setting read from the
+    // wrong control shows; the second run starts from what the first saved. Only the spin box is
+    // read back: it follows the slider.
+    const struct {
+        const char* set;
+        std::string saved;
+        const char* manualIcon;
+    } runs[] = {
+        {R"("Vistrel_Tess_Level_Slider": 3500, "Vistrel_Axis_Radiogroup": "zaxis",
+            "Vistrel_Update_Radiogroup": "manual", "Vistrel_NURBS_Check": false,
+            "Vistrel_Separate_Materials_Check": true, "Vistrel_Mechanism_Prompt_Check": true)",
+         SettingsXml("0.350000", "2", "manual", "false", "true", "true", "", ""),
+         "vs_update_checked.png"},
+        {R"("stepbox": 0.6, "Vistrel_Axis_Radiogroup": "nxaxis",
+            "Vistrel_Update_Radiogroup": "automatic", "Vistrel_NURBS_Check": true,
+            "Vistrel_Separate_Materials_Check": false, "Vistrel_Mechanism_Prompt_Check": true)",
+         SettingsXml("0.600000", "3", "automatic", "true", "false", "true", "", ""),
+         "vs_update_unchecked.png"},
+    };
+    for (const auto& run : runs) {
+        ASSERT_EQ(Run({std::string(R"({"dialog": "Vistrel_Settings", "set": {)") + run.set +
+                       R"(}, "press": "Vistrel_OK"})"},
+                      {"Vistrel Settings"}),
+                  0)
+            << errors_;
+        EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
+        // Written in text mode: Windows ends its lines with CR LF.
+        std::string settings = SettingsFile();
+        settings.erase(std::remove(settings.begin(), settings.end(), '\r'), settings.end());
+        EXPECT_EQ(settings, run.saved);
+        const Json& commands = record_["commands"];
+        EXPECT_EQ(commands[0]["name"], "Manual selection");
+        EXPECT_EQ(commands[0]["icon"], run.manualIcon);
+        EXPECT_NE(commands[1]["icon"], run.manualIcon);
+        EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
+    }
 }
 
 TEST_F(SettingsDialog, CancelSavesNothingAndPutsTheQualityBack) {
@@ -386,31 +328,27 @@ ProError DialogExit(const char*, int status) {
     return PRO_TK_NO_ERROR;
 }
 
+// Each address converted from the function type the plug-in calls through.
+#define FAKE(Name, Function) {#Name, reinterpret_cast<void*>(static_cast<Name##_fn>(Function))}
+
 void* Lookup(const char* name) {
     static const std::map<std::string, void*> functions = {
-        {"ProMdlCurrentGet",
-         reinterpret_cast<void*>(static_cast<ProMdlCurrentGet_fn>(MdlCurrentGet))},
-        {"ProUISpinboxDoubleGet",
-         reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleGet_fn>(SpinboxDoubleGet))},
-        {"ProUISpinboxDoubleSet",
-         reinterpret_cast<void*>(static_cast<ProUISpinboxDoubleSet_fn>(SpinboxDoubleSet))},
-        {"ProUISliderIntegerGet",
-         reinterpret_cast<void*>(static_cast<ProUISliderIntegerGet_fn>(SliderIntegerGet))},
-        {"ProUISliderIntegerSet",
-         reinterpret_cast<void*>(static_cast<ProUISliderIntegerSet_fn>(SliderIntegerSet))},
-        {"ProUISpinboxUpdateActionSet",
-         reinterpret_cast<void*>(static_cast<ProUISpinboxUpdateActionSet_fn>(ActionSet))},
-        {"ProUISliderUpdateActionSet",
-         reinterpret_cast<void*>(static_cast<ProUISliderUpdateActionSet_fn>(ActionSet))},
-        {"ProUIPushbuttonActivateActionSet",
-         reinterpret_cast<void*>(static_cast<ProUIPushbuttonActivateActionSet_fn>(ActionSet))},
-        {"ProUIDialogActivate",
-         reinterpret_cast<void*>(static_cast<ProUIDialogActivate_fn>(DialogActivate))},
-        {"ProUIDialogExit", reinterpret_cast<void*>(static_cast<ProUIDialogExit_fn>(DialogExit))},
+        FAKE(ProMdlCurrentGet, MdlCurrentGet),
+        FAKE(ProUISpinboxDoubleGet, SpinboxDoubleGet),
+        FAKE(ProUISpinboxDoubleSet, SpinboxDoubleSet),
+        FAKE(ProUISliderIntegerGet, SliderIntegerGet),
+        FAKE(ProUISliderIntegerSet, SliderIntegerSet),
+        FAKE(ProUISpinboxUpdateActionSet, ActionSet),
+        FAKE(ProUISliderUpdateActionSet, ActionSet),
+        FAKE(ProUIPushbuttonActivateActionSet, ActionSet),
+        FAKE(ProUIDialogActivate, DialogActivate),
+        FAKE(ProUIDialogExit, DialogExit),
     };
     const auto found = functions.find(name);
     return found != functions.end() ? found->second : nullptr;
 }
+
+#undef FAKE
 
 class TessellationControls : public ::testing::Test {
 protected:

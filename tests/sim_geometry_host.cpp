@@ -4,6 +4,7 @@
 
 #include "simhost/function_table.h"
 #include "simhost/host_functions.h"
+#include "simhost/host_memory.h"
 #include "simhost/model_functions.h"
 #include "toolkit/toolkit_binding.h"
 #include "sim_test_world.h"
@@ -56,6 +57,14 @@ ProError TessellationGet(ProSurface surface, ProSurfaceTessellationInput input,
     return answer;
 }
 
+ProError FacetsGet(ProTessellation tessellation, ProTriangle** facets) {
+    const ProError answer = sim::ProTessellationFacetsGet(tessellation, facets);
+    if (answer == PRO_TK_NO_ERROR && *facets != nullptr)
+        for (int f = 0; f < sim::HostArraySize(*facets); ++f)
+            for (int& vertex : (*facets)[f]) vertex += hostLog.facetShift;
+    return answer;
+}
+
 const sim::FunctionTable& Functions() {
     static const sim::FunctionTable table = [] {
         sim::FunctionTable functions;
@@ -68,6 +77,7 @@ const sim::FunctionTable& Functions() {
         functions.Add("ProSurfacetessellationinputUvprojectionSet",
                       reinterpret_cast<void*>(&UvprojectionSet));
         functions.Add("ProSurfaceTessellationGet", reinterpret_cast<void*>(&TessellationGet));
+        functions.Add("ProTessellationFacetsGet", reinterpret_cast<void*>(&FacetsGet));
         return functions;
     }();
     return table;

@@ -24,6 +24,9 @@ struct Log {
     std::vector<InputCall> calls;
     int inputsMade = 0;
     int inputsFreed = 0;
+    // Added to every vertex number of the facets the host gives: a shift by the vertex count
+    // makes every facet name a vertex the tessellation lacks.
+    int facetShift = 0;
 };
 
 Log& HostLog();

@@ -288,15 +288,20 @@ TEST_F(SolidGeometry, SurfaceRefusedAtEveryQualityIsLeftOutOfItsGroup) {
 }
 
 TEST_F(SolidGeometry, SuccessWithoutTessellationIsNotRetried) {
+    const std::string emptyGroup = "\n"
+                                   "group \"g\" {\n"
+                                   "  flags 1024\n"
+                                   "  transform 1 0 0 0 0 1 0 0 0 0 1 0 10 20 30 1\n"
+                                   "}\n";
     Start(Part(Rectangle(R"("surface_faults": ["no_tessellation"])")));
-    EXPECT_EQ(Export("g", true),
-              "\n"
-              "group \"g\" {\n"
-              "  flags 1024\n"
-              "  transform 1 0 0 0 0 1 0 0 0 0 1 0 10 20 30 1\n"
-              "}\n");
+    EXPECT_EQ(Export("g", true), emptyGroup);
     EXPECT_EQ(sim_geometry::Tries().size(), 1u);
     EXPECT_EQ(sim_geometry::HostLog().inputsMade, 1);
+    // Vertices whose every facet names a vertex the tessellation lacks give no object either.
+    DestroyPluginApplication();
+    Start(Part(kRectangle));
+    sim_geometry::HostLog().facetShift = 4;
+    EXPECT_EQ(Export("g", true), emptyGroup);
 }
 
 TEST_F(SolidGeometry, ArraysTheHostWithholdsAreLeftOut) {

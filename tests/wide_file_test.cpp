@@ -4,9 +4,12 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <utility>
 
+#include "platform/utf8.h"
 #include "platform/win32_wide.h"
 #include "tests/file_text.h"
+#include "tests/open_handles.h"
 #include "tests/scoped_temp_folder.h"
 
 namespace {
@@ -51,6 +54,7 @@ TEST(WideFile, ModesKeepTheirWindowsMeaning) {
 
 TEST(WideFile, MissingFileOrFolderDoesNotOpen) {
     ScopedTempFolder folder;
+    const std::size_t openFiles = OpenFileCount();
     EXPECT_EQ(_wfopen(Win32Wide(u"missing.fra"), Win32Wide(u"r")), nullptr);
     EXPECT_EQ(_wfopen(Win32Wide(u"no such folder\\x.vsb"), Win32Wide(u"wb+")), nullptr);
 
@@ -60,6 +64,24 @@ TEST(WideFile, MissingFileOrFolderDoesNotOpen) {
     FILE* file = reinterpret_cast<FILE*>(&folder);  // must be overwritten with null
     EXPECT_NE(_wfopen_s(&file, Win32Wide(u"missing.fra"), Win32Wide(u"r")), 0);
     EXPECT_EQ(file, nullptr);
+    EXPECT_EQ(OpenFileCount(), openFiles);  // nothing stays open, not even the folder
+}
+
+// Paths are UTF-8 on disk in the POSIX build: each sequence length up to its last code point,
+// and a malformed sequence (overlong, a surrogate, beyond U+10FFFF, cut short) as U+FFFD a byte.
+TEST(WideFile, PathTextConvertsToUtf8AtTheEdgesOfEachSequenceLength) {
+    const std::pair<std::u16string, std::string> both[] = {
+        {u"\u007F", "\x7F"},          {u"\u0080", "\xC2\x80"},
+        {u"\u07FF", "\xDF\xBF"},      {u"\u0800", "\xE0\xA0\x80"},
+        {u"\uFFFF", "\xEF\xBF\xBF"}, {u"\U00010000", "\xF0\x90\x80\x80"},
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"}};
+    for (const auto& [wide, utf8] : both) {
+        EXPECT_EQ(Utf16ToUtf8(wide), utf8);
+        EXPECT_EQ(Utf8ToUtf16(utf8), wide);
+    }
+    for (const std::string bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                                  "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE2\x82"})
+        EXPECT_EQ(Utf8ToUtf16(bad), std::u16string(bad.size(), u'\uFFFD'));
 }
 
 TEST(WideFile, OpenSReportsSuccessWithTheFile) {

@@ -169,3 +169,9 @@ BOOL CloseHandle(HANDLE hObject);
 // ---- Time --------------------------------------------------------------------------------------
 // Waits dwMilliseconds.
 void Sleep(DWORD dwMilliseconds);
+
+// ---- Open handles ------------------------------------------------------------------------------
+// Not Windows functions: how many keys of RegOpenKeyExW and handles of CreateProcessW are open
+// now, so that tests can check that an operation closes every one it opened.
+std::size_t OpenRegistryKeyCount();
+std::size_t OpenProcessHandleCount();
