@@ -62,8 +62,7 @@ class AnimationDialog : public DialogSession {};
 
 TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
-    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Cancel")")}, {"Vistrel Export"}), 0)
-        << errors_;
+    ASSERT_TRUE(Run({kSave, AnimationStep(R"("Vistrel_Animation_Cancel")")}, {"Vistrel Export"}));
     const Json& dialog = Dialog(kAnimation);
     ASSERT_FALSE(dialog.is_null()) << record_.dump();
     EXPECT_EQ(dialog["resizing"], false);
@@ -111,7 +110,7 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
 TEST_F(AnimationDialog, IsNotShownWithoutACurrentModel) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
     WriteText("model.json", R"({"models": [{"name": "BRACKET", "type": "part"}]})");
-    ASSERT_EQ(Run({}, {"Vistrel Render"}), 0) << errors_;
+    ASSERT_TRUE(Run({}, {"Vistrel Render"}));
     EXPECT_TRUE(record_["dialogs"].empty());
 }
 
@@ -119,12 +118,10 @@ TEST_F(AnimationDialog, IsNotShownWithoutACurrentModel) {
 
 TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_EQ(
+    ASSERT_TRUE(
         Run({kSave, AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])"),
              R"({"open": "D:\\cells\\walk.fra"})"},
-            {"Vistrel Export"}),
-        0)
-        << errors_;
+            {"Vistrel Export"}));
     EXPECT_EQ(Control(Dialog(kAnimation), "Vistrel_Animation_Inputpanel")["properties"]["value"],
               "C:\\anims\\run.fra");
     const Json& open = record_["file_dialogs"][1];
@@ -143,13 +140,11 @@ TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel
 
 TEST_F(AnimationDialog, BrowseCancelledLeavesThePanelAsItWas) {
     WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_EQ(Run({kSave,
-                   AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])",
-                                 "typed.fra"),
-                   R"({"cancel": "open"})"},
-                  {"Vistrel Export"}),
-              0)
-        << errors_;
+    ASSERT_TRUE(Run(
+        {kSave,
+         AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])", "typed.fra"),
+         R"({"cancel": "open"})"},
+        {"Vistrel Export"}));
     EXPECT_TRUE(record_["file_dialogs"][1]["answer"].is_null());
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>typed.fra</fraPath>")) << SettingsFile();
 }
@@ -167,12 +162,10 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
     };
     for (const auto& c : cases) {
         WriteText("vistrel_plugin_settings.xml", PromptingSettings(c[0]));
-        ASSERT_EQ(Run({kSave,
-                       AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Cancel"])"),
-                       R"({"cancel": "open"})"},
-                      {"Vistrel Export"}),
-                  0)
-            << errors_;
+        ASSERT_TRUE(Run(
+            {kSave, AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Cancel"])"),
+             R"({"cancel": "open"})"},
+            {"Vistrel Export"}));
         const Json& open = record_["file_dialogs"][1];
         EXPECT_EQ(open["default_folder"], c[1]) << c[0];
         EXPECT_EQ(open["default_name"], c[2]) << c[0];
@@ -184,12 +177,10 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
 TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     // Emptied: fraPath becomes empty, nothing is read, the road goes on.
     WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_EQ(Run({kSave, R"({"dialog": "Vistrel_Animation",
+    ASSERT_TRUE(Run({kSave, R"({"dialog": "Vistrel_Animation",
                               "set": {"Vistrel_Animation_Inputpanel": ""},
                               "press": "Vistrel_Animation_Export"})"},
-                  {"Vistrel Export"}),
-              0)
-        << errors_;
+                    {"Vistrel Export"}));
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
     EXPECT_NE(ReadText("out.vsb"), "");
 
@@ -197,9 +188,8 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     // itself on a road that saves nothing of its own.
     std::filesystem::create_directory("frames");
     for (const char* path : {"no such file.fra", "frames"}) {
-        ASSERT_EQ(Run({AnimationStep(R"("Vistrel_Animation_Export")", path)}, {"Vistrel Render"}),
-                  0)
-            << errors_;
+        ASSERT_TRUE(
+            Run({AnimationStep(R"("Vistrel_Animation_Export")", path)}, {"Vistrel Render"}));
         EXPECT_TRUE(Contains(SettingsFile(), std::string("<fraPath>") + path + "</fraPath>"))
             << SettingsFile();
         EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
@@ -209,9 +199,8 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
 TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
     const std::string settings = PromptingSettings("C:\\anims\\run.fra");
     WriteText("vistrel_plugin_settings.xml", settings);
-    ASSERT_EQ(
-        Run({AnimationStep(R"("Vistrel_Animation_Cancel")", "other.fra")}, {"Vistrel Render"}), 0)
-        << errors_;
+    ASSERT_TRUE(
+        Run({AnimationStep(R"("Vistrel_Animation_Cancel")", "other.fra")}, {"Vistrel Render"}));
     EXPECT_EQ(Dialog(kAnimation)["exit_status"], PRO_TK_USER_ABORT);
     EXPECT_EQ(SettingsFile(), settings);
     // The road ended before it looked for a renderer.
@@ -224,10 +213,9 @@ TEST_F(AnimationDialog, FramesReadThroughTheDialogAnimateTheExportedComponents) 
     WriteText("model.json", Source("examples/sample_assembly.json"));
     WriteText(u8"bewegung_\u00e4.fra", Source("examples/sample_assembly.fra"));
     WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
-    ASSERT_EQ(Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", u8"bewegung_\u00e4.fra")},
-                  {"Vistrel Export"}),
-              0)
-        << errors_;
+    ASSERT_TRUE(
+        Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", u8"bewegung_\u00e4.fra")},
+            {"Vistrel Export"}));
     const std::string scene = ReadText("out.vsb");
     ASSERT_TRUE(Contains(scene, "animation \"fbx_animation\"")) << scene.substr(0, 2000);
     // The bolt 12 of the second arm moves along z from its place at (20, 0, -5): relative to

@@ -28,8 +28,8 @@ std::string DialogSession::ReadText(const std::string& name) const {
     return ReadFile(folder_->Path() / std::filesystem::u8path(name));
 }
 
-int DialogSession::Run(const std::vector<std::string>& steps,
-                       const std::vector<std::string>& commands) {
+bool DialogSession::Run(const std::vector<std::string>& steps,
+                        const std::vector<std::string>& commands) {
     if (!std::filesystem::exists(folder_->Path() / "model.json"))
         WriteText("model.json", kPartModel);
     std::string script = R"({"steps": [)";
@@ -49,7 +49,8 @@ int DialogSession::Run(const std::vector<std::string>& steps,
     errors_ = err.str();
     const std::string record = ReadText("record.json");
     record_ = record.empty() ? Json() : Json::parse(record);
-    return status;
+    EXPECT_EQ(status, 0) << errors_;
+    return status == 0;
 }
 
 const DialogSession::Json& DialogSession::Dialog(const std::string& name, size_t n) const {

@@ -28,9 +28,10 @@ protected:
     std::string SettingsFile() const { return ReadText("vistrel_plugin_settings.xml"); }
 
     // Runs the host with the plug-in on the commands, the model file model.json (a part named
-    // BRACKET unless the test wrote one) and a script of steps (JSON texts); answers the host's
-    // exit status and keeps the record. The session must close every file it opens.
-    int Run(const std::vector<std::string>& steps, const std::vector<std::string>& commands);
+    // BRACKET unless the test wrote one) and a script of steps (JSON texts), and keeps the
+    // record; answers whether the host ended with status 0 (a test failure when it did not).
+    // The session must close every file it opens.
+    bool Run(const std::vector<std::string>& steps, const std::vector<std::string>& commands);
 
     // The dialog of that name in the record as it opened, the n-th of that name.
     const Json& Dialog(const std::string& name, size_t n = 0) const;

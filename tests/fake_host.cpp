@@ -12,14 +12,19 @@ State state;
 std::vector<std::string> missingFunctions;
 
 std::string Text(const char* text) { return text != nullptr ? text : "(null)"; }
+std::string Text(const ProWchar* text) { return Narrow(text != nullptr ? text : u""); }
+std::string Given(const void* pointer, const char* what) { return pointer ? what : "(null)"; }
 
-std::u16string Wide(const ProWchar* text) { return text != nullptr ? text : u""; }
-
-void Record(const std::string& call) { state.calls.push_back(call); }
+// Records "function(argument, argument)" and answers PRO_TK_NO_ERROR.
+ProError Record(const char* function, const std::vector<std::string>& arguments) {
+    std::string call = std::string(function) + "(";
+    for (std::size_t i = 0; i < arguments.size(); ++i) call += (i > 0 ? ", " : "") + arguments[i];
+    state.calls.push_back(call + ")");
+    return PRO_TK_NO_ERROR;
+}
 
 ProError WcharSizeVerify(size_t size) {
-    Record("ProWcharSizeVerify(" + std::to_string(size) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProWcharSizeVerify", {std::to_string(size)});
 }
 
 ProError CmdActionAdd(const char* name, uiCmdCmdActFn action, uiCmdPriority priority,
@@ -27,34 +32,30 @@ ProError CmdActionAdd(const char* name, uiCmdCmdActFn action, uiCmdPriority prio
                       uiCmdCmdId* id) {
     state.commands.push_back(Command{Text(name), action, access, ""});
     *id = static_cast<uiCmdCmdId>(state.commands.size());
-    Record("ProCmdActionAdd(" + Text(name) + ", " + std::to_string(priority) + ", " +
-           std::to_string(nonActive) + ", " + std::to_string(accessory) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProCmdActionAdd", {Text(name), std::to_string(priority),
+                                      std::to_string(nonActive), std::to_string(accessory)});
 }
 
 ProError CmdDesignate(uiCmdCmdId id, const char* label, const char* help, const char* description,
                       const ProWchar* messageFile) {
-    Record("ProCmdDesignate(" + std::to_string(id) + ", " + Text(label) + ", " + Text(help) + ", " +
-           Text(description) + ", " + Narrow(Wide(messageFile)) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProCmdDesignate", {std::to_string(id), Text(label), Text(help),
+                                      Text(description), Text(messageFile)});
 }
 
 ProError CmdIconSet(uiCmdCmdId id, const char* icon) {
     if (id >= 1 && id <= static_cast<int>(state.commands.size())) {
         state.commands[id - 1].icon = Text(icon);
     }
-    Record("ProCmdIconSet(" + std::to_string(id) + ", " + Text(icon) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProCmdIconSet", {std::to_string(id), Text(icon)});
 }
 
 ProError FileSave(const ProWchar* title, const ProWchar* filter, ProPath* shortcutPaths,
                   ProName* shortcutNames, const ProWchar* folder, const ProWchar* name,
                   ProWchar* result) {
-    state.offeredFolder = Wide(folder);
-    state.offeredName = Wide(name);
-    Record("ProFileSave(" + Narrow(Wide(title)) + ", " + Narrow(Wide(filter)) + ", " +
-           (shortcutPaths ? "paths" : "(null)") + ", " + (shortcutNames ? "names" : "(null)") +
-           ")");
+    state.offeredFolder = folder != nullptr ? folder : u"";
+    state.offeredName = name != nullptr ? name : u"";
+    Record("ProFileSave", {Text(title), Text(filter), Given(shortcutPaths, "paths"),
+                           Given(shortcutNames, "names")});
     if (state.fileSaveAnswer == PRO_TK_NO_ERROR) {
         const std::u16string& path = state.fileSaveResult;
         const std::size_t n = std::min<std::size_t>(path.size(), PRO_PATH_SIZE - 1);
@@ -65,11 +66,10 @@ ProError FileSave(const ProWchar* title, const ProWchar* filter, ProPath* shortc
 }
 
 ProError MessageToBuffer(ProWchar* buffer, const ProWchar* file, const char* key) {
-    Record("ProMessageToBuffer(" + Narrow(Wide(file)) + ", " + Text(key) + ")");
     const std::string text = "text of " + Text(key);
     std::copy(text.begin(), text.end(), buffer);
     buffer[text.size()] = 0;
-    return PRO_TK_NO_ERROR;
+    return Record("ProMessageToBuffer", {Text(file), Text(key)});
 }
 
 std::string Grid(const ProUIGridopts* g) {
@@ -83,43 +83,34 @@ std::string Grid(const ProUIGridopts* g) {
 }
 
 ProError DialogCreate(const char* dialog, const char* resource) {
-    Record("ProUIDialogCreate(" + Text(dialog) + ", " + Text(resource) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIDialogCreate", {Text(dialog), Text(resource)});
 }
 
 ProError DialogLabelAdd(const char* dialog, const char* component, ProUIGridopts* grid) {
-    Record("ProUIDialogLabelAdd(" + Text(dialog) + ", " + Text(component) + ", " + Grid(grid) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIDialogLabelAdd", {Text(dialog), Text(component), Grid(grid)});
 }
 
 ProError DialogPushbuttonAdd(const char* dialog, const char* component, ProUIGridopts* grid) {
-    Record("ProUIDialogPushbuttonAdd(" + Text(dialog) + ", " + Text(component) + ", " + Grid(grid) +
-           ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIDialogPushbuttonAdd", {Text(dialog), Text(component), Grid(grid)});
 }
 
 ProError LabelTextSet(const char* dialog, const char* component, const ProWchar* text) {
-    Record("ProUILabelTextSet(" + Text(dialog) + ", " + Text(component) + ", " +
-           Narrow(Wide(text)) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUILabelTextSet", {Text(dialog), Text(component), Text(text)});
 }
 
 ProError PushbuttonTextSet(const char* dialog, const char* component, const ProWchar* text) {
-    Record("ProUIPushbuttonTextSet(" + Text(dialog) + ", " + Text(component) + ", " +
-           Narrow(Wide(text)) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIPushbuttonTextSet", {Text(dialog), Text(component), Text(text)});
 }
 
 ProError PushbuttonActivateActionSet(const char* dialog, const char* component, ProUIAction action,
                                      ProAppData data) {
     state.buttonActions[Text(dialog) + "/" + Text(component)] = action;
-    Record("ProUIPushbuttonActivateActionSet(" + Text(dialog) + ", " + Text(component) + ", " +
-           (data ? "data" : "(null)") + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIPushbuttonActivateActionSet",
+                  {Text(dialog), Text(component), Given(data, "data")});
 }
 
 ProError DialogActivate(const char* dialog, int* status) {
-    Record("ProUIDialogActivate(" + Text(dialog) + ", " + (status ? "status" : "(null)") + ")");
+    Record("ProUIDialogActivate", {Text(dialog), Given(status, "status")});
     const auto pressed = state.buttonActions.find(Text(dialog) + "/" + state.buttonToPress);
     if (pressed == state.buttonActions.end()) return PRO_TK_GENERAL_ERROR;
     pressed->second(dialog, state.buttonToPress.c_str(), nullptr);
@@ -129,14 +120,10 @@ ProError DialogActivate(const char* dialog, int* status) {
 
 ProError DialogExit(const char* dialog, int status) {
     state.exitStatus = status;
-    Record("ProUIDialogExit(" + Text(dialog) + ", " + std::to_string(status) + ")");
-    return PRO_TK_NO_ERROR;
+    return Record("ProUIDialogExit", {Text(dialog), std::to_string(status)});
 }
 
-ProError DialogDestroy(const char* dialog) {
-    Record("ProUIDialogDestroy(" + Text(dialog) + ")");
-    return PRO_TK_NO_ERROR;
-}
+ProError DialogDestroy(const char* dialog) { return Record("ProUIDialogDestroy", {Text(dialog)}); }
 
 struct Entry {
     const char* name;

@@ -10,9 +10,9 @@
 
 namespace {
 
-class SceneFileParameters : public ::testing::Test {
+class SceneFileParameters : public SceneWriterTest {
 protected:
-    explicit SceneFileParameters(bool binary = false) : writer(file.get(), binary) {}
+    explicit SceneFileParameters(bool binary = false) : SceneWriterTest(binary) {}
 
     // Opens a geometry block, where parameters take quoted names and end with ",".
     void OpenGeometry()
@@ -20,9 +20,6 @@ protected:
         writer.BeginGeometry("triangles");
         file.Take();
     }
-
-    SceneTestFile file;
-    trvScene_api_file writer;
 };
 
 class SceneFileBinaryParameters : public SceneFileParameters {
@@ -35,7 +32,7 @@ const std::string FloatTwo = Bytes({0x00, 0x00, 0x00, 0x40});
 
 } // namespace
 
-TEST_F(SceneFileParameters, StyleOneWritesTheBareNameAndALineBreak)
+TEST_F(SceneFileParameters, StyleOneWritesTheBareNameAndStyleZeroQuotesItAtTheIndentation)
 {
     writer.BeginCamera(nullptr);
     file.Take();
@@ -44,19 +41,15 @@ TEST_F(SceneFileParameters, StyleOneWritesTheBareNameAndALineBreak)
     const double up[] = {0, 1, 0};
     writer.SetParameter("up", SceneValueType::Double3, up);
     EXPECT_EQ(file.Take(), "  fov 55\n  up 0 1 0\n");
-}
-
-TEST_F(SceneFileParameters, StyleZeroQuotesTheNameAtTheIndentationAndEndsWithAComma)
-{
+    writer.EndCamera();
     OpenGeometry();
-    const float fov = 55;
     writer.SetParameter("fov", SceneValueType::Float, &fov);
     EXPECT_EQ(file.Take(), "  \"fov\" 55,\n");
     writer.SetParameter("f\"v", SceneValueType::Float, &fov);
     EXPECT_EQ(file.Take(), "xX662276 55,\n");
 }
 
-TEST_F(SceneFileParameters, StringRefAndShaderValuesAreTakenThroughTheirPointer)
+TEST_F(SceneFileParameters, ValuesTakenThroughTheirPointerAndValuesWithoutAForm)
 {
     OpenGeometry();
     const char* text = "uv";
@@ -65,11 +58,6 @@ TEST_F(SceneFileParameters, StringRefAndShaderValuesAreTakenThroughTheirPointer)
     ShaderBuffer* none = nullptr;
     writer.SetParameter("u", SceneValueType::Shader, &none);
     EXPECT_EQ(file.Take(), "  \"s\" \"uv\",\n  \"t\" \"direct\",\n  \"u\" ,\n");
-}
-
-TEST_F(SceneFileParameters, ValueWithoutATextFormLeavesTheNameAlone)
-{
-    OpenGeometry();
     const float f[4] = {1, 2, 3, 4};
     const SceneArray array{f, 1};
     EXPECT_TRUE(writer.SetParameter("x", SceneValueType::Float4A | SceneValueType::Array, &array));
@@ -86,7 +74,7 @@ TEST_F(SceneFileParameters, WholeTextArrayStandsBetweenBrackets)
     EXPECT_EQ(file.Take(), "  \"triangles\" [ 0,1,2 ] ,\n");
 }
 
-TEST_F(SceneFileParameters, FloatTriplesStandTwoToALine)
+TEST_F(SceneFileParameters, FloatTriplesStandTwoToALineAndOtherElementsSix)
 {
     OpenGeometry();
     EXPECT_TRUE(writer.BeginArray("v"));
@@ -98,11 +86,6 @@ TEST_F(SceneFileParameters, FloatTriplesStandTwoToALine)
     EXPECT_EQ(file.Take(), "  \"v\" [\n    1 2 3, 4 5 6,\n    7 8 9, 10 11 12,\n    13 14 15 ],\n");
     EXPECT_EQ(writer.State().indent, 2);
     EXPECT_EQ(writer.State().arrayCount, 5);
-}
-
-TEST_F(SceneFileParameters, OtherElementsStandSixToALine)
-{
-    OpenGeometry();
     writer.BeginArray("t");
     for (std::int32_t k = 1; k <= 7; ++k)
         writer.AddArrayElement(SceneValueType::Int, &k);
@@ -160,7 +143,7 @@ TEST_F(SceneFileBinaryParameters, FloatTripleElementsBecomeOneBlockAfterTheInden
     EXPECT_EQ(writer.State().accumulator.count, 0);
 }
 
-TEST_F(SceneFileBinaryParameters, FloatAndIntElementsHaveTheirKinds)
+TEST_F(SceneFileBinaryParameters, FloatAndIntElementsHaveTheirKindsAndAnEmptyArrayNoBlock)
 {
     writer.BeginArray("f");
     const float f = 2;
@@ -174,6 +157,9 @@ TEST_F(SceneFileBinaryParameters, FloatAndIntElementsHaveTheirKinds)
                                FloatTwo + " ],\n\"i\" [\n  " +
                                Bytes({0x01, 0x02, 0x03, 0x69, 1, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF}) +
                                " ],\n");
+    writer.BeginArray("e");
+    writer.EndArray();
+    EXPECT_EQ(file.Take(), "\"e\" [\n   ],\n");
 }
 
 TEST_F(SceneFileBinaryParameters, DoubleAndDoubleTripleElementsStayText)
@@ -186,13 +172,6 @@ TEST_F(SceneFileBinaryParameters, DoubleAndDoubleTripleElementsStayText)
     writer.AddArrayElement(SceneValueType::Double, a);
     writer.EndArray();
     EXPECT_EQ(file.Take(), "\"p\" [\n  1 2 3, 4 5 6, 1.0000000000000000 ],\n");
-}
-
-TEST_F(SceneFileBinaryParameters, EmptyArrayWritesNoBlock)
-{
-    writer.BeginArray("e");
-    writer.EndArray();
-    EXPECT_EQ(file.Take(), "\"e\" [\n   ],\n");
 }
 
 TEST_F(SceneFileBinaryParameters, BeginArrayForgetsWordsOfAnUnfinishedArray)

@@ -1,7 +1,9 @@
-// Groups, frames, matrix definitions, the top-level blocks, output blocks, objects, lights and
-// load blocks of the scene file writer.
+// Groups, frames, matrix definitions, the top-level blocks, output blocks, objects, lights, load
+// blocks, geometry blocks and definitions, accelerators, instances, animations and placements of
+// the scene file writer.
 #include "scene/scene_api_file.h"
 
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -10,19 +12,8 @@
 
 namespace {
 
-class SceneFileBlocks : public ::testing::Test {
-protected:
-    // One integer parameter, to show the open block's parameter style.
-    void Param(const char* name, std::int32_t value)
-    {
-        writer.SetParameter(name, SceneValueType::Int, &value);
-    }
-
-    const SceneWriterState& State() const { return writer.State(); }
-
-    SceneTestFile file;
-    trvScene_api_file writer{file.get(), false};
-};
+using SceneFileBlocks = SceneWriterTest;
+using SceneFileGeometry = SceneWriterTest;
 
 } // namespace
 
@@ -47,10 +38,6 @@ TEST_F(SceneFileBlocks, EveryIndentedPieceOfAGroupHeadBringsItsIndentation)
     writer.EndGroup();
     writer.EndGroup();
     EXPECT_EQ(file.Take(), "  }\n}\n");
-}
-
-TEST_F(SceneFileBlocks, GroupNameWithAQuoteIsHexadecimal)
-{
     writer.BeginGroup("a\"b", true);
     EXPECT_EQ(file.Take(), "\ngroup xX612262 {\n");
 }
@@ -79,7 +66,7 @@ TEST_F(SceneFileBlocks, OptionsBlockTakesBareParametersAndEndsInStyleZero)
     EXPECT_EQ(State().paramStyle, 0);
 }
 
-TEST_F(SceneFileBlocks, CameraNamedOrNotAndImage)
+TEST_F(SceneFileBlocks, CameraNamedOrNotAndImageIndentBothTheirLines)
 {
     EXPECT_TRUE(writer.BeginCamera(nullptr));
     writer.EndCamera();
@@ -90,12 +77,8 @@ TEST_F(SceneFileBlocks, CameraNamedOrNotAndImage)
     writer.EndImage();
     EXPECT_EQ(file.Take(),
               "\ncamera {\n}\n\ncamera xX7669657720e9 {\n}\n\nimage {\n}\n");
-}
-
-TEST_F(SceneFileBlocks, TopBlocksInsideAGroupIndentBothLines)
-{
-    writer.BeginGroup("g", true);
-    file.Take();
+    // Inside a group both lines of the head are indented.
+    EnterGroup();
     writer.BeginCamera("c");
     EXPECT_EQ(file.Take(), "  \n  camera \"c\" {\n");
     EXPECT_EQ(State().indent, 4);
@@ -129,10 +112,7 @@ TEST_F(SceneFileBlocks, TopBlocksRefuseWhileAnyTopBlockIsOpen)
     refusesEverything();
     writer.EndObject();
     EXPECT_TRUE(writer.BeginCamera(nullptr));
-}
-
-TEST_F(SceneFileBlocks, ObjectOpensInsideACameraAndTakesItsPlace)
-{
+    // An object opens inside a camera all the same, and takes its place.
     writer.BeginCamera(nullptr);
     EXPECT_TRUE(writer.BeginObject("o", true));
     EXPECT_EQ(State().openBlock, TopBlock::Object);
@@ -164,8 +144,7 @@ TEST_F(SceneFileBlocks, ModifyCameraKeepsItsHeadEvenWhenRefused)
 
 TEST_F(SceneFileBlocks, OutputBlockSetsItsStyleWithoutSavingIt)
 {
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     EXPECT_TRUE(writer.BeginOutput("a", "b", "c\r"));
     Param("x", 1);
     writer.EndOutput();
@@ -177,7 +156,7 @@ TEST_F(SceneFileBlocks, OutputBlockSetsItsStyleWithoutSavingIt)
     EXPECT_EQ(State().paramStyle, 1); // not the camera's style restored, but 1 in any case
 }
 
-TEST_F(SceneFileBlocks, ObjectWithDefaultFlagsWritesNoFlagLines)
+TEST_F(SceneFileBlocks, ObjectFlagLinesComeInTheirFixedOrderAndOnlyWhenCleared)
 {
     writer.SetObjectFlag(0xFFFFFFFF, false); // the next object starts afresh
     EXPECT_TRUE(writer.BeginObject("o", true));
@@ -189,10 +168,6 @@ TEST_F(SceneFileBlocks, ObjectWithDefaultFlagsWritesNoFlagLines)
     writer.EndObject();
     EXPECT_EQ(file.Take(), "\n#define object \"d\" {\n}\n");
     EXPECT_EQ(State().paramStyle, 0);
-}
-
-TEST_F(SceneFileBlocks, ObjectFlagLinesComeInTheirFixedOrder)
-{
     writer.BeginObject("o", true);
     writer.SetObjectFlag(0x400, false);
     writer.EndObject();
@@ -209,6 +184,9 @@ TEST_F(SceneFileBlocks, ObjectFlagLinesComeInTheirFixedOrder)
 
 TEST_F(SceneFileBlocks, ModifiedObjectKeepsTheFlagsLeftBefore)
 {
+    writer.ModifyObject("o"); // before any object: no flag lines
+    writer.EndObject();
+    EXPECT_EQ(file.Take(), "#modify object \"o\" {\n}\n");
     writer.BeginObject("o", true);
     writer.SetObjectFlag(0x200, false);
     writer.EndObject();
@@ -218,13 +196,6 @@ TEST_F(SceneFileBlocks, ModifiedObjectKeepsTheFlagsLeftBefore)
     Param("a", 1);
     writer.EndObject();
     EXPECT_EQ(file.Take(), "#modify object \"o\" {\n  a 1\n  caustics store off\n}\n");
-}
-
-TEST_F(SceneFileBlocks, ModifyObjectBeforeAnyObjectWritesNoFlagLines)
-{
-    writer.ModifyObject("o");
-    writer.EndObject();
-    EXPECT_EQ(file.Take(), "#modify object \"o\" {\n}\n");
 }
 
 TEST_F(SceneFileBlocks, LightsAndLoadBlocksKeepTheStyle)
@@ -246,4 +217,99 @@ TEST_F(SceneFileBlocks, ANameLongerThanTheWorkingBufferIsCut)
     const std::string name(WorkingBufferSize + 10, 'g');
     writer.BeginGroup(name.c_str(), true);
     EXPECT_EQ(file.Take(), "\ngroup \"" + name.substr(0, MaxFormattedLength - 1) + " {\n");
+}
+
+TEST_F(SceneFileGeometry, GeometryBlockQuotesItsParametersAndRestoresTheStyle)
+{
+    writer.BeginObject("o", true);
+    file.Take();
+    EXPECT_TRUE(writer.BeginGeometry("triangles"));
+    Param("a", 1);
+    writer.EndGeometry();
+    Param("b", 2);
+    EXPECT_EQ(file.Take(), "  geometry \"triangles\" {\n    \"a\" 1,\n  }\n  b 2\n");
+    EXPECT_EQ(writer.State().indent, 2);
+}
+
+TEST_F(SceneFileGeometry, GeometryInsideADefinitionOpensNothing)
+{
+    EXPECT_TRUE(writer.BeginGeometryDefinition("mesh", "triangles"));
+    EXPECT_EQ(writer.State().inGeometryDefinition, 1);
+    EXPECT_TRUE(writer.BeginGeometry("triangles"));
+    Param("a", 1);
+    writer.EndGeometry();
+    EXPECT_EQ(file.Take(), "#define geometry \"mesh\" \"triangles\" {\n  \"a\" 1,\n}\n");
+    EXPECT_EQ(writer.State().inGeometryDefinition, 0);
+    EXPECT_EQ(writer.State().indent, 0);
+    EXPECT_EQ(writer.State().savedStyles.count, 0);
+    writer.BeginGeometry("nurbs"); // after the definition a geometry block opens again
+    EXPECT_EQ(file.Take(), "geometry \"nurbs\" {\n");
+}
+
+TEST_F(SceneFileGeometry, AcceleratorStartsWithAnIndentedLineBreakAndAnInstanceIsOneLine)
+{
+    EnterGroup();
+    EXPECT_TRUE(writer.BeginAccel("grid"));
+    Param("a", 1);
+    writer.EndAccel();
+    Param("b", 2);
+    EXPECT_EQ(file.Take(), "  \n  accel \"grid\" {\n    \"a\" 1,\n  }\n  b 2\n");
+    EXPECT_TRUE(writer.PlaceInstance("part\n1"));
+    EXPECT_EQ(file.Take(), "  instance xX706172740a31\n");
+}
+
+TEST_F(SceneFileGeometry, AnimationBlankBetweenItsNamesCarriesTheIndentation)
+{
+    EXPECT_TRUE(writer.BeginAnimation("matrix", "anim"));
+    Param("a", 1);
+    EXPECT_EQ(file.Take(), "animation \"matrix\" \"anim\" {\n  \"a\" 1,\n");
+    EnterGroup();
+    writer.BeginAnimation("matrix", "anim");
+    EXPECT_EQ(file.Take(), "    animation \"matrix\"     \"anim\" {\n");
+    writer.EndAnimation();
+    writer.EndGroup();
+    writer.EndAnimation();
+    EXPECT_EQ(file.Take(), "    }\n  }\n}\n");
+    EXPECT_EQ(writer.State().paramStyle, 0);
+}
+
+TEST_F(SceneFileGeometry, TransformRoundsToFloatsWhereScaleRotateAndTranslateDoNot)
+{
+    double m[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.1, 1e-46, -2.5, 1};
+    writer.Transform(m, false);
+    EXPECT_EQ(file.Take(), "transform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 0 -2.5 1\n");
+    EnterGroup();
+    writer.Transform(m, true);
+    EXPECT_EQ(file.Take(), "  set transform 1 0 0 0 0 1 0 0 0 0 1 0 0.1 0 -2.5 1\n");
+    const double x = 1.5, y = -2, z = 1e-7;
+    writer.Scale(&x, &y, &z);
+    writer.Rotate(&x, &y, &z);
+    writer.Translate(&x, &y, &z);
+    EXPECT_EQ(file.Take(),
+              "  scale 1.5 -2 1e-07\n  rotate 1.5 -2 1e-07\n  translate 1.5 -2 1e-07\n");
+}
+
+TEST_F(SceneFileGeometry, NanInAPlacementIsWrittenWithoutItsSign)
+{
+    const double nan = -std::numeric_limits<double>::quiet_NaN();
+    double m[16] = {};
+    m[0] = nan;
+    writer.Transform(m, false);
+    writer.Translate(&nan, &nan, &m[1]);
+    writer.ReportProgress("p", static_cast<float>(nan));
+    EXPECT_EQ(file.Take(), "transform nan 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\ntranslate nan nan 0\n"
+                           "progress \"p\" nan\n\n");
+}
+
+TEST_F(SceneFileGeometry, MotionWritesItsMatrixTwoDeeperAndClosesAtTheOldIndentation)
+{
+    double m[16] = {};
+    m[0] = m[5] = m[10] = m[15] = 1;
+    m[12] = 1e-46;
+    EnterGroup();
+    writer.Motion(m, 0.5f);
+    EXPECT_EQ(file.Take(), "  motion 0.5 {\n"
+                           "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1    \n"
+                           "  }\n");
+    EXPECT_EQ(writer.State().indent, 2);
 }

@@ -10,13 +10,8 @@
 
 namespace {
 
-class SceneFileShaders : public ::testing::Test {
+class SceneFileShaders : public SceneWriterTest {
 protected:
-    void Param(const char* name, std::int32_t value)
-    {
-        writer.SetParameter(name, SceneValueType::Int, &value);
-    }
-
     // Captures the shader "t" with the parameter "a" 1.
     ShaderBuffer* CaptureSmallShader()
     {
@@ -30,17 +25,13 @@ protected:
     {
         return std::string(buffer->data, static_cast<std::size_t>(buffer->length));
     }
-
-    SceneTestFile file;
-    trvScene_api_file writer{file.get(), false};
 };
 
 } // namespace
 
 TEST_F(SceneFileShaders, MaterialsKeepTheStyleOfTheirSurroundings)
 {
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     EXPECT_TRUE(writer.BeginMaterial("m", true));
     Param("a", 1);
     writer.EndMaterial();
@@ -57,8 +48,7 @@ TEST_F(SceneFileShaders, MaterialsKeepTheStyleOfTheirSurroundings)
 
 TEST_F(SceneFileShaders, AnonymousShaderIsCapturedAndStaysCurrentAfterItsEnd)
 {
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     EXPECT_TRUE(writer.BeginShader(nullptr, "trv_envmap"));
     ShaderBuffer* during = writer.CurrentShaderBuffer();
     EXPECT_EQ(writer.State().memoryMode, 1);
@@ -97,20 +87,15 @@ TEST_F(SceneFileShaders, CameraWithACapturedReflectionMap)
                            "}\n");
 }
 
-TEST_F(SceneFileShaders, NamedShaderIsADefinitionInTheFile)
+TEST_F(SceneFileShaders, NamedShaderIsADefinitionInTheFileAlsoDuringACapture)
 {
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     EXPECT_TRUE(writer.BeginShader("gold", "trv_metal"));
     Param("a", 1);
     writer.EndShader(1);
     Param("b", 2);
     EXPECT_EQ(file.Take(), "  #define shader \"gold\" \"trv_metal\" {\n    \"a\" 1,\n  }\n  b 2\n");
     EXPECT_EQ(writer.CurrentShaderBuffer(), nullptr);
-}
-
-TEST_F(SceneFileShaders, NamedShaderInsideACaptureGoesToTheFileAndTheCaptureGoesOn)
-{
     writer.BeginShader(nullptr, "outer");
     ShaderBuffer* outer = writer.CurrentShaderBuffer();
     writer.BeginShader("n", "type");
@@ -181,8 +166,7 @@ TEST_F(SceneFileShaders, BindShaderWritesTheKeywordOfEveryKind)
 {
     ShaderBuffer* buffer = CaptureSmallShader();
     const std::string inlined = "  \"t\" {\n    \"a\" 1,\n  }  \n";
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     const struct {
         ShaderKind kind;
         const char* keyword;
@@ -208,8 +192,7 @@ TEST_F(SceneFileShaders, BinaryCaptureIsInlinedByteForByte)
     writer.EndShader(1);
     ShaderBuffer* buffer = writer.CurrentShaderBuffer();
     EXPECT_EQ(buffer->isBinary, 1);
-    writer.BeginGroup("g", true);
-    file.Take();
+    EnterGroup();
     writer.BindShader(0, buffer);
     EXPECT_EQ(file.Take(), "  surface xX74e9 {\n  \"a\" 1,\n}  \n");
     writer.SetParameter("s", SceneValueType::Shader, &buffer);

@@ -12,11 +12,7 @@
 
 namespace {
 
-class SceneApiFile : public ::testing::Test {
-protected:
-    SceneTestFile file;
-    trvScene_api_file writer{file.get(), false};
-};
+using SceneApiFile = SceneWriterTest;
 
 // Any numeric locale other than "C" that this machine knows, or null.
 const char* OtherNumericLocale()
@@ -105,6 +101,10 @@ TEST_F(SceneApiFile, ReservedOperationsAnswerTheirFixedValuesAndWriteNothing)
 
 TEST_F(SceneApiFile, SingleLineStatements)
 {
+    // Icons and binary values are hexadecimal after an indented head.
+    const unsigned char bytes[] = {0x0A, 0xFF};
+    writer.SetIcon(bytes, 2);
+    EXPECT_EQ(file.Take(), "icon bX0aff\n");
     EXPECT_TRUE(writer.Render());
     EXPECT_EQ(file.Take(), "\nrender\n");
     writer.BeginFrame(1); // indentation 2 from here on
@@ -122,15 +122,6 @@ TEST_F(SceneApiFile, SingleLineStatements)
     writer.SetId(1);
     writer.SetId(4294967295u);
     EXPECT_EQ(file.Take(), "  id 1\n  id 4294967295\n");
-}
-
-TEST_F(SceneApiFile, IconAndBinaryValuesAreHexadecimalAfterAnIndentedHead)
-{
-    const unsigned char bytes[] = {0x0A, 0xFF};
-    writer.SetIcon(bytes, 2);
-    EXPECT_EQ(file.Take(), "icon bX0aff\n");
-    writer.BeginFrame(0);
-    file.Take();
     writer.SetIcon(bytes, 2);
     EXPECT_EQ(file.Take(), "  icon bX0aff  \n");
     writer.SetBinaryValue("blob", bytes, 0);
@@ -151,8 +142,11 @@ TEST_F(SceneApiFile, FlagsAreWrittenOutsideObjectsOnly)
     EXPECT_EQ(file.Take(), "flags 66560\n");
 }
 
-TEST_F(SceneApiFile, RawTextIsFormattedOnceAndIndented)
+TEST_F(SceneApiFile, RawTextIsFormattedOnceCutAt4095CharactersAndIndented)
 {
+    const std::string longText(5000, 'r');
+    writer.WriteRaw("%s", longText.c_str());
+    EXPECT_EQ(file.Take(), longText.substr(0, 4095));
     writer.WriteRaw("//---tarvex:dal:%d---\n", 7);
     writer.WriteRaw("%s", "100% done\n");
     EXPECT_EQ(file.Take(), "//---tarvex:dal:7---\n100% done\n");
@@ -160,13 +154,6 @@ TEST_F(SceneApiFile, RawTextIsFormattedOnceAndIndented)
     file.Take();
     writer.WriteRaw("a\nb\n");
     EXPECT_EQ(file.Take(), "  a\n  b\n");
-}
-
-TEST_F(SceneApiFile, RawTextIsCutAt4095Characters)
-{
-    const std::string longText(5000, 'r');
-    writer.WriteRaw("%s", longText.c_str());
-    EXPECT_EQ(file.Take(), longText.substr(0, 4095));
 }
 
 TEST_F(SceneApiFile, OutputModeSwitchesBinaryArraysByItsSecondBit)

@@ -7,6 +7,10 @@
 #include <initializer_list>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "scene/scene_api_file.h"
+
 #ifdef _WIN32
 #include <process.h>
 #endif
@@ -70,3 +74,27 @@ inline std::string Bytes(std::initializer_list<unsigned char> bytes)
 {
     return std::string(bytes.begin(), bytes.end());
 }
+
+// A scene file writer on a scratch file, for the writer's own tests.
+class SceneWriterTest : public ::testing::Test {
+protected:
+    explicit SceneWriterTest(bool binaryArrays = false) : writer(file.get(), binaryArrays) {}
+
+    // One integer parameter, to show the open block's parameter style.
+    void Param(const char* name, std::int32_t value)
+    {
+        writer.SetParameter(name, SceneValueType::Int, &value);
+    }
+
+    // Opens a group and drops its text: what follows stands at indentation 2.
+    void EnterGroup()
+    {
+        writer.BeginGroup("g", true);
+        file.Take();
+    }
+
+    const SceneWriterState& State() const { return writer.State(); }
+
+    SceneTestFile file;
+    trvScene_api_file writer;
+};

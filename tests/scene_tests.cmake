@@ -8,7 +8,6 @@ foreach(test
     scene_binary_array_test
     scene_api_file_test
     scene_api_file_blocks_test
-    scene_api_file_geometry_test
     scene_api_file_shader_test
     scene_api_file_array_test)
   vistrel_add_test(${test} SOURCES ${test}.cpp LIBS vistrel_scene)

@@ -47,11 +47,13 @@ std::string GridPlace(int row, int column, int cells, bool left = true, bool rig
 
 class SettingsDialog : public DialogSession {};
 
+// The script step of the user who sets the controls of set (JSON members) and presses button.
+std::string SettingsStep(const std::string& button, const std::string& set = "") {
+    return R"({"dialog": "Vistrel_Settings", "set": {)" + set + R"(}, "press": ")" + button + "\"}";
+}
+
 TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGridWithTheMessageFileTexts) {
-    ASSERT_EQ(
-        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
-        0)
-        << errors_;
+    ASSERT_TRUE(Run({SettingsStep("Vistrel_Cancel")}, {"Vistrel Settings"}));
     const Json& dialog = Dialog(kSettings);
     ASSERT_FALSE(dialog.is_null()) << record_.dump();
     EXPECT_EQ(dialog["resizing"], false);
@@ -146,10 +148,7 @@ TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGridWithTheMessageFileTexts) 
 TEST_F(SettingsDialog, ShowsTheSettingsFileAsItIsNow) {
     WriteText("vistrel_plugin_settings.xml",
               SettingsXml("0.3499999940395355", "5", "manual", "false", "true", "true", "", ""));
-    ASSERT_EQ(
-        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})"}, {"Vistrel Settings"}),
-        0)
-        << errors_;
+    ASSERT_TRUE(Run({SettingsStep("Vistrel_Cancel")}, {"Vistrel Settings"}));
     const Json& dialog = Dialog(kSettings);
     // The float nearest 0.35 is a little less: the slider stands at 3499.
     EXPECT_EQ(Control(dialog, "stepbox")["properties"]["double"], 0.3499999940395355);
@@ -167,9 +166,7 @@ TEST_F(SettingsDialog, AnAxisWithoutAButtonSelectsNoneAndIsKeptByOk) {
     // 6 is one past the last axis.
     WriteText("vistrel_plugin_settings.xml",
               SettingsXml("7", "6", "automatic", "true", "true", "false", "", ""));
-    ASSERT_EQ(
-        Run({R"({"dialog": "Vistrel_Settings", "press": "Vistrel_OK"})"}, {"Vistrel Settings"}), 0)
-        << errors_;
+    ASSERT_TRUE(Run({SettingsStep("Vistrel_OK")}, {"Vistrel Settings"}));
     const Json& dialog = Dialog(kSettings);
     EXPECT_FALSE(
         Control(dialog, "Vistrel_Axis_Radiogroup")["properties"].contains("selected_names"));
@@ -182,7 +179,7 @@ TEST_F(SettingsDialog, AnAxisWithoutAButtonSelectsNoneAndIsKeptByOk) {
 
 TEST_F(SettingsDialog, NoCurrentModelOpensNothing) {
     WriteText("model.json", R"({"models": [{"name": "BRACKET", "type": "part"}]})");
-    ASSERT_EQ(Run({}, {"Vistrel Settings"}), 0) << errors_;
+    ASSERT_TRUE(Run({}, {"Vistrel Settings"}));
     EXPECT_TRUE(record_["dialogs"].empty());
     EXPECT_EQ(record_["runs"][0]["answer"], 0);
     EXPECT_EQ(SettingsFile(), "");
@@ -211,11 +208,7 @@ TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
          "vs_update_unchecked.png"},
     };
     for (const auto& run : runs) {
-        ASSERT_EQ(Run({std::string(R"({"dialog": "Vistrel_Settings", "set": {)") + run.set +
-                       R"(}, "press": "Vistrel_OK"})"},
-                      {"Vistrel Settings"}),
-                  0)
-            << errors_;
+        ASSERT_TRUE(Run({SettingsStep("Vistrel_OK", run.set)}, {"Vistrel Settings"}));
         EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
         // Written in text mode: Windows ends its lines with CR LF.
         std::string settings = SettingsFile();
@@ -230,18 +223,17 @@ TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
 }
 
 TEST_F(SettingsDialog, CancelSavesNothingAndPutsTheQualityBack) {
-    const std::string cancel = R"({"dialog": "Vistrel_Settings",
-        "set": {"stepbox": 0.3, "Vistrel_Tess_Level_Slider": 4000,
-                "Vistrel_Axis_Radiogroup": "xaxis"},
-        "press": "Vistrel_Cancel"})";
-    ASSERT_EQ(Run({cancel}, {"Vistrel Settings"}), 0) << errors_;
+    const std::string cancel = SettingsStep(
+        "Vistrel_Cancel",
+        R"("stepbox": 0.3, "Vistrel_Tess_Level_Slider": 4000, "Vistrel_Axis_Radiogroup": "xaxis")");
+    ASSERT_TRUE(Run({cancel}, {"Vistrel Settings"}));
     EXPECT_EQ(Dialog(kSettings)["exit_status"], PRO_TK_USER_ABORT);
     EXPECT_EQ(SettingsFile(), "");
 
     // The moves went into the settings as they were made; after Cancel a later save (here the
     // selection command's) writes the quality the dialog opened with, not the one before the
     // last move.
-    ASSERT_EQ(Run({cancel}, {"Vistrel Settings", "Automatic selection"}), 0) << errors_;
+    ASSERT_TRUE(Run({cancel}, {"Vistrel Settings", "Automatic selection"}));
     EXPECT_TRUE(Contains(SettingsFile(), "<tessellationQuality>0.200000</tessellationQuality>"))
         << SettingsFile();
     EXPECT_TRUE(Contains(SettingsFile(), "<upAxis>1</upAxis>"));
@@ -252,14 +244,11 @@ TEST_F(SettingsDialog, RenderAndUpdateSaveBeforeTheirRoadAsksForTheFrameFile) {
     // inside the button's action; its Cancel ends the road, and the settings dialog still ends
     // with 0, its settings saved before.
     for (const char* button : {"Vistrel_Export", "Vistrel_Update"}) {
-        ASSERT_EQ(Run({std::string(R"({"dialog": "Vistrel_Settings",
-                         "set": {"Vistrel_Mechanism_Prompt_Check": true, "stepbox": 0.75},
-                         "press": ")") +
-                           button + "\"}",
-                       R"({"dialog": "Vistrel_Animation", "press": "Vistrel_Animation_Cancel"})"},
-                      {"Vistrel Settings"}),
-                  0)
-            << button << ": " << errors_;
+        ASSERT_TRUE(
+            Run({SettingsStep(button, R"("Vistrel_Mechanism_Prompt_Check": true, "stepbox": 0.75)"),
+                 R"({"dialog": "Vistrel_Animation", "press": "Vistrel_Animation_Cancel"})"},
+                {"Vistrel Settings"}))
+            << button;
         ASSERT_EQ(record_["dialogs"].size(), 2u) << button;
         EXPECT_EQ(record_["dialogs"][1]["name"], "Vistrel_Animation");
         EXPECT_EQ(record_["dialogs"][1]["exit_status"], PRO_TK_USER_ABORT);
