@@ -285,38 +285,36 @@ TEST_F(ComponentWalk, AnimatedComponentsCarryTheirBlockBeforeTheirPlacement) {
 
 // ---- Simplified representations ----------------------------------------------------------
 
-TEST_F(ComponentWalk, DefaultExcludeLeavesComponentsWithoutAnIncludingItemWithoutGeometry) {
-    ASSERT_TRUE(Start(PartsWorld()));
-    root.includeInherited = false;
-    root.defaultAction = PRO_SIMPREP_EXCLUDE;
-    ProAsmcomppath b = Path({2});
-    items[b].type = PRO_SIMPREP_INCLUDE;
-    Walk();
-    EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(B, place)"});
-    // The excluded ones keep their groups and placements.
-    EXPECT_EQ(scene.CallsStartingWith({"BeginGroup"}).size(), 5u);
-}
-
-TEST_F(ComponentWalk, ReverseItemInvertsTheInheritedInclusion) {
-    ASSERT_TRUE(Start(PartsWorld()));
-    root.includeInherited = false;
-    root.defaultAction = PRO_SIMPREP_EXCLUDE;
-    items[Path({1})].type = PRO_SIMPREP_REVERSE;     // under an excluded parent: included
-    items[Path({3})].type = PRO_SIMPREP_INCLUDE;     // S included ...
-    items[Path({3, 31})].type = PRO_SIMPREP_REVERSE;  // ... so C is excluded
-    Walk();
-    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(D, place)"}));
-}
-
-TEST_F(ComponentWalk, DefaultIncludeIncludesTheComponentsOfAnExcludedSubAssembly) {
-    ASSERT_TRUE(Start(PartsWorld()));
-    root.includeInherited = false;
-    root.defaultAction = PRO_SIMPREP_INCLUDE;
-    items[Path({3})].type = PRO_SIMPREP_EXCLUDE;
-    items[Path({3, 32})].type = PRO_SIMPREP_EXCLUDE;
-    Walk();
-    EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(A, place)", "BeginGroup(B, place)",
-                                           "BeginGroup(C, place)"}));
+TEST_F(ComponentWalk, RepresentationItemsDecideWhichComponentsSendGeometry) {
+    // Every component keeps its group and placement; only the included ones send geometry.
+    const struct {
+        ProSimprepActionType defaultAction;
+        std::vector<std::pair<ProAsmcomppath, ProSimprepActionType>> items;
+        Lines expected;
+    } cases[] = {
+        // Default exclude: only a component with an including item.
+        {PRO_SIMPREP_EXCLUDE, {{Path({2}), PRO_SIMPREP_INCLUDE}}, {"BeginGroup(B, place)"}},
+        // A reverse item inverts the inclusion inherited: A under the excluding default is
+        // included, C under the included S is excluded.
+        {PRO_SIMPREP_EXCLUDE,
+         {{Path({1}), PRO_SIMPREP_REVERSE}, {Path({3}), PRO_SIMPREP_INCLUDE},
+          {Path({3, 31}), PRO_SIMPREP_REVERSE}},
+         {"BeginGroup(A, place)", "BeginGroup(D, place)"}},
+        // Default include: the components of an excluded sub-assembly are included all the same.
+        {PRO_SIMPREP_INCLUDE,
+         {{Path({3}), PRO_SIMPREP_EXCLUDE}, {Path({3, 32}), PRO_SIMPREP_EXCLUDE}},
+         {"BeginGroup(A, place)", "BeginGroup(B, place)", "BeginGroup(C, place)"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Start(PartsWorld()));
+        root.includeInherited = false;
+        root.defaultAction = c.defaultAction;
+        items.clear();
+        for (const auto& [path, type] : c.items) items[path].type = type;
+        Walk();
+        EXPECT_EQ(GroupsWithGeometry(), c.expected);
+        EXPECT_EQ(scene.CallsStartingWith({"BeginGroup"}).size(), 5u);
+    }
 }
 
 TEST_F(ComponentWalk, NoRepresentationIncludesEverythingWithoutAsking) {
@@ -354,27 +352,26 @@ TEST_F(ComponentWalk, TheUserChoosesAmongSeveralRepresentations) {
         {"id": 7, "name": "LIGHT", "default_action": 3, "items": [{"path": [1], "action": 2}]},
         {"id": -1, "name": "MASTER", "default_action": 2},
         {"id": 9, "name": "BROKEN", "default_action": 3, "faults": ["data_unreadable"]}])";
-    ProMdl model = nullptr;
-
-    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "MASTER"}]})"));
-    ProMdlCurrentGet(&model);
-    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
-    EXPECT_TRUE(root.includeInherited);  // the master representation
-    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
-
-    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "BROKEN"}]})"));
-    ProMdlCurrentGet(&model);
-    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
-    EXPECT_TRUE(root.includeInherited);  // data that cannot be read: everything included
-    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
-    EXPECT_TRUE(items.empty());
-
-    ASSERT_TRUE(Start(PartsWorld(reps), R"({"steps": [{"simprep": "LIGHT"}]})"));
-    ProMdlCurrentGet(&model);
-    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
-    EXPECT_FALSE(root.includeInherited);
-    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_EXCLUDE);
-    EXPECT_EQ(items.size(), 1u);
+    // The master representation, and one whose data cannot be read, include everything.
+    const struct {
+        const char* choice;
+        bool includeInherited;
+        ProSimprepActionType defaultAction;
+        size_t items;
+    } cases[] = {{"MASTER", true, PRO_SIMPREP_INCLUDE, 0},
+                 {"BROKEN", true, PRO_SIMPREP_INCLUDE, 0},
+                 {"LIGHT", false, PRO_SIMPREP_EXCLUDE, 1}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Start(PartsWorld(reps),
+                          std::string(R"({"steps": [{"simprep": ")") + c.choice + "\"}]}"));
+        items.clear();
+        ProMdl model = nullptr;
+        ProMdlCurrentGet(&model);
+        ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+        EXPECT_EQ(root.includeInherited, c.includeInherited) << c.choice;
+        EXPECT_EQ(root.defaultAction, c.defaultAction) << c.choice;
+        EXPECT_EQ(items.size(), c.items) << c.choice;
+    }
     Walk();
     EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(A, place)"});
 }
@@ -396,9 +393,10 @@ TEST_F(ComponentWalk, CancellingTheChoiceAnswersFalseAndLeavesTheRecord) {
 
 TEST_F(ComponentWalk, UpdateSendsTheGeometryOfChangedComponentsOnly) {
     ASSERT_TRUE(Start(PartsWorld()));
-    Walk();  // records the stamps, as an Export does
-    ASSERT_TRUE(sim::BumpVerstamp(sim::HostWorld(), "B"));
     App().updateInProgress = true;
+    Walk();  // no stamps recorded yet: every path counts as changed
+    EXPECT_EQ(GroupsWithGeometry().size(), 4u);
+    ASSERT_TRUE(sim::BumpVerstamp(sim::HostWorld(), "B"));
     Walk();
     // B changed; D's stamp cannot be read, so it counts as changed every time.
     EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(B, place)", "BeginGroup(D, place)"}));
@@ -408,13 +406,6 @@ TEST_F(ComponentWalk, UpdateSendsTheGeometryOfChangedComponentsOnly) {
 
     Walk();  // nothing changed since
     EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(D, place)"});
-}
-
-TEST_F(ComponentWalk, UpdateCountsAPathWithoutARecordedStampAsChanged) {
-    ASSERT_TRUE(Start(PartsWorld()));
-    App().updateInProgress = true;
-    Walk();
-    EXPECT_EQ(GroupsWithGeometry().size(), 4u);
 }
 
 TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <map>
 #include <vector>
 
 #include "simhost/host_functions.h"
@@ -13,12 +12,7 @@ namespace sim {
 namespace {
 
 const char* kParts = R"({
-  "current": "P",
   "models": [
-    {"name": "P", "type": "part",
-     "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}},
-                {"cylinder": {"radius": 1, "height": 2}, "placement": {"translate": [5, 0, 0]}}],
-     "quilts": [{"id": 80, "shapes": [{"rectangle": {"size": [2, 2]}}]}]},
     {"name": "FAULTY", "type": "part",
      "surfaces": [
        {"id": 1, "interface_id": 501, "faults": ["not_bspline"],
@@ -64,28 +58,6 @@ protected:
     size_t blocks = 0;
 };
 
-// The B-spline of an interface surface as the plug-in reads it.
-BsplineSurface ShapeOf(ProSurfacedata* record) {
-    ProSurfaceshapedata* shape = nullptr;
-    EXPECT_EQ(sim::ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, &shape, nullptr),
-              PRO_TK_NO_ERROR);
-    int degrees[2], uCount = 0, vCount = 0, pointCount = 0;
-    double *u = nullptr, *v = nullptr, *w = nullptr;
-    ProPoint3d* points = nullptr;
-    EXPECT_EQ(sim::ProBsplinesrfdataGet(shape, degrees, &u, &v, &w, &points, &uCount, &vCount,
-                                        &pointCount),
-              PRO_TK_NO_ERROR);
-    BsplineSurface s;
-    s.degreeU = degrees[0];
-    s.degreeV = degrees[1];
-    s.knotsU.assign(u, u + uCount);
-    s.knotsV.assign(v, v + vCount);
-    for (int i = 0; i < pointCount; ++i)
-        s.points.push_back({points[i][0], points[i][1], points[i][2]});
-    if (w) s.weights.assign(w, w + pointCount);
-    return s;
-}
-
 // The B-spline in a curve record, its arrays released as the plug-in releases them.
 BsplineCurve CurveOf(ProCurvedata* record) {
     int degree = 0, knotCount = 0, pointCount = 0;
@@ -106,123 +78,6 @@ BsplineCurve CurveOf(ProCurvedata* record) {
         if (a) sim::ProArrayFree(&a);
     }
     return c;
-}
-
-// The host's tessellation of the surface with that id: vertices and their parameters.
-std::vector<std::pair<Point3, std::array<double, 2>>> MeshOf(int id) {
-    const Surface* surface = FindSurface(*FindModel(HostWorld(), "P"), id);
-    ProSurfaceTessellationInput input = nullptr;
-    sim::ProSurfacetessellationinputAlloc(&input);
-    sim::ProSurfacetessellationinputChordheightSet(input, 0.05);
-    ProTessellation tessellation = nullptr;
-    EXPECT_EQ(sim::ProSurfaceTessellationGet(ToHandle(*surface), input, &tessellation),
-              PRO_TK_NO_ERROR);
-    ProVector* vertices = nullptr;
-    ProUvParam* params = nullptr;
-    sim::ProTessellationVerticesGet(tessellation, &vertices);
-    sim::ProTessellationParamsGet(tessellation, &params);
-    std::vector<std::pair<Point3, std::array<double, 2>>> mesh;
-    for (int i = 0; i < HostArraySize(vertices); ++i)
-        mesh.push_back(
-            {{vertices[i][0], vertices[i][1], vertices[i][2]}, {params[i][0], params[i][1]}});
-    ProArray a = vertices, b = params;
-    sim::ProArrayFree(&a);
-    sim::ProArrayFree(&b);
-    sim::ProTessellationFree(tessellation);
-    sim::ProSurfacetessellationinputFree(input);
-    return mesh;
-}
-
-int IdOf(ProSurfacedata* record) {
-    int id = 0;
-    sim::ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, nullptr, &id);
-    return id;
-}
-
-TEST_F(InterfaceData, SurfacesAreTheTessellatedPatches) {
-    ProIntfData* data = Make("P");
-    int surfaces = 0, quilts = 0, edges = 0;
-    sim::ProIntfDataSurfaceCount(data, &surfaces);
-    sim::ProIntfDataQuiltCount(data, &quilts);
-    sim::ProIntfDataEdgeCount(data, &edges);
-    EXPECT_EQ(surfaces, 12);
-    EXPECT_EQ(quilts, 1);
-    EXPECT_EQ(edges, 12 + 12 + 4);
-
-    std::vector<ProSurfacedata*> records;
-    for (int i = 0; i < surfaces; ++i) {
-        ProSurfacedata* record = nullptr;
-        ASSERT_EQ(sim::ProIntfDataSurfaceGet(data, i, &record), PRO_TK_NO_ERROR);
-        records.push_back(record);
-    }
-    ProQuiltdata* quilt = nullptr;
-    ASSERT_EQ(sim::ProIntfDataQuiltGet(data, 0, &quilt), PRO_TK_NO_ERROR);
-    EXPECT_EQ(quilt->id, 80);
-    ASSERT_EQ(HostArraySize(quilt->surfaces), 1);
-    records.push_back(quilt->surfaces[0]);
-    ASSERT_EQ(sim::ProQuiltdataMemoryFree(quilt), PRO_TK_NO_ERROR);
-
-    // Every mesh vertex lies where the interface B-spline puts its parameters.
-    for (ProSurfacedata* record : records) {
-        const BsplineSurface shape = ShapeOf(record);
-        for (const auto& [vertex, uv] : MeshOf(IdOf(record)))
-            EXPECT_LT(Length(EvaluateSurface(shape, uv[0], uv[1]).point - vertex), 1e-9);
-    }
-    EXPECT_EQ(sim::ProIntfDataFree(data), PRO_TK_NO_ERROR);
-}
-
-TEST_F(InterfaceData, EdgeCurvesMeetOnBothSurfacesAndBoundTheirContours) {
-    ProIntfData* data = Make("P");
-    std::map<int, ProSurfacedata*> byId;
-    int surfaces = 0;
-    sim::ProIntfDataSurfaceCount(data, &surfaces);
-    for (int i = 0; i < surfaces; ++i) {
-        ProSurfacedata* record = nullptr;
-        sim::ProIntfDataSurfaceGet(data, i, &record);
-        byId[IdOf(record)] = record;
-    }
-    int edges = 0, shared = 0;
-    sim::ProIntfDataEdgeCount(data, &edges);
-    for (int i = 0; i < edges; ++i) {
-        ProEdgedata* edge = nullptr;
-        ASSERT_EQ(sim::ProIntfDataEdgeGet(data, i, &edge), PRO_TK_NO_ERROR);
-        ProCurvedata* curves[2] = {nullptr, nullptr};
-        sim::ProCurvedataAlloc(&curves[0]);
-        sim::ProCurvedataAlloc(&curves[1]);
-        int id = 0, surfaceIds[2] = {0, 0};
-        ProEdgeDir directions[2] = {0, 0};
-        ASSERT_EQ(sim::ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, curves, nullptr),
-                  PRO_TK_NO_ERROR);
-        if (surfaceIds[1] >= 0 && byId.count(surfaceIds[0]) && byId.count(surfaceIds[1])) {
-            ++shared;
-            EXPECT_EQ(directions[0] + directions[1], 1);
-            const BsplineCurve c0 = CurveOf(curves[0]), c1 = CurveOf(curves[1]);
-            const BsplineSurface s0 = ShapeOf(byId[surfaceIds[0]]),
-                                 s1 = ShapeOf(byId[surfaceIds[1]]);
-            for (double t : {0.0, 0.3, 1.0}) {
-                Point3 uv0 = EvaluateCurve(c0, t), uv1 = EvaluateCurve(c1, t);
-                EXPECT_LT(Length(EvaluateSurface(s0, uv0.x, uv0.y).point -
-                                 EvaluateSurface(s1, uv1.x, uv1.y).point),
-                          1e-9)
-                    << "edge " << id;
-            }
-            // The edge stands in a contour of each of its surfaces.
-            for (int side = 0; side < 2; ++side) {
-                ProContourdata* contours = nullptr;
-                sim::ProSurfacedataContourArrayGet(byId[surfaceIds[side]], &contours);
-                bool found = false;
-                for (int k = 0; k < HostArraySize(contours); ++k)
-                    for (int e = 0; e < HostArraySize(contours[k].edge_ids); ++e)
-                        found = found || contours[k].edge_ids[e] == id;
-                EXPECT_TRUE(found) << "edge " << id << " side " << side;
-            }
-        }
-        sim::ProCurvedataMemoryFree(curves[0]);
-        sim::ProCurvedataMemoryFree(curves[1]);
-        ASSERT_EQ(sim::ProEdgedataMemoryFree(edge), PRO_TK_NO_ERROR);
-    }
-    EXPECT_EQ(shared, 24);  // the box's and the cylinder's; the quilt's four are borders
-    sim::ProIntfDataFree(data);
 }
 
 TEST_F(InterfaceData, FaultsOnDemand) {
