@@ -136,6 +136,7 @@ TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel
     EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);
     EXPECT_NE(ReadText("out.vsb"), "");
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
+    EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
 }
 
 TEST_F(AnimationDialog, BrowseCancelledLeavesThePanelAsItWas) {

@@ -99,64 +99,19 @@ protected:
     const nlohmann::ordered_json& Record() { return sim::Session().record.Document(); }
 };
 
-TEST_F(DialogFunctions, ScriptSetsValuesFiresUpdatesAndPressesTheButton) {
-    Script(R"({"dialog": "Settings", "set": {"stepbox": 0.25, "nurbs": true, "axis": "zaxis"},
-               "press": ["apply", "ok"]})");
+// The settings dialog's own tests read back what the user set; the actions fired and the record
+// of the user are checked here.
+TEST_F(DialogFunctions, ScriptSetsValuesFiresUpdatesPressesTheButtonsAndIsRecorded) {
+    Script(R"({"dialog": "Settings", "set": {"stepbox": 0.25}, "press": ["apply", "ok"]})");
     BuildSettings();
     int status = 99;
     EXPECT_EQ(sim::ProUIDialogActivate("Settings", &status), PRO_TK_NO_ERROR);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"update stepbox 0.250000 with data", "press apply",
                                                  "press ok"}));
-    // The values stay in the controls for the code to read back after the dialog ended.
-    int slider = 0;
-    sim::ProUISliderIntegerGet("Settings", "slider", &slider);
-    EXPECT_EQ(slider, 2500);
-    ProBoolean nurbs = PRO_B_FALSE;
-    sim::ProUICheckbuttonGetState("Settings", "nurbs", &nurbs);
-    EXPECT_EQ(nurbs, PRO_B_TRUE);
-    int count = 0;
-    char** names = nullptr;
-    ASSERT_EQ(sim::ProUIRadiogroupSelectednamesGet("Settings", "axis", &count, &names), PRO_TK_NO_ERROR);
-    ASSERT_EQ(count, 1);
-    EXPECT_STREQ(names[0], "zaxis");
-    sim::ProStringarrayFree(names, count);
-    EXPECT_EQ(sim::ProUIDialogDestroy("Settings"), PRO_TK_NO_ERROR);
-    EXPECT_EQ(sim::LiveHostBlocks(), 0u);
-    EXPECT_FALSE(sim::Session().Stopped());
-    EXPECT_TRUE(Record()["problems"].empty()) << Record()["problems"].dump();
-}
-
-TEST_F(DialogFunctions, RecordShowsTheDialogAsBuiltAndWhatTheUserDid) {
-    Script(R"({"dialog": "Settings", "press": "cancel"})");
-    BuildSettings();
-    int status = 0;
-    sim::ProUIDialogActivate("Settings", &status);
-    EXPECT_EQ(status, PRO_TK_USER_ABORT);
+    EXPECT_EQ(Record()["dialogs"][0]["user"].dump(),
+              R"({"set":[{"control":"stepbox","value":0.25}],"pressed":["apply","ok"]})");
     sim::ProUIDialogDestroy("Settings");
-
-    ASSERT_EQ(Record()["dialogs"].size(), 1u);
-    const auto& dialog = Record()["dialogs"][0];
-    EXPECT_EQ(dialog["name"], "Settings");
-    EXPECT_EQ(dialog["resizing"], false);
-    const auto& controls = dialog["controls"];
-    ASSERT_EQ(controls.size(), 8u);
-    EXPECT_EQ(controls[0]["name"], "stepbox");
-    EXPECT_EQ(controls[0]["kind"], "spinbox");
-    EXPECT_EQ(controls[0]["properties"].dump(),
-              R"({"double":0.2,"min_double":0.0,"max_double":1.0})");
-    EXPECT_EQ(controls[0]["actions"].dump(), R"(["update"])");
-    EXPECT_EQ(controls[0]["place"].dump(),
-              R"({"row":0,"column":1,"cells":[1,1],"attach":{"top":true,"bottom":true,)"
-              R"("left":true,"right":true},"resize":[false,false],"offsets":[-1,-1,-1,-1]})");
-    EXPECT_EQ(controls[3]["properties"].dump(),
-              R"({"names":["xaxis","yaxis","zaxis"],"selected_names":["yaxis"]})");
-    EXPECT_EQ(controls[4]["name"], "buttons");
-    EXPECT_EQ(controls[4]["place"]["attach"]["left"], false);
-    EXPECT_EQ(controls[5]["layout"], "buttons");
-    EXPECT_EQ(controls[5]["properties"].dump(), R"({"text":"OK"})");
-    EXPECT_EQ(dialog["user"].dump(), R"({"set":[],"pressed":["cancel"]})");
-    EXPECT_EQ(dialog["exit_status"], PRO_TK_USER_ABORT);
 }
 
 TEST_F(DialogFunctions, UnansweredDialogStopsTheCommandAsIfClosed) {
@@ -218,26 +173,6 @@ TEST_F(DialogFunctions, SingleButtonDialogIsConfirmedWhenUnanswered) {
     EXPECT_EQ(Record()["dialogs"][0]["user"]["by_default"], true);
     EXPECT_FALSE(sim::Session().Stopped());
     sim::ProUIDialogDestroy("Finished");
-}
-
-TEST_F(DialogFunctions, InputPanelTextIsAHostCopy) {
-    Script(R"({"dialog": "Anim", "set": {"path": "C:\\anims\\run.fra"}, "press": "ok"})");
-    ProUIGridopts place = Place(0, 0);
-    sim::ProUIDialogCreate("Anim", nullptr);
-    sim::ProUIDialogLayoutAdd("Anim", "row", &place);
-    sim::ProUILayoutInputpanelAdd("Anim", "row", "path", &place);
-    place.column = 1;
-    sim::ProUILayoutPushbuttonAdd("Anim", "row", "ok", &place);
-    sim::ProUIPushbuttonActivateActionSet("Anim", "ok", OnOk, nullptr);
-    sim::ProUIInputpanelValueSet("Anim", "path", u"old.fra");
-    sim::ProUIDialogActivate("Anim", nullptr);
-    ProWchar* text = nullptr;
-    ASSERT_EQ(sim::ProUIInputpanelWidestringGet("Anim", "path", &text), PRO_TK_NO_ERROR);
-    EXPECT_EQ(std::u16string(text), u"C:\\anims\\run.fra");
-    EXPECT_EQ(sim::LiveHostBlocks(), 1u);
-    sim::ProWstringFree(text);
-    EXPECT_EQ(sim::LiveHostBlocks(), 0u);
-    sim::ProUIDialogDestroy("Anim");
 }
 
 TEST_F(DialogFunctions, MisusesAreRefusedAndNoted) {

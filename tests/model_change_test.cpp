@@ -19,6 +19,9 @@ sim::World CarWorld() {
     bolt.type = 1000;
     bolt.model = 1;
     world.models[0].features.push_back(bolt);
+    sim::Feature datum;
+    datum.id = 4;
+    world.models[0].features.push_back(datum);
     world.current = 0;
     world.mode = 5;
     return world;
@@ -56,6 +59,10 @@ TEST(ModelChange, RefusesChangesOfWhatIsNotThere) {
         {R"({"bump": "TRUCK"})", "no model \"TRUCK\" to bump"},
         {R"({"move": {"assembly": "CAR", "component": 4, "placement": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[0,0,0,1]]}})",
          "assembly \"CAR\" has no component 4"},
+        {R"({"move": {"assembly": "CAR", "component": 5, "placement": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[0,0,0,1]]}})",
+         "assembly \"CAR\" has no component 5"},
+        {R"({"move": {"assembly": "BOLT", "component": 3, "placement": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[0,0,0,1]]}})",
+         "assembly \"BOLT\" has no component 3"},
         {R"({"move": {"assembly": "CAR", "component": 3, "placement": [[1,0,0],[0,1,0],[0,0,1]]}})",
          "\"move\" needs \"assembly\" (a name), \"component\" (a feature id) and \"placement\" (4 rows of 4 numbers)"},
         {R"({"current": "TRUCK"})", "\"current\" must name a model of the model file, or be \"\" for none"},

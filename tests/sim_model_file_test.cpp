@@ -74,25 +74,6 @@ TEST(ModelFile, ShapesGetIdsAboveTheFilesAndAnAddedFeature) {
     EXPECT_EQ(model.edges.size(), 12u);
 }
 
-TEST(ModelFile, PlacementAsRowsOrAsRotationAndTranslation) {
-    World world = Parse(R"({"models": [
-        {"name": "A", "type": "assembly", "features": [
-          {"id": 1, "model": "P", "placement": [[1,0,0,0],[0,1,0,0],[0,0,1,0],[5,6,7,1]]},
-          {"id": 2, "model": "P", "placement": {"rotate": {"axis": [0,0,2], "degrees": 90},
-                                                "translate": [1, 2, 3]}}]},
-        {"name": "P", "type": "part"}]})");
-    const Matrix& rows = world.models[0].features[0].placement;
-    EXPECT_EQ(rows[3][0], 5);
-    EXPECT_EQ(rows[3][2], 7);
-    // A quarter turn about z takes x to y: row 0 (the image of x) is (0, 1, 0).
-    const Matrix& turn = world.models[0].features[1].placement;
-    EXPECT_NEAR(turn[0][0], 0, 1e-15);
-    EXPECT_NEAR(turn[0][1], 1, 1e-15);
-    EXPECT_NEAR(turn[1][0], -1, 1e-15);
-    EXPECT_EQ(turn[3][1], 2);
-    EXPECT_EQ(turn[3][3], 1);
-}
-
 TEST(ModelFile, FaultsReachTheirObjects) {
     World world = Parse(R"({"models": [{"name": "P", "type": "part",
         "faults": ["no_outline", "no_verstamp"],
@@ -213,39 +194,6 @@ TEST(ModelFile, MissingFileIsAnError) {
     std::string error;
     EXPECT_FALSE(LoadModelFile("/nonexistent/model.json", world, error));
     EXPECT_EQ(error, "/nonexistent/model.json: cannot read the file");
-}
-
-TEST(ModelFile, EveryExampleLoads) {
-    for (const char* name : {"sample_assembly.json", "single_part.json"}) {
-        World world;
-        std::string error;
-        EXPECT_TRUE(LoadModelFile(std::string(VISTREL_EXAMPLES_DIR) + "/" + name, world, error))
-            << error;
-        EXPECT_GE(world.current, 0) << name;
-    }
-}
-
-TEST(ModelFile, SampleAssemblyHoldsWhatTheExportExercises) {
-    World world;
-    std::string error;
-    ASSERT_TRUE(
-        LoadModelFile(std::string(VISTREL_EXAMPLES_DIR) + "/sample_assembly.json", world, error))
-        << error;
-    const Model& top = world.models[static_cast<size_t>(world.current)];
-    EXPECT_EQ(top.lengthUnit, "mm");
-    EXPECT_EQ(top.views.size(), 3u);
-    EXPECT_EQ(top.simpreps.size(), 1u);
-    bool hidden = false, suppressed = false, subassembly = false;
-    for (const Feature& f : top.features) {
-        hidden = hidden || f.hidden;
-        suppressed = suppressed || f.status != 0;
-        subassembly =
-            subassembly || (f.IsComponent() && world.models[f.model].type == ModelType::Assembly);
-    }
-    EXPECT_TRUE(hidden && suppressed && subassembly);
-    const Model* plate = FindModel(world, "BASE_PLATE");
-    ASSERT_TRUE(plate && plate->quilts.size() == 1);
-    EXPECT_TRUE(plate->quilts[0].surfaces[0].texture.has_value());
 }
 
 }  // namespace

@@ -1,12 +1,9 @@
-# The simulated host's model: geometry, shapes, the model file and its examples.
+# The simulated host's model: geometry, shapes and the model file.
 vistrel_add_test(sim_bspline_test SOURCES sim_bspline_test.cpp LIBS vistrel_simhost_model)
 vistrel_add_test(sim_tessellation_test SOURCES sim_tessellation_test.cpp LIBS vistrel_simhost_model)
 vistrel_add_test(sim_model_file_test SOURCES sim_model_file_test.cpp LIBS vistrel_simhost_model)
-target_compile_definitions(sim_model_file_test PRIVATE
-                           VISTREL_EXAMPLES_DIR="${PROJECT_SOURCE_DIR}/examples")
 vistrel_add_test(sim_shapes_test SOURCES sim_shapes_test.cpp LIBS vistrel_simhost_model)
 vistrel_add_test(sim_outline_test SOURCES sim_outline_test.cpp LIBS vistrel_simhost_model)
-vistrel_add_test(sim_world_test SOURCES sim_world_test.cpp LIBS vistrel_simhost_model)
 
 # The model's toolkit functions, called as the plug-in calls them.
 vistrel_add_test(sim_functions_models_test SOURCES sim_functions_models_test.cpp LIBS vistrel_simhost)
