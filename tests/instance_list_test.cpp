@@ -36,7 +36,7 @@ TEST(InstanceList, OlderMajorVersionsAreLeftOut)
     EXPECT_EQ(ParseInstanceList(text, -1), Ports({4000, 4001, 4002}));
 }
 
-TEST(InstanceList, NothingListed)
+TEST(InstanceList, NothingListedAndAnEmptyPortLeftOut)
 {
     EXPECT_EQ(ParseInstanceList("", 5), Ports({}));
     EXPECT_EQ(ParseInstanceList("<vistrel_instances>\n</vistrel_instances>\n", 5), Ports({}));
@@ -44,14 +44,11 @@ TEST(InstanceList, NothingListed)
     EXPECT_EQ(ParseInstanceList("<version_major>5</version_major>"
                                 "<livelink_port>4000</livelink_port>", 5),
               Ports({}));
-}
-
-TEST(InstanceList, EmptyPortIsLeftOutAndTheNextInstanceRead)
-{
+    // An empty port is left out and the next instance read.
     EXPECT_EQ(ParseInstanceList(Instance("5", "") + Instance("5", "4001"), 5), Ports({4001}));
 }
 
-TEST(InstanceList, NumbersAreReadAsAtoiReadsThem)
+TEST(InstanceList, NumbersAreReadAsAtoiReadsThemAndStopAtTheLimitsOf32Bits)
 {
     EXPECT_EQ(ParseInstanceList(Instance(" \t5", " \r\n4005"), 5), Ports({4005}));
     EXPECT_EQ(ParseInstanceList(Instance("+5", "+4006"), 5), Ports({4006}));
@@ -61,10 +58,7 @@ TEST(InstanceList, NumbersAreReadAsAtoiReadsThem)
     // A major version without digits is 0.
     EXPECT_EQ(ParseInstanceList(Instance("five", "4000"), 5), Ports({}));
     EXPECT_EQ(ParseInstanceList(Instance("five", "4000"), 0), Ports({4000}));
-}
-
-TEST(InstanceList, HugeNumbersStopAtTheLimitsOf32Bits)
-{
+    // Huge numbers stop at the limits of 32 bits.
     EXPECT_EQ(ParseInstanceList(Instance("5", "99999999999999999999999"), 5), Ports({INT32_MAX}));
     EXPECT_EQ(ParseInstanceList(Instance("5", "2147483647"), 5), Ports({2147483647}));
     EXPECT_EQ(ParseInstanceList(Instance("5", "2147483648"), 5), Ports({INT32_MAX}));

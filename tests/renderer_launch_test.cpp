@@ -56,79 +56,55 @@ TEST(FindRendererExecutable, OlderInstallationGivesTheRequiredVersionsKey)
     EXPECT_EQ(FindRendererExecutable(4), u"C:\\Vistrel 4\\vistrel.exe");
 }
 
-TEST(FindRendererExecutable, OlderInstallationWithoutTheRequiredVersionGivesNothing)
-{
-    ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 4") + Key("Vistrel 4") +
-                            Value("CurrentVersion", "4.2") +
-                            Value("BinName", "C:\\Vistrel 4\\vistrel.exe"));
-    EXPECT_EQ(FindRendererExecutable(5), u"");
-    EXPECT_FALSE(LaunchRenderer(5));
-}
-
-TEST(FindRendererExecutable, MissingCurrentVersionKeepsTheNamedKey)
-{
-    ScopedRegistry registry(TwoInstallations(nullptr));
-    EXPECT_EQ(FindRendererExecutable(5), u"C:\\Vistrel 4\\vistrel.exe");
-}
-
 TEST(FindRendererExecutable, MissingKeysOrValuesGiveNothing)
 {
-    {
-        ScopedRegistry registry("");
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
+    const std::string tooLong = "Vistrel " + std::string(24, 'x');  // 32 characters
+    const std::string registries[] = {
+        "",
+        // An older installation without a key for the required version.
+        kMachine + Value("VistrelVersion", "Vistrel 4") + Key("Vistrel 4") +
+            Value("CurrentVersion", "4.2") + Value("BinName", "C:\\Vistrel 4\\vistrel.exe"),
         // The version key is only looked for where "VistrelVersion" points.
-        ScopedRegistry registry(Key("Vistrel 5") + Value("BinName", "C:\\vistrel.exe"));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 7") + Key("Vistrel 5") +
-                                Value("BinName", "C:\\vistrel.exe"));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
-                                Value("CurrentVersion", "5.0") + Value("BinFolder", "C:\\"));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
+        Key("Vistrel 5") + Value("BinName", "C:\\vistrel.exe"),
+        kMachine + Value("VistrelVersion", "Vistrel 7") + Key("Vistrel 5") +
+            Value("BinName", "C:\\vistrel.exe"),
+        kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
+            Value("CurrentVersion", "5.0") + Value("BinFolder", "C:\\"),
         // The current user's keys are not the installation's.
-        ScopedRegistry registry("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n" +
-                                Value("VistrelVersion", "Vistrel 5") +
-                                "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n" +
-                                Value("BinName", "C:\\vistrel.exe"));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n" + Value("VistrelVersion", "Vistrel 5") +
+            "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex\\Vistrel 5]\r\n" +
+            Value("BinName", "C:\\vistrel.exe"),
+        // "VistrelVersion" gets 64 bytes (31 characters and the zero), "BinName" 520 (259 and the
+        // zero): longer values count as missing.
+        kMachine + Value("VistrelVersion", tooLong) + Key(tooLong) +
+            Value("BinName", "C:\\vistrel.exe"),
+        kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
+            Value("BinName", "C:\\" + std::string(257, 'b')),
+    };
+    for (const std::string& text : registries) {
+        ScopedRegistry registry(text);
+        EXPECT_EQ(FindRendererExecutable(5), u"") << text;
+        EXPECT_FALSE(LaunchRenderer(5)) << text;
     }
 }
 
-TEST(FindRendererExecutable, ValuesLongerThanTheirBuffersCountAsMissing)
+TEST(FindRendererExecutable, ValuesThatJustFitTheirBuffersAreRead)
 {
-    // "VistrelVersion" gets 64 bytes: 31 characters and the terminating zero.
     const std::string version31 = "Vistrel " + std::string(23, 'x');
-    const std::string version32 = version31 + "y";
-    // "BinName" gets 520 bytes: 259 characters and the terminating zero.
     const std::string bin259 = "C:\\" + std::string(256, 'b');
-    const std::string bin260 = bin259 + "c";
     {
         ScopedRegistry registry(kMachine + Value("VistrelVersion", version31) + Key(version31) +
                                 Value("BinName", bin259));
         EXPECT_EQ(FindRendererExecutable(5), std::u16string(bin259.begin(), bin259.end()));
     }
     {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", version32) + Key(version32) +
-                                Value("BinName", bin259));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
-                                Value("BinName", bin260));
-        EXPECT_EQ(FindRendererExecutable(5), u"");
-    }
-    {
-        // "CurrentVersion" gets 64 bytes too; longer, it counts as missing and the named key stays.
-        ScopedRegistry registry(TwoInstallations(("4." + std::string(40, '0')).c_str()));
-        EXPECT_EQ(FindRendererExecutable(5), u"C:\\Vistrel 4\\vistrel.exe");
+        // "CurrentVersion" gets 64 bytes too; longer, it counts as missing and the named key
+        // stays, as it does without one.
+        const char* const currents[] = {"4.0000000000000000000000000000000000000000", nullptr};
+        for (const char* current : currents) {
+            ScopedRegistry registry(TwoInstallations(current));
+            EXPECT_EQ(FindRendererExecutable(5), u"C:\\Vistrel 4\\vistrel.exe");
+        }
     }
 }
 

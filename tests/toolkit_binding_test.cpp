@@ -107,7 +107,7 @@ protected:
 
 // ---- Calls through a bound host ----------------------------------------------------------------
 
-TEST_F(ToolkitBinding, BoundHostAnswersThroughTheForwarders) {
+TEST_F(ToolkitBinding, BoundHostAnswersThroughTheForwardersAlsoWithoutAStatus) {
   ToolkitBind(&FakeLookup);
 
   ProMdl model = nullptr;
@@ -126,6 +126,15 @@ TEST_F(ToolkitBinding, BoundHostAnswersThroughTheForwarders) {
   EXPECT_EQ(g_spinbox.dialog, "Vistrel_Settings");
   EXPECT_EQ(g_spinbox.component, "stepbox");
   EXPECT_EQ(g_spinbox.value, 0.35);
+  ProWVerstamp a = {{1, 2, 3, 4}};
+  ProWVerstamp b = a;
+  EXPECT_EQ(ProVerstampEqual(a, b), PRO_B_TRUE);
+  b.words[3] = 5;
+  EXPECT_EQ(ProVerstampEqual(a, b), PRO_B_FALSE);
+
+  char narrow[PRO_NAME_SIZE];
+  EXPECT_EQ(ProWstringToString(narrow, u"BRACKET"), narrow);
+  EXPECT_STREQ(narrow, "BRACKET");
 }
 
 TEST_F(ToolkitBinding, VisitCallsThePluginsFilterAndActionWithItsData) {
@@ -147,22 +156,9 @@ TEST_F(ToolkitBinding, VisitCallsThePluginsFilterAndActionWithItsData) {
   EXPECT_EQ(seen.visited_id, 8);
 }
 
-TEST_F(ToolkitBinding, FunctionsWithoutStatusAnswerTheHostsValue) {
-  ToolkitBind(&FakeLookup);
-  ProWVerstamp a = {{1, 2, 3, 4}};
-  ProWVerstamp b = a;
-  EXPECT_EQ(ProVerstampEqual(a, b), PRO_B_TRUE);
-  b.words[3] = 5;
-  EXPECT_EQ(ProVerstampEqual(a, b), PRO_B_FALSE);
-
-  char narrow[PRO_NAME_SIZE];
-  EXPECT_EQ(ProWstringToString(narrow, u"BRACKET"), narrow);
-  EXPECT_STREQ(narrow, "BRACKET");
-}
-
 // ---- Looking up --------------------------------------------------------------------------------
 
-TEST_F(ToolkitBinding, LookupIsAskedOncePerFunctionHoweverOftenItIsCalled) {
+TEST_F(ToolkitBinding, EachFunctionIsLookedUpOnceFoundOrNot) {
   ToolkitBind(&FakeLookup);
   ProMdl model = nullptr;
   for (int i = 0; i < 3; ++i) ProMdlCurrentGet(&model);
@@ -172,10 +168,7 @@ TEST_F(ToolkitBinding, LookupIsAskedOncePerFunctionHoweverOftenItIsCalled) {
   EXPECT_EQ(g_asked["ProMdlCurrentGet"], 1);
   EXPECT_EQ(g_asked["ProUISpinboxDoubleSet"], 1);
   EXPECT_EQ(g_asked.size(), 2u);
-}
-
-TEST_F(ToolkitBinding, FunctionTheHostLacksAnswersCommErrorAndIsAskedOnce) {
-  ToolkitBind(&FakeLookup);
+  // A function the host lacks answers PRO_TK_COMM_ERROR, and is asked for once too.
   ProName name = u"untouched";
   EXPECT_EQ(ProMdlNameGet(kModel, name), PRO_TK_COMM_ERROR);
   EXPECT_EQ(ProMdlNameGet(kModel, name), PRO_TK_COMM_ERROR);
@@ -193,7 +186,7 @@ TEST_F(ToolkitBinding, NothingBoundAnswersCommErrorWithoutAsking) {
   EXPECT_TRUE(g_asked.empty());
 }
 
-TEST_F(ToolkitBinding, UnbindForgetsEveryAddressAndANewBindLooksUpAgain) {
+TEST_F(ToolkitBinding, UnbindOrAnotherBindForgetsEveryAddress) {
   ToolkitBind(&FakeLookup);
   ProMdl model = nullptr;
   ASSERT_EQ(ProMdlCurrentGet(&model), PRO_TK_NO_ERROR);
@@ -207,13 +200,7 @@ TEST_F(ToolkitBinding, UnbindForgetsEveryAddressAndANewBindLooksUpAgain) {
   ToolkitBind(&FakeLookup);
   EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_NO_ERROR);
   EXPECT_EQ(g_asked["ProMdlCurrentGet"], 2);
-}
-
-TEST_F(ToolkitBinding, BindingAnotherHostDropsTheAddressesOfTheFirst) {
-  ToolkitBind(&FakeLookup);
-  ProMdl model = nullptr;
-  ASSERT_EQ(ProMdlCurrentGet(&model), PRO_TK_NO_ERROR);
-
+  // Binding another host drops the first one's addresses.
   ToolkitBind(&OtherLookup);
   EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_GENERAL_ERROR);
   EXPECT_EQ(g_asked["other:ProMdlCurrentGet"], 1);
