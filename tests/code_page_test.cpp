@@ -74,27 +74,22 @@ TEST(CodePage, MissingCharactersBecomeTheDefaultCharacterWithoutBestFit) {
     EXPECT_TRUE(usedDefault);
 
     EXPECT_EQ(ToAnsi(u"\u03C9", WC_NO_BEST_FIT_CHARS, &usedDefault, "#"), "#");
-}
-
-TEST(CodePage, EachHalfOfASurrogatePairIsAMissingCharacter) {
+    // Each half of a surrogate pair is a missing character.
     EXPECT_EQ(ToAnsi(u"a\U0001F600b", WC_NO_BEST_FIT_CHARS), "a??b");
 }
 
-TEST(CodePage, BestFitGivesTheLetterWithoutItsAccent) {
+TEST(CodePage, BestFitDropsTheAccentAndCompositeCheckJoinsIt) {
     BOOL usedDefault = TRUE;
     EXPECT_EQ(ToAnsi(u"\u0100\u0107", 0, &usedDefault), "Ac");
     EXPECT_FALSE(usedDefault);
     EXPECT_EQ(ToAnsi(u"\uFF21", 0), "A");  // full-width A
-}
-
-TEST(CodePage, CompositeCheckJoinsALetterAndItsAccent) {
     EXPECT_EQ(ToAnsi(u"Cafe\u0301", WC_COMPOSITECHECK), "Caf\xE9");
     EXPECT_EQ(ToAnsi(u"S\u030C", WC_COMPOSITECHECK), "\x8A");
     // Without the check the mark stays a character of its own, which the code page lacks.
     EXPECT_EQ(ToAnsi(u"e\u0301", WC_NO_BEST_FIT_CHARS), "e?");
 }
 
-TEST(CodePage, LengthMinusOneCountsTheTerminator) {
+TEST(CodePage, LengthMinusOneCountsTheTerminatorAlsoWhenOnlyTheSizeIsAsked) {
     char buffer[8];
     std::memset(buffer, 'z', sizeof buffer);
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, Win32Wide(u"abc"), -1, buffer, 8, nullptr, nullptr), 4);
@@ -108,9 +103,6 @@ TEST(CodePage, LengthMinusOneCountsTheTerminator) {
     char16_t wide[8];
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "abc", -1, Win32Wide(wide), 8), 4);
     EXPECT_EQ(std::u16string(wide), u"abc");
-}
-
-TEST(CodePage, ZeroSizedBufferAsksForTheSize) {
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Win32Wide(u"\u20ACuro"), -1,
                                   nullptr, 0, nullptr, nullptr),
               5);

@@ -18,13 +18,10 @@ ProAsmcomppath Path(std::initializer_list<int> ids, ProSolid owner = nullptr) {
 
 }  // namespace
 
-TEST(ComponentPathLess, FewerIdentifiersComeFirst) {
+TEST(ComponentPathLess, FewerIdentifiersComeFirstThenEachAsASignedNumber) {
     EXPECT_TRUE(ComponentPathLess(Path({}), Path({1})));
     EXPECT_TRUE(ComponentPathLess(Path({900}), Path({1, 2})));
     EXPECT_FALSE(ComponentPathLess(Path({1, 2}), Path({900})));
-}
-
-TEST(ComponentPathLess, IdentifiersCompareOneByOneAsSignedNumbers) {
     EXPECT_TRUE(ComponentPathLess(Path({1, 2, 3}), Path({1, 2, 4})));
     EXPECT_FALSE(ComponentPathLess(Path({1, 2, 4}), Path({1, 2, 3})));
     EXPECT_TRUE(ComponentPathLess(Path({-5}), Path({3})));
@@ -78,10 +75,8 @@ TEST(InvertTransform, InvertsARotationWithUniformScaleAndTranslation) {
     std::memcpy(same, kTurnedScaled, sizeof same);
     ASSERT_EQ(InvertTransform(&same, same), 1);  // out may be the input
     ExpectMatrix(same, kTurnedScaledInverse);
-}
-
-TEST(InvertTransform, NoMatrixGivesTheIdentity) {
-    ProMatrix out = {{9, 9, 9, 9}, {9, 9, 9, 9}, {9, 9, 9, 9}, {9, 9, 9, 9}};
+    // No matrix gives the identity.
+    std::memset(out, 0, sizeof out);
     const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     EXPECT_EQ(InvertTransform(nullptr, out), 1);
     ExpectMatrix(out, identity);

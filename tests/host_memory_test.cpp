@@ -35,9 +35,7 @@ TEST_F(HostMemory, ArraysAreZeroedSizedAndFreedOnce) {
     EXPECT_EQ(sim::ProArrayFree(&copy), PRO_TK_BAD_INPUTS);
     EXPECT_EQ(sim::ProArraySizeGet(copy, &size), PRO_TK_BAD_INPUTS);
     EXPECT_EQ(sim::Session().record.Document()["problems"].size(), 2u);
-}
-
-TEST_F(HostMemory, EmptyArraysHaveAddressesOfTheirOwn) {
+    // Empty arrays have addresses of their own.
     void* first = sim::NewHostArray(0, 8);
     void* second = sim::NewHostArray(0, 8);
     ASSERT_NE(first, nullptr);
@@ -72,7 +70,7 @@ TEST_F(HostMemory, ResizedArraysKeepTheirContentAndZeroTheRest) {
     EXPECT_TRUE(sim::FreeHostArray(values));
 }
 
-TEST_F(HostMemory, WideStringsAreCopiesFreedWithWstringFree) {
+TEST_F(HostMemory, WideStringsAndStringArraysAreCopiesFreedWithTheirOwnFunctions) {
     ProWchar* text = sim::NewHostWstring(u"abc");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(std::u16string(text), u"abc");
@@ -82,9 +80,6 @@ TEST_F(HostMemory, WideStringsAreCopiesFreedWithWstringFree) {
     EXPECT_EQ(sim::ProWstringFree(text), PRO_TK_NO_ERROR);
     EXPECT_EQ(sim::ProWstringFree(text), PRO_TK_BAD_INPUTS);
     EXPECT_EQ(sim::LiveHostBlocks(), 0u);
-}
-
-TEST_F(HostMemory, StringArraysAreFreedWithTheirTexts) {
     char** names = sim::NewHostStringArray({"xaxis", "manual"});
     ASSERT_NE(names, nullptr);
     EXPECT_STREQ(names[0], "xaxis");

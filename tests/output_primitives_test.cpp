@@ -34,7 +34,7 @@ protected:
 
 } // namespace
 
-TEST_F(OutputPrimitives, EveryIndentedCallBringsItsOwnIndentation)
+TEST_F(OutputPrimitives, IndentedCallsBringTheirOwnIndentationPlainOnesNone)
 {
     state.indent = 2;
     WriteIndented(state, "a\nb\n");
@@ -45,17 +45,9 @@ TEST_F(OutputPrimitives, EveryIndentedCallBringsItsOwnIndentation)
     EXPECT_EQ(file.Take(), "  \n  w\n  \n  x");
     WriteIndentation(state);
     EXPECT_EQ(file.Take(), "  ");
-}
-
-TEST_F(OutputPrimitives, NegativeIndentationWritesNoBlanks)
-{
     state.indent = -4;
     WriteIndented(state, "a\nb");
     EXPECT_EQ(file.Take(), "a\nb");
-}
-
-TEST_F(OutputPrimitives, PlainTextIsNotIndented)
-{
     state.indent = 4;
     WritePlain(state, "%d\n%s", 12, "x");
     EXPECT_EQ(file.Take(), "12\nx");
@@ -89,7 +81,7 @@ TEST_F(OutputPrimitives, PlainTextToTheFileHasNoLimitButCapturedTextIsCut)
     EXPECT_EQ(file.Take(), "");
 }
 
-TEST_F(OutputPrimitives, QuotedNamesAreIndentedAndNotEscaped)
+TEST_F(OutputPrimitives, QuotedNamesAreIndentedAndNotEscapedOthersHexadecimal)
 {
     state.indent = 2;
     WriteName(state, "");
@@ -99,10 +91,7 @@ TEST_F(OutputPrimitives, QuotedNamesAreIndentedAndNotEscaped)
     WriteNameUnindented(state, "n");
     EXPECT_EQ(file.Take(), "\"n\"");
     EXPECT_EQ(state.indent, 2);
-}
-
-TEST_F(OutputPrimitives, NamesWithQuotesLineBreaksOrHighBytesAreHexadecimal)
-{
+    // Names with quotes, line breaks or high bytes are hexadecimal, and never indented.
     state.indent = 2;
     WriteName(state, "a\"b");
     EXPECT_EQ(file.Take(), "xX612262");
@@ -120,7 +109,7 @@ TEST_F(OutputPrimitives, NamesWithQuotesLineBreaksOrHighBytesAreHexadecimal)
     EXPECT_EQ(file.Take(), "");
 }
 
-TEST_F(OutputPrimitives, LongHexadecimalNameIsWrittenWhole)
+TEST_F(OutputPrimitives, LongHexadecimalNameIsWrittenWholeALongQuotedOneCut)
 {
     // Two hexadecimal digits a byte: more than the working buffer holds in one piece.
     std::string name(700000, 'A');
@@ -130,16 +119,12 @@ TEST_F(OutputPrimitives, LongHexadecimalNameIsWrittenWhole)
     for (std::size_t i = 1; i < name.size(); ++i)
         expected += "41";
     EXPECT_EQ(file.Take(), expected);
+    const std::string quoted(WorkingBufferSize, 'n');
+    WriteNameUnindented(state, quoted.c_str());
+    EXPECT_EQ(file.Take(), "\"" + quoted.substr(0, MaxFormattedLength - 1));
 }
 
-TEST_F(OutputPrimitives, LongQuotedNameIsCutWithoutItsClosingQuote)
-{
-    const std::string name(WorkingBufferSize, 'n');
-    WriteNameUnindented(state, name.c_str());
-    EXPECT_EQ(file.Take(), "\"" + name.substr(0, MaxFormattedLength - 1));
-}
-
-TEST_F(OutputPrimitives, HexBlobWritesBXAndTwoDigitsAByte)
+TEST_F(OutputPrimitives, HexBlobAndRawBytesGoToTheFileUnindented)
 {
     state.indent = 6;
     const unsigned char bytes[] = {0x0A, 0xFF, 0x00};
@@ -148,10 +133,6 @@ TEST_F(OutputPrimitives, HexBlobWritesBXAndTwoDigitsAByte)
     WriteHexBlob(state, bytes, 0);
     WriteHexBlob(state, bytes, -5);
     EXPECT_EQ(file.Take(), "bXbX");
-}
-
-TEST_F(OutputPrimitives, RawBytesGoToTheFileUnindented)
-{
     state.indent = 2;
     WriteBytes(state, "a\0b", 3);
     WriteBytes(state, "zz", 0);
@@ -171,7 +152,7 @@ TEST_F(OutputPrimitives, CapturedTextStaysTextUntilRawBytesArrive)
     EXPECT_EQ(file.Take(), "");
 }
 
-TEST_F(OutputPrimitives, TextBufferIsInlinedIndentedAndBinaryBufferRaw)
+TEST_F(OutputPrimitives, TextBufferIsInlinedIndentedBinaryBufferRawAndEmptyNothing)
 {
     ShaderBuffer* text = NewShaderBuffer();
     PushPointer(*state.shaderBuffers, text);
@@ -185,10 +166,6 @@ TEST_F(OutputPrimitives, TextBufferIsInlinedIndentedAndBinaryBufferRaw)
     AppendToBuffer(binary, "x\ny", 3);
     InlineBuffer(state, binary);
     EXPECT_EQ(file.Take(), "x\ny");
-}
-
-TEST_F(OutputPrimitives, EmptyOrNullBufferInlinesNothing)
-{
     ShaderBuffer* empty = NewShaderBuffer();
     PushPointer(*state.shaderBuffers, empty);
     state.indent = 2;

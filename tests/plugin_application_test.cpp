@@ -112,9 +112,6 @@ TEST_F(PluginApplicationTest, TheObjectIsCreatedOnFirstUseAndSharedAfterwards) {
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(GetPluginApplication(), first);
     EXPECT_EQ(FindPluginApplication(), first);
-}
-
-TEST_F(PluginApplicationTest, StartUpCreatesTheObjectRegistersTheCommandsAndAnswersZero) {
     ProWchar errors[80] = {};
     EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
     PluginApplication* app = FindPluginApplication();

@@ -59,7 +59,7 @@ protected:
   void TearDown() override { ToolkitUnbind(); }
 };
 
-TEST_F(PluginEntry, InitializeBindsTheHostThenStartsThePluginWithTheHostsArguments) {
+TEST_F(PluginEntry, InitializeBindsTheHostThenStartsThePluginAndAnswersWhatItAnswers) {
   char arg0[] = "simhost";
   char* argv[] = {arg0, nullptr};
   char version[] = "10.0";
@@ -75,9 +75,6 @@ TEST_F(PluginEntry, InitializeBindsTheHostThenStartsThePluginWithTheHostsArgumen
   EXPECT_EQ(g_startup.build, build);
   EXPECT_EQ(g_startup.errbuf, errbuf);
   EXPECT_EQ(AskHost(), PRO_TK_NO_ERROR);  // and still bound afterwards
-}
-
-TEST_F(PluginEntry, InitializeAnswersWhatTheStartUpAnswers) {
   g_startup.answer = 5;
   EXPECT_EQ(user_initialize_plus(&HostLookup, 0, nullptr, nullptr, nullptr, nullptr), 5);
 }

@@ -45,7 +45,7 @@ TEST_F(BinaryArray, FloatTriplesCountThreeScalarsPerTriple)
                             0x00, 0x00, 0x40, 0x40, 0x00, 0x00, 0x80, 0x40}) + "] ");
 }
 
-TEST_F(BinaryArray, FloatsDoublesAndIntsHaveTheirOwnKinds)
+TEST_F(BinaryArray, FloatsDoublesAndIntsHaveTheirOwnKindsAndEmptyArraysACountOfZero)
 {
     const float f[] = {1.0f};
     EXPECT_EQ(Array(SceneValueType::Float, f, 1),
@@ -58,17 +58,11 @@ TEST_F(BinaryArray, FloatsDoublesAndIntsHaveTheirOwnKinds)
     EXPECT_EQ(Array(SceneValueType::Int, i, 3),
               "[ " + Bytes({0x01, 0x02, 0x03, 0x69, 0x03, 0, 0, 0, 0x01, 0, 0, 0,
                             0xFE, 0xFF, 0xFF, 0xFF, 0x04, 0x03, 0x02, 0x01}) + "] ");
-}
-
-TEST_F(BinaryArray, FloatsAreNotBoundedInBinaryForm)
-{
-    const float f[] = {-std::numeric_limits<float>::infinity()};
-    EXPECT_EQ(Array(SceneValueType::Float, f, 1),
+    // Floats are not bounded in binary form.
+    const float infinity[] = {-std::numeric_limits<float>::infinity()};
+    EXPECT_EQ(Array(SceneValueType::Float, infinity, 1),
               "[ " + Bytes({0x01, 0x02, 0x03, 0x66, 0x01, 0, 0, 0, 0x00, 0x00, 0x80, 0xFF}) + "] ");
-}
-
-TEST_F(BinaryArray, EmptyArrayIsTagAndZeroCount)
-{
+    // An empty array is the tag and a count of zero.
     EXPECT_EQ(Array(SceneValueType::Int, nullptr, 0),
               "[ " + Bytes({0x01, 0x02, 0x03, 0x69, 0, 0, 0, 0}) + "] ");
 }
@@ -83,7 +77,7 @@ TEST_F(BinaryArray, OtherArraysStayTextWhenBinaryIsOn)
 
 // The conversion that a machine of another byte order uses, run here too: more scalars than one
 // working buffer converts at a time.
-TEST_F(BinaryArray, ConvertedWordsCrossChunksByteForByte)
+TEST_F(BinaryArray, ConvertedWordsAndDoublesCrossChunksByteForByte)
 {
     std::vector<std::uint32_t> values(300001);
     std::string expected;
@@ -93,13 +87,9 @@ TEST_F(BinaryArray, ConvertedWordsCrossChunksByteForByte)
     }
     WriteConvertedScalars(state, values.data(), 300001, 4);
     EXPECT_EQ(file.Take(), expected);
-}
-
-TEST_F(BinaryArray, ConvertedDoublesCrossChunksByteForByte)
-{
-    std::vector<double> values(140000, -2.0); // 0xC000000000000000
-    values.back() = 1.0;                       // 0x3FF0000000000000
-    WriteConvertedScalars(state, values.data(), 140000, 8);
+    std::vector<double> doubles(140000, -2.0); // 0xC000000000000000
+    doubles.back() = 1.0;                       // 0x3FF0000000000000
+    WriteConvertedScalars(state, doubles.data(), 140000, 8);
     const std::string out = file.Take();
     ASSERT_EQ(out.size(), 140000u * 8);
     EXPECT_EQ(out.substr(131071 * 8, 16), Bytes({0, 0, 0, 0, 0, 0, 0, 0xC0,

@@ -35,13 +35,22 @@ const float Nan = std::numeric_limits<float>::quiet_NaN();
 
 } // namespace
 
-TEST_F(SceneValueText, FloatVectorsAreWrittenWithG)
+TEST_F(SceneValueText, VectorsIntegersAndBoolsAreWrittenWithGAndD)
 {
     const float f[] = {1.0f, 2.5f, -3.0f, 0.1f};
     EXPECT_EQ(Value(SceneValueType::Float3, f), "1 2.5 -3");
     EXPECT_EQ(Value(SceneValueType::Float4A, f), "1 2.5 -3 0.1");
     EXPECT_EQ(Value(SceneValueType::Float4B, f), "1 2.5 -3 0.1");
     EXPECT_EQ(Value(SceneValueType::Float2, f), "1 2.5");
+    const double d[] = {0.5, 1.0, 2e-7};
+    const std::int32_t i[] = {-7, 0, 2147483647, -2147483647 - 1};
+    EXPECT_EQ(Value(SceneValueType::Double3, d), "0.5 1 2e-07");
+    EXPECT_EQ(Value(SceneValueType::Int, i), "-7");
+    EXPECT_EQ(Value(SceneValueType::Int2, i), "-7 0");
+    EXPECT_EQ(Value(SceneValueType::Int3, i), "-7 0 2147483647");
+    EXPECT_EQ(Value(SceneValueType::Int4, i), "-7 0 2147483647 -2147483648");
+    EXPECT_EQ(Value(SceneValueType::Bool, &i[0]), "on");
+    EXPECT_EQ(Value(SceneValueType::Bool, &i[1]), "off");
 }
 
 TEST_F(SceneValueText, FloatOutsideTheFloatRangeOrNanIsMinusOne)
@@ -80,19 +89,6 @@ TEST_F(SceneValueText, NanIsWrittenWithoutItsSignAndInfinityAsInf)
     m[3] = -static_cast<double>(Nan);
     EXPECT_EQ(Value(SceneValueType::Matrix, m), "0 0 0 nan 0 0 0 0 0 0 0 0 0 0 0 0");
     EXPECT_EQ(Array(SceneValueType::Matrix, m, 1), "[ 0 0 0 nan 0 0 0 0 0 0 0 0 0 0 0 0 \n] ");
-}
-
-TEST_F(SceneValueText, IntegersBoolsAndDoubleTriples)
-{
-    const double d[] = {0.5, 1.0, 2e-7};
-    const std::int32_t i[] = {-7, 0, 2147483647, -2147483647 - 1};
-    EXPECT_EQ(Value(SceneValueType::Double3, d), "0.5 1 2e-07");
-    EXPECT_EQ(Value(SceneValueType::Int, i), "-7");
-    EXPECT_EQ(Value(SceneValueType::Int2, i), "-7 0");
-    EXPECT_EQ(Value(SceneValueType::Int3, i), "-7 0 2147483647");
-    EXPECT_EQ(Value(SceneValueType::Int4, i), "-7 0 2147483647 -2147483648");
-    EXPECT_EQ(Value(SceneValueType::Bool, &i[0]), "on");
-    EXPECT_EQ(Value(SceneValueType::Bool, &i[1]), "off");
 }
 
 TEST_F(SceneValueText, MatrixIsRoundedToSinglePrecision)
@@ -136,13 +132,15 @@ TEST_F(SceneValueText, CodesWithoutAValueFormWriteNothing)
         EXPECT_EQ(Array(type, data, 1), "") << static_cast<int>(type);
 }
 
-TEST_F(SceneValueText, FloatArraySeparatesWithCommasAndEndsWithABlank)
+TEST_F(SceneValueText, FloatArraySeparatesWithCommasAndEndsWithABlankEvenEmpty)
 {
     const float f[] = {1, 2, 3};
     EXPECT_EQ(Array(SceneValueType::Float, f, 3), "[ 1,2,3 ] ");
     EXPECT_EQ(Array(SceneValueType::Float, f, 0), "[ ] ");
     const float outside[] = {Nan, std::numeric_limits<float>::infinity(), -FLT_MAX};
     EXPECT_EQ(Array(SceneValueType::Float, outside, 3), "[ -1,-1,-1 ] ");
+    EXPECT_EQ(Array(SceneValueType::Int, nullptr, 5), "[ ] ");
+    EXPECT_EQ(Value(SceneValueType::Int | SceneValueType::Array, nullptr), "");
 }
 
 TEST_F(SceneValueText, NumberArrayBreaksAfterNineThenEveryEightElements)
@@ -158,12 +156,16 @@ TEST_F(SceneValueText, NumberArrayBreaksAfterNineThenEveryEightElements)
     EXPECT_EQ(Array(SceneValueType::Int, n, 9), "[ 1,2,3,4,5,6,7,8,9 \n  ] ");
 }
 
-TEST_F(SceneValueText, TripleArraysAreTextWithCommasBetweenTriples)
+TEST_F(SceneValueText, TripleAndBoolArraysAreText)
 {
     const float f[] = {1, 2, 3, 4, 5, 6.5f};
     const double d[] = {1, 2, 3, 4, 5, 6};
     EXPECT_EQ(Array(SceneValueType::Float3, f, 2), "[ 1 2 3,4 5 6.5 ] ");
     EXPECT_EQ(Array(SceneValueType::Double3, d, 2), "[ 1 2 3,4 5 6 ] ");
+    const std::int32_t b[] = {3, 0, 7};
+    EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
+    state.binaryArrays = 1; // no binary form for bools
+    EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
 }
 
 TEST_F(SceneValueText, DoubleArrayIsBoundedLikeFloats)
@@ -174,27 +176,15 @@ TEST_F(SceneValueText, DoubleArrayIsBoundedLikeFloats)
               "-1.0000000000000000 ] ");
 }
 
-TEST_F(SceneValueText, BoolArrayWritesOneOrZero)
-{
-    const std::int32_t b[] = {3, 0, 7};
-    EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
-    state.binaryArrays = 1; // no binary form for bools
-    EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
-}
-
-TEST_F(SceneValueText, StringArrayPutsEveryNameOnItsOwnLine)
+TEST_F(SceneValueText, StringArrayPutsEveryNameOnItsOwnLineBlanksBeforeTheNinthBreak)
 {
     const char* names[] = {"a", "b"};
     state.indent = 4;
     EXPECT_EQ(Array(SceneValueType::String, names, 2), "[ \"a\",\n\"b\" \n] ");
     EXPECT_EQ(Array(SceneValueType::StringRef, names, 2), "[ \"a\",\n\"b\" \n] ");
-}
-
-TEST_F(SceneValueText, StringArrayPutsBlanksBeforeTheNinthLineBreak)
-{
-    const char* names[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9\xE9"};
+    const char* ten[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9\xE9"};
     state.indent = 2;
-    EXPECT_EQ(Array(SceneValueType::String, names, 10),
+    EXPECT_EQ(Array(SceneValueType::String, ten, 10),
               "[ \"0\",\n\"1\",\n\"2\",\n\"3\",\n\"4\",\n\"5\",\n\"6\",\n\"7\",\n\"8\",  \n"
               "xX39e9 \n] ");
 }
@@ -210,10 +200,4 @@ TEST_F(SceneValueText, MatrixArrayWritesOneUnroundedMatrixPerLine)
     EXPECT_EQ(Array(SceneValueType::Matrix, m, 2),
               "[   1e-46 0 0 0 0 0 0 0 0 0 0 0 0 0 0 1 ,\n"
               "  2 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0.5 \n] ");
-}
-
-TEST_F(SceneValueText, ArrayWithoutDataIsWrittenEmpty)
-{
-    EXPECT_EQ(Array(SceneValueType::Int, nullptr, 5), "[ ] ");
-    EXPECT_EQ(Value(SceneValueType::Int | SceneValueType::Array, nullptr), "");
 }

@@ -19,7 +19,7 @@ std::string Content(const ShaderBuffer& buffer)
 
 } // namespace
 
-TEST(ShaderBuffer, NewBufferIsEmptyWithCapacityMinusOne)
+TEST(ShaderBuffer, NewBufferIsEmptyWithCapacityMinusOneAndTenBytesGrowItTo520)
 {
     BufferPtr buffer(NewShaderBuffer());
     EXPECT_STREQ(buffer->name, "ERROR");
@@ -27,11 +27,6 @@ TEST(ShaderBuffer, NewBufferIsEmptyWithCapacityMinusOne)
     EXPECT_EQ(buffer->length, 0);
     EXPECT_EQ(buffer->capacity, -1);
     EXPECT_EQ(buffer->isBinary, 0);
-}
-
-TEST(ShaderBuffer, TenBytesGrowANewBufferTo520)
-{
-    BufferPtr buffer(NewShaderBuffer());
     AppendToBuffer(buffer.get(), "0123456789", 10);
     EXPECT_EQ(buffer->capacity, 520);
     EXPECT_EQ(buffer->length, 10);

@@ -30,17 +30,14 @@ BsplineSurface Bump() {
     return s;
 }
 
-TEST(Bspline, RationalQuarterLiesOnTheCircle) {
+TEST(Bspline, RationalQuarterLiesOnTheCircleAndClampsItsParameters) {
     const BsplineCurve arc = QuarterCircle();
     for (double t = 0; t <= 1.0; t += 0.125) {
         Point3 p = EvaluateCurve(arc, t);
         EXPECT_NEAR(Length(p), 1.0, 1e-12) << "t = " << t;
     }
     EXPECT_NEAR(EvaluateCurve(arc, 0.5).x, std::sqrt(0.5), 1e-12);  // symmetric: the middle at 45°
-}
-
-TEST(Bspline, ParametersOutsideTheDomainAreClamped) {
-    const BsplineCurve arc = QuarterCircle();
+    // Parameters outside the domain are clamped.
     EXPECT_NEAR(EvaluateCurve(arc, -3).x, 1.0, 1e-15);
     EXPECT_NEAR(EvaluateCurve(arc, 7).y, 1.0, 1e-15);
     EXPECT_EQ(CurveStart(arc), 0.0);

@@ -9,19 +9,15 @@
 
 namespace {
 
-TEST(ChordHeights, FollowFromTheOutlineDiagonal) {
+TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
     const ProOutline outline = {{1, 1, 1}, {4, 5, 13}};  // sides 3, 4, 12: diagonal 13
     EXPECT_DOUBLE_EQ(OutlineDiagonal(outline), 13.0);
     const ChordHeights heights = ChordHeightsForDiagonal(13.0);
     EXPECT_DOUBLE_EQ(heights.base, 0.0065);
     EXPECT_DOUBLE_EQ(heights.fine, 0.0000013);
     EXPECT_DOUBLE_EQ(heights.span, 0.0064987);
-}
-
-TEST(ChordHeights, UnitDiagonalIsTheFallbackOfASolidWithoutOutline) {
-    const ChordHeights heights = ChordHeightsForDiagonal(1.0);
-    EXPECT_DOUBLE_EQ(heights.base, 0.0005);
-    EXPECT_DOUBLE_EQ(heights.fine, 0.0000001);
+    EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).base, 0.0005);
+    EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).fine, 0.0000001);
 }
 
 TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
@@ -72,13 +68,20 @@ TEST(TessellationRetries, DefaultQualityTriesEightUpAndTwoDown) {
     EXPECT_EQ(tried[9], 0.0);
 }
 
-TEST(TessellationRetries, FirstSuccessEndsTheTries) {
+TEST(TessellationRetries, FirstSuccessEndsTheTriesAndASuccessAtOnceNeedsNone) {
     const std::vector<double> up = Retries(0.2, 3);
     ASSERT_EQ(up.size(), 3u);
     EXPECT_NEAR(up[2], 0.5, 1e-12);
     const std::vector<double> down = Retries(0.2, 9);
     ASSERT_EQ(down.size(), 9u);
     EXPECT_NEAR(down[8], 0.1, 1e-12);
+    int tries = 0;
+    const ProError status = RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [&](double) {
+        ++tries;
+        return PRO_TK_GENERAL_ERROR;
+    });
+    EXPECT_EQ(status, PRO_TK_NO_ERROR);
+    EXPECT_EQ(tries, 0);
 }
 
 TEST(TessellationRetries, HighQualityHasNoUpTriesAndLowQualityNoDownTries) {
@@ -90,16 +93,6 @@ TEST(TessellationRetries, HighQualityHasNoUpTriesAndLowQualityNoDownTries) {
     ASSERT_EQ(low.size(), 9u);  // 0.15 to 0.95
     EXPECT_NEAR(low[0], 0.15, 1e-12);
     EXPECT_NEAR(low.back(), 0.95, 1e-12);
-}
-
-TEST(TessellationRetries, NoRetryAfterAFirstSuccess) {
-    int tries = 0;
-    const ProError status = RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [&](double) {
-        ++tries;
-        return PRO_TK_GENERAL_ERROR;
-    });
-    EXPECT_EQ(status, PRO_TK_NO_ERROR);
-    EXPECT_EQ(tries, 0);
 }
 
 }  // namespace

@@ -9,15 +9,11 @@
 
 namespace {
 
-TEST(DynamicLibrary, MissingLibraryIsNull)
+TEST(DynamicLibrary, MissingLibraryIsNullAndANullModuleRefused)
 {
     EXPECT_EQ(LoadLibraryW(Win32Wide(u"no_such_folder\\no_such_library.so")), nullptr);
     EXPECT_EQ(LoadLibraryW(Win32Wide(u"no_such_library_anywhere.so")), nullptr);
     EXPECT_EQ(LoadLibraryW(Win32Wide(u"")), nullptr);
-}
-
-TEST(DynamicLibrary, NullModuleIsRefused)
-{
     EXPECT_EQ(GetProcAddress(nullptr, "vistrel_live_initialize"), nullptr);
     EXPECT_EQ(FreeLibrary(nullptr), FALSE);
 }

@@ -13,7 +13,7 @@ TEST(WriterStacks, NewStackHasRoomFor32EntriesAndNoLimit)
     EXPECT_EQ(bytes.count, 0);
 }
 
-TEST(WriterStacks, PushOnto31EntriesGrowsTo96AndKeepsEntries)
+TEST(WriterStacks, PushOnto31EntriesGrowsTo96AndThenTo224KeepingEntries)
 {
     ByteStack stack;
     for (int i = 0; i < 31; ++i)
@@ -24,15 +24,11 @@ TEST(WriterStacks, PushOnto31EntriesGrowsTo96AndKeepsEntries)
     EXPECT_EQ(stack.count, 32);
     for (int i = 31; i >= 0; --i)
         EXPECT_EQ(PopByte(stack), i);
-}
-
-TEST(WriterStacks, SecondGrowthIsTwiceCapacityPlus32)
-{
-    WordStack stack;
+    WordStack words;
     for (int i = 0; i < 96; ++i)
-        PushWord(stack, i);
-    EXPECT_EQ(stack.capacity, 2 * 96 + 32);
-    EXPECT_EQ(PopWord(stack), 95);
+        PushWord(words, i);
+    EXPECT_EQ(words.capacity, 2 * 96 + 32);
+    EXPECT_EQ(PopWord(words), 95);
 }
 
 TEST(WriterStacks, PopOnEmptyStackAnswersBottomEntryAndStaysEmpty)
