@@ -69,7 +69,7 @@ protected:
     std::string folder_;
 };
 
-TEST_F(MessageToBuffer, FillsTheLineAndNotesTheKey) {
+TEST_F(MessageToBuffer, FillsTheLineNotesTheKeyAndCutsLongTexts) {
     ProLine line;
     EXPECT_EQ(sim::ProMessageToBuffer(line, u"sim_msg_test.txt", "vistrelOK"), PRO_TK_NO_ERROR);
     EXPECT_EQ(std::u16string(line), u"OK");
@@ -77,14 +77,11 @@ TEST_F(MessageToBuffer, FillsTheLineAndNotesTheKey) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0]["key"], "vistrelOK");
     EXPECT_EQ(messages[0]["text"], "OK");
-}
-
-TEST_F(MessageToBuffer, CutsLongTextsToTheLine) {
-    ProWchar line[PRO_LINE_SIZE + 4];
-    for (ProWchar& c : line) c = u'#';
-    EXPECT_EQ(sim::ProMessageToBuffer(line, u"sim_msg_test.txt", "vistrelLong"), PRO_TK_NO_ERROR);
-    EXPECT_EQ(std::u16string(line), std::u16string(PRO_LINE_SIZE - 1, u'x'));
-    EXPECT_EQ(line[PRO_LINE_SIZE], u'#');  // nothing written past the line
+    ProWchar longLine[PRO_LINE_SIZE + 4];
+    for (ProWchar& c : longLine) c = u'#';
+    EXPECT_EQ(sim::ProMessageToBuffer(longLine, u"sim_msg_test.txt", "vistrelLong"), PRO_TK_NO_ERROR);
+    EXPECT_EQ(std::u16string(longLine), std::u16string(PRO_LINE_SIZE - 1, u'x'));
+    EXPECT_EQ(longLine[PRO_LINE_SIZE], u'#');  // nothing written past the line
 }
 
 TEST_F(MessageToBuffer, MissingKeyOrFileLeavesAnEmptyText) {

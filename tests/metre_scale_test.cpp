@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(MetreScaleOfUnit, EachKnownUnitGivesItsUnitsPerMetre) {
+TEST(MetreScaleOfUnit, EachKnownUnitGivesItsUnitsPerMetreAnyOtherNameOne) {
     EXPECT_EQ(MetreScaleOfUnit(u"cm"), 100.0f);
     EXPECT_EQ(MetreScaleOfUnit(u"ft"), static_cast<float>(1 / 0.3048));
     EXPECT_EQ(MetreScaleOfUnit(u"in"), static_cast<float>(1 / 0.0254));
@@ -15,9 +15,7 @@ TEST(MetreScaleOfUnit, EachKnownUnitGivesItsUnitsPerMetre) {
     EXPECT_EQ(MetreScaleOfUnit(u"mil"), static_cast<float>(1 / 0.0000254));
     EXPECT_EQ(MetreScaleOfUnit(u"micron"), 1000000.0f);
     EXPECT_EQ(MetreScaleOfUnit(u"m"), 1.0f);
-}
-
-TEST(MetreScaleOfUnit, OtherNamesGiveTheFactorOfMetres) {
+    // Any other name gives the factor of metres: case counts.
     EXPECT_EQ(MetreScaleOfUnit(u"MM"), 1.0f);  // case counts
     EXPECT_EQ(MetreScaleOfUnit(u"Inch"), 1.0f);
     EXPECT_EQ(MetreScaleOfUnit(u"mm "), 1.0f);
@@ -37,14 +35,12 @@ protected:
     }
 };
 
-TEST_F(MetreScaleOfModel, TheModelsLengthUnitDecides) {
+TEST_F(MetreScaleOfModel, TheModelsLengthUnitDecidesAndWithoutOneItIsMetres) {
     EXPECT_EQ(ScaleOf(R"("units": "in")"), 39.370079f);
     EXPECT_EQ(ScaleOf(R"("units": "mm")"), 1000.0f);
     EXPECT_EQ(ScaleOf(R"("units": "m")"), 1.0f);
     EXPECT_EQ(ScaleOf(R"("units": "Mm")"), 1.0f);
-}
-
-TEST_F(MetreScaleOfModel, AUnitSystemTheHostCannotGiveCountsAsMetres) {
+    // A unit system the host cannot give counts as metres.
     EXPECT_EQ(ScaleOf(R"("units": "mm", "faults": ["no_units"])"), 1.0f);
     EXPECT_EQ(HostProblems(), "[]");
 }
