@@ -186,11 +186,15 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     EXPECT_NE(ReadText("out.vsb"), "");
 
     // Typed by hand, naming no file or a folder: stored all the same, and saved by the dialog
-    // itself on a road that saves nothing of its own.
+    // itself on a road that saves nothing of its own (a Render that ends at the choice of a
+    // representation).
     std::filesystem::create_directory("frames");
+    WriteText("model.json", R"({"current": "CELL", "models": [{"name": "CELL", "type": "assembly",
+        "simpreps": [{"id": 1, "name": "LIGHT"}, {"id": 2, "name": "HEAVY"}]}]})");
     for (const char* path : {"no such file.fra", "frames"}) {
-        ASSERT_TRUE(
-            Run({AnimationStep(R"("Vistrel_Animation_Export")", path)}, {"Vistrel Render"}));
+        ASSERT_TRUE(Run({AnimationStep(R"("Vistrel_Animation_Export")", path),
+                         R"({"cancel": "simprep"})"},
+                        {"Vistrel Render"}));
         EXPECT_TRUE(Contains(SettingsFile(), std::string("<fraPath>") + path + "</fraPath>"))
             << SettingsFile();
         EXPECT_EQ(Dialog(kAnimation)["exit_status"], 0);

@@ -364,7 +364,7 @@ protected:
     PluginApplication app;
 };
 
-TEST_F(TessellationControls, TheSpinboxMovesTheSliderAndTheQuality) {
+TEST_F(TessellationControls, EachOfSpinboxAndSliderMovesTheOtherAndTheQuality) {
     MoveSpinbox(0.35);
     EXPECT_EQ(host.slider, 3500);
     EXPECT_EQ(host.spinboxSets, 0);
@@ -372,12 +372,9 @@ TEST_F(TessellationControls, TheSpinboxMovesTheSliderAndTheQuality) {
     EXPECT_EQ(app.previousTessellationQuality, 0.2);
     MoveSpinbox(0.99999);
     EXPECT_EQ(host.slider, 9999);  // truncated toward zero
-}
-
-TEST_F(TessellationControls, TheSliderMovesTheSpinboxAndTheQuality) {
     MoveSlider(1234);
     EXPECT_EQ(host.spinbox, 0.1234);
-    EXPECT_EQ(host.sliderSets, 0);
+    EXPECT_EQ(host.sliderSets, 2);  // by the spin box's two moves only
     EXPECT_EQ(app.settings.tessellationQuality, static_cast<double>(0.1234f));
     MoveSlider(10000);
     EXPECT_EQ(host.spinbox, 1.0);
