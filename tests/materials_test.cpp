@@ -27,13 +27,17 @@ MaterialKey Key(double r, double g, double b, const std::u16string& texture = u"
 
 // ---- Names --------------------------------------------------------------------------------------
 
-TEST(MaterialName, CarriesThePartNameLowerCasedWhenMaterialsAreSeparate) {
+TEST(MaterialName, CarriesThePartNameLowerCasedWhenSeparateCutAndNoTexture) {
     EXPECT_EQ(MaterialName("BRACKET", Key(0.5, 0.25, 1.0), true), "bracket:color:128:64:255");
     EXPECT_EQ(MaterialName("BRACKET", Key(0.5, 0.25, 1.0), false), "color:128:64:255");
     EXPECT_EQ(MaterialName("GEAR_A", Key(0.6, 0.0, 0.998), true), "gear_a:color:153:0:254");
+    EXPECT_EQ(MaterialName("P", Key(0, 0, 0, u"C:\\wood.png"), false), "color:0:0:0");
+    const std::string longName(2000, 'A');
+    const std::string name = MaterialName(longName.c_str(), Key(0, 0, 0), true);
+    EXPECT_EQ(name, std::string(1023, 'a'));
 }
 
-TEST(MaterialName, ColourLevelsRoundHalfUpWithoutClamping) {
+TEST(MaterialName, ColourLevelsRoundHalfUpWithoutClampingUpToTheIntegerBounds) {
     EXPECT_EQ(MaterialColourLevel(1.002), 256);
     EXPECT_EQ(MaterialColourLevel(1.0), 255);
     EXPECT_EQ(MaterialColourLevel(0.998), 254);
@@ -42,20 +46,10 @@ TEST(MaterialName, ColourLevelsRoundHalfUpWithoutClamping) {
     EXPECT_EQ(MaterialColourLevel(0.002), 1);
     EXPECT_EQ(MaterialColourLevel(0.0), 0);
     EXPECT_EQ(MaterialColourLevel(-0.01), -2);  // -2.05 truncated toward zero
-}
-
-TEST(MaterialName, ColoursBeyondAnIntegerEndAtItsBounds) {
     EXPECT_EQ(MaterialColourLevel(1e300), 2147483647);
     EXPECT_EQ(MaterialColourLevel(-1e300), -2147483647 - 1);
     EXPECT_EQ(MaterialColourLevel(std::numeric_limits<double>::quiet_NaN()), 0);
     EXPECT_EQ(MaterialName("P", Key(1e300, -1e300, 0), false), "color:2147483647:-2147483648:0");
-}
-
-TEST(MaterialName, TextureTakesNoPartAndALongNameIsCut) {
-    EXPECT_EQ(MaterialName("P", Key(0, 0, 0, u"C:\\wood.png"), false), "color:0:0:0");
-    const std::string longName(2000, 'A');
-    const std::string name = MaterialName(longName.c_str(), Key(0, 0, 0), true);
-    EXPECT_EQ(name, std::string(1023, 'a'));
 }
 
 // ---- Order --------------------------------------------------------------------------------------
@@ -127,15 +121,12 @@ TEST_F(MaterialBlock, TexturedMaterialEmbedsTheTextureShaderAsItsDiffuse) {
               "}\n");
 }
 
-TEST_F(MaterialBlock, TexturePathIsWrittenInTheAnsiCodePage) {
+TEST_F(MaterialBlock, TexturePathIsInTheAnsiCodePageAndTheColourInSinglePrecision) {
     app.WriteMaterial("P", Key(0, 0, 0, u"C:\\b\u00e9ton.png"));
     const std::string text = file.Take();
     // The e acute is one byte (0xE9) in Windows-1252, and a name with such a byte is written in
     // hexadecimal.
     EXPECT_NE(text.find("\"texture\" xX433a5c62e9746f6e2e706e67,\n"), std::string::npos) << text;
-}
-
-TEST_F(MaterialBlock, ColourIsRoundedToSinglePrecisionInTheShader) {
     app.WriteMaterial("P", Key(0.1, 1.0 / 3.0, 2.0));
     EXPECT_NE(file.Take().find("\"diffuse\" 0.1 0.333333 2,\n"), std::string::npos);
 }
