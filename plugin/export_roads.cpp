@@ -4,7 +4,6 @@
 // keep or empty.
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "export/component_walk.h"
@@ -12,9 +11,9 @@
 #include "link/live_link_connection.h"
 #include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
+#include "plugin/scene_file_output.h"
 #include "plugin/scene_head.h"
 #include "scene/scene_api.h"
-#include "scene/scene_api_file.h"
 
 namespace {
 
@@ -93,37 +92,30 @@ void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
 
 }  // namespace
 
-void PluginApplication::ExportToSceneFile() {
-    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
-    if (settings.exportPath.empty()) return;
+bool PluginApplication::ExportToSceneFile() {
+    if (settings.promptForMechanism && !ShowAnimationDialog()) return true;
+    if (settings.exportPath.empty()) return true;
     CurrentModel current;
-    if (!GetCurrentModel(current)) return;
+    if (!GetCurrentModel(current)) return true;
     metreScale = MetreScaleOfModel(current.model);
 
     SimprepItemMap simprepItems;
     ComponentVisitData root = RootRecord(simprepItems, false);
-    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) {
+        return true;
+    }
     // Every component counts as changed and has its stamp recorded afresh.
     componentVersionStamps.clear();
 
-    FILE* file = _wfopen(Win32Wide(settings.exportPath.c_str()), Win32Wide(u"wb+"));
-    if (file == nullptr) return;
-    // The writer owns the file from here on: destroying it flushes and closes the file, and the
-    // scene builder's fields are cleared with it on every way out.
-    std::unique_ptr<trvScene_api_file> writer(new trvScene_api_file(file, true));
-    sceneBuilder.file = file;
-    sceneBuilder.api = writer.get();
-    const auto clearOutput = MakeOnExit([this] {
-        sceneBuilder.api = nullptr;
-        sceneBuilder.file = nullptr;
-    });
-
+    SceneFileOutput output(sceneBuilder, settings.exportPath);
+    if (!output.IsOpen()) return false;
     trvScene_api& api = *sceneBuilder.GetSceneApi();
     WriteSceneHead(api, ExportRoad::Export, settings.includeNURBS, settings.upAxis, metreScale);
     sceneBuilder.OpenGroup(current.name.c_str());
     ExportModel(&current.model, current.mode, &root, current.name);
     sceneBuilder.CloseGroup();
     partInstanceRegistry.clear();
+    return output.Close();
 }
 
 void PluginApplication::RenderOverLiveLink() {

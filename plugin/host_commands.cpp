@@ -98,9 +98,13 @@ int OnExport(uiCmdCmdId, uiCmdValue*, void*) {
     chosen[PRO_PATH_SIZE - 1] = 0;  // a host that filled the whole buffer left no terminator
 
     app->SetExportPath(chosen);
-    app->ExportToSceneFile();
-    // The dialog reports the end of the command, whether the road wrote a file or not.
-    ShowExportFinishedDialog();
+    // The dialog reports the end of the command, also an early one; a scene file that could not
+    // be written is told as such.
+    if (app->ExportToSceneFile()) {
+        ShowExportFinishedDialog();
+    } else {
+        ShowExportFailedDialog(chosen);
+    }
     app->SaveSettings();
     return 0;
 }

@@ -57,7 +57,7 @@ protected:
 TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "bracket.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
 
     const std::string scene = ReadFile(folder.Path() / "bracket.vsb");
     const std::string head = ExpectedExportHead("7", "1", "39.3701") + "\ngroup \"BRACKET\" {\n";
@@ -79,7 +79,7 @@ TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
 TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps) {
     ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
     SetExportPath(folder.Path() / "cell.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
 
     EXPECT_EQ(SimprepChoices(), 1u);
     const std::string scene = ReadFile(folder.Path() / "cell.vsb");
@@ -100,11 +100,11 @@ TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps)
 TEST_F(ExportRoads, ExportEndsBeforeAnythingWithoutPathOrModel) {
     ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
     SetExportPath(folder.Path() / "none.vsb");
-    App().ExportToSceneFile();  // no current model
+    EXPECT_TRUE(App().ExportToSceneFile());  // no current model
     EXPECT_FALSE(fs::exists(folder.Path() / "none.vsb"));
 
     ASSERT_TRUE(StartRoad(kPart));
-    App().ExportToSceneFile();  // no export path
+    EXPECT_TRUE(App().ExportToSceneFile());  // no export path
     EXPECT_TRUE(fs::is_empty(folder.Path()));
     EXPECT_EQ(App().metreScale, 7.0f);
     EXPECT_EQ(App().componentVersionStamps.size(), 1u);
@@ -113,7 +113,7 @@ TEST_F(ExportRoads, ExportEndsBeforeAnythingWithoutPathOrModel) {
 TEST_F(ExportRoads, ExportCancelledAtTheRepresentationKeepsTheStamps) {
     ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"cancel": "simprep"}]})"));
     SetExportPath(folder.Path() / "cell.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
     EXPECT_FALSE(fs::exists(folder.Path() / "cell.vsb"));
     EXPECT_EQ(App().metreScale, 1000.0f);
     EXPECT_EQ(App().componentVersionStamps.size(), 1u);
@@ -122,7 +122,7 @@ TEST_F(ExportRoads, ExportCancelledAtTheRepresentationKeepsTheStamps) {
 TEST_F(ExportRoads, ExportToAFolderThatDoesNotExistWritesNothingAndEmptiesTheStamps) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "missing" / "bracket.vsb");
-    App().ExportToSceneFile();
+    EXPECT_FALSE(App().ExportToSceneFile());  // told as a file that could not be written
     EXPECT_FALSE(fs::exists(folder.Path() / "missing"));
     EXPECT_EQ(App().metreScale, 39.370079f);
     EXPECT_TRUE(App().componentVersionStamps.empty());
@@ -134,7 +134,7 @@ TEST_F(ExportRoads, ExportEndsWhenTheAnimationDialogIsCancelled) {
                                                  "press": "Vistrel_Animation_Cancel"}]})"));
     App().settings.promptForMechanism = true;
     SetExportPath(folder.Path() / "bracket.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
     EXPECT_FALSE(fs::exists(folder.Path() / "bracket.vsb"));
     EXPECT_EQ(App().metreScale, 7.0f);
 }
