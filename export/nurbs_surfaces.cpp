@@ -5,6 +5,7 @@
 
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -275,6 +276,7 @@ void PluginApplication::WriteNurbsObjects(const InterfacePairing& pairing,
         // Curves of a contour whose visit the host broke off before the loop was collected.
         for (ProCurvedata* curve : visit.edgeCurves)
             ProCurvedataMemoryFree(curve);
+        RethrowCallbackFailure();
 
         api->BeginObject(modelName, true);
         api->BeginGeometry("nurbs");

@@ -8,6 +8,7 @@
 #include "export/tessellation.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -96,7 +97,9 @@ private:
 // The solid's own surfaces, then those of each quilt, through the filters.
 void CollectSolidSurfaces(SolidVisitData& visit) {
     ProSolidSurfaceVisit(visit.solid, CollectSurfaceId, SurfaceFeatureFilter, &visit);
+    RethrowCallbackFailure();
     ProSolidQuiltVisit(visit.solid, CollectQuiltSurfaceIds, QuiltVisibilityFilter, &visit);
+    RethrowCallbackFailure();
 }
 
 // Groups the collected surfaces by their material key; notes the id of each.
@@ -224,16 +227,14 @@ ItemFeature ReadItemFeature(ProGeomitem& item) {
     return read;
 }
 
-}  // namespace
-
-ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
+ProError FilterSurface(ProSurface surface, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProSurfaceToGeomitem(visit.solid, surface, &item);
     return ReadItemFeature(item).IsLeftOut() ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
-ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
+ProError FilterQuilt(ProQuilt quilt, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProQuiltToGeomitem(visit.solid, quilt, &item);
@@ -255,16 +256,35 @@ ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
     return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
-ProError CollectSurfaceId(ProSurface surface, ProError /*status*/, ProAppData data) {
+ProError CollectSurface(ProSurface surface, ProAppData data) {
     SolidVisitData& visit = VisitDataOf(data);
     visit.surfaces.push_back(surface);
     visit.surfaceIds.insert(SurfaceId(surface));
     return PRO_TK_NO_ERROR;
 }
 
-ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError /*status*/, ProAppData data) {
+ProError CollectQuiltSurfaces(ProQuilt quilt, ProAppData data) {
     ProQuiltSurfaceVisit(quilt, CollectSurfaceId, SurfaceFeatureFilter, data);
+    RethrowCallbackFailure();
     return PRO_TK_NO_ERROR;
+}
+
+}  // namespace
+
+ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
+    return GuardVisitCallback([&] { return FilterSurface(surface, data); });
+}
+
+ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
+    return GuardVisitCallback([&] { return FilterQuilt(quilt, data); });
+}
+
+ProError CollectSurfaceId(ProSurface surface, ProError /*status*/, ProAppData data) {
+    return GuardVisitCallback([&] { return CollectSurface(surface, data); });
+}
+
+ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError /*status*/, ProAppData data) {
+    return GuardVisitCallback([&] { return CollectQuiltSurfaces(quilt, data); });
 }
 
 // ---- The solid's group --------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "plugin/plugin_application.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -164,7 +165,9 @@ ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, const ContourVisitData& visi
 
 // ---- Visit actions ------------------------------------------------------------------------------
 
-ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppData data)
+namespace {
+
+ProError CollectTrimLoop(ProContour contour, ProAppData data)
 {
     auto& visit = *static_cast<ContourVisitData*>(data);
     NurbsTrimBuffers& buffers = GetPluginApplication()->trimBuffers;
@@ -176,6 +179,7 @@ ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppD
     buffers.trim_nedges.push_back(0);
     const size_t loop = buffers.trim_nedges.size() - 1;
     ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
+    RethrowCallbackFailure();  // the curves collected stay in visit for its owner to release
     std::list<ProCurvedata*> curves = ChainTrimLoop(std::move(visit.edgeCurves));
     visit.edgeCurves.clear();
     OrientTrimLoop(curves, traversal);
@@ -192,7 +196,7 @@ ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppD
     return PRO_TK_NO_ERROR;
 }
 
-ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData data)
+ProError CollectEdgeCurve(ProEdge edge, ProAppData data)
 {
     auto& visit = *static_cast<ContourVisitData*>(data);
     int edgeId = 0;
@@ -212,6 +216,18 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData d
         visit.edgeCurves.push_back(curve);
     ProEdgedataMemoryFree(record);
     return PRO_TK_NO_ERROR;
+}
+
+}  // namespace
+
+ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppData data)
+{
+    return GuardVisitCallback([&] { return CollectTrimLoop(contour, data); });
+}
+
+ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData data)
+{
+    return GuardVisitCallback([&] { return CollectEdgeCurve(edge, data); });
 }
 
 // ---- Loop operations on host curve records -----------------------------------------------------

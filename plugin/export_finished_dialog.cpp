@@ -1,6 +1,7 @@
 #include "plugin/export_finished_dialog.h"
 
 #include "plugin/host_resources.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ void ShowExportEndDialog(const char* labelKey, const std::u16string& detail) {
 
     ProUIDialogActivate(kDialog, nullptr);
     ProUIDialogDestroy(kDialog);
+    RethrowCallbackFailure();
 }
 
 }  // namespace
@@ -56,4 +58,6 @@ void ShowExportFailedDialog(const std::u16string& path) {
     ShowExportEndDialog("vistrelExportFailedLabel", path);
 }
 
-void OnExportFinishedOk(const char*, const char*, ProAppData) { ProUIDialogExit(kDialog, 0); }
+void OnExportFinishedOk(const char* dialog, const char*, ProAppData) {
+    GuardDialogAction(dialog, [] { ProUIDialogExit(kDialog, 0); });
+}

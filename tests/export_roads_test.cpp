@@ -1,17 +1,24 @@
 // The three export roads against the simulated host, in this process: the scene file of an
-// Export, and what each road leaves behind when it ends early.
+// Export, and what each road leaves behind when it ends early or fails on the way.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "plugin/host_commands.h"
+#include "simhost/host_functions.h"
 #include "simhost/host_session.h"
+#include "tests/allocation_failure.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
 #include "tests/scoped_registry.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
+#include "tests/test_paths.h"
 
 namespace {
 
@@ -139,6 +146,75 @@ TEST_F(ExportRoads, ExportEndsWhenTheAnimationDialogIsCancelled) {
     EXPECT_EQ(App().metreScale, 7.0f);
 }
 
+// ---- Roads that fail on the way ----------------------------------------------------------------
+
+// Binds the simulated host with the plug-in's next allocation after a call of HostFunction
+// failing.
+template <auto HostFunction>
+void FailAllocationAfter(const char* name) {
+    BindSimulatedHost(name, reinterpret_cast<void*>(&ThenFailAllocation<HostFunction>::Call));
+}
+
+// The dialog step that gives the animation dialog a frame file and confirms it.
+const char* kConfirmFrameFile = R"({"dialog": "Vistrel_Animation",
+    "set": {"Vistrel_Animation_Inputpanel": "no/such/file.fra"},
+    "press": "Vistrel_Animation_Export"})";
+
+// The text that the last dialog of the session showed on its label.
+std::string LastDialogText() {
+    const auto& dialogs = sim::Session().record.Document()["dialogs"];
+    if (dialogs.empty()) return "";
+    return dialogs.back()["controls"][0]["properties"]["text"].get<std::string>();
+}
+
+// An allocation fails inside a function the host called: in the surface visit of a part and of
+// a part inside the assembly's component visit, in the representation's item visit, and in the
+// animation dialog's Export button. Nothing reaches the host: the Export command ends as when
+// its file cannot be written, and the next Export works.
+TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
+    const std::string simprep = R"(, {"simprep": "LIGHT"})";
+    const std::string dialog = std::string(", ") + kConfirmFrameFile;
+    struct Case {
+        const char* world;
+        std::string step;  // the user's answer after the save dialog's, asked by both runs
+        void (*arm)(const char*);
+        const char* hostFunction;
+    } cases[] = {
+        {kPart, "", FailAllocationAfter<&sim::ProSurfaceIdGet>, "ProSurfaceIdGet"},
+        {kAssembly, simprep, FailAllocationAfter<&sim::ProSurfaceIdGet>, "ProSurfaceIdGet"},
+        {kAssembly, simprep, FailAllocationAfter<&sim::ProAsmcomppathInit>, "ProAsmcomppathInit"},
+        {kPart, dialog, FailAllocationAfter<&sim::ProWstringFree>, "ProWstringFree"},
+    };
+    const fs::path file = folder.Path() / "out.vsb";
+    const std::string save = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.hostFunction) + (c.world == kPart ? " part" : " assembly"));
+        const std::string run = save + c.step;
+        ASSERT_TRUE(StartRoad(c.world, R"({"steps": [)" + run + ", " + run + "]}"));
+        sim::Session().textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        App().settings.promptForMechanism = c.step == dialog;
+        const int failed = FailedAllocations();
+        c.arm(c.hostFunction);
+
+        EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+        EXPECT_EQ(FailedAllocations(), failed + 1);
+        EXPECT_EQ(LastDialogText(),
+                  "The Vistrel scene file could not be written: " + file.u8string());
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(App().sceneBuilder.api, nullptr);
+        EXPECT_EQ(App().sceneBuilder.file, nullptr);
+        EXPECT_TRUE(App().componentVersionStamps.empty());
+        EXPECT_TRUE(App().partInstanceRegistry.empty());
+
+        BindSimulatedHost();
+        EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+        EXPECT_EQ(LastDialogText(), "The Vistrel export has finished.");
+        EXPECT_EQ(ReadFile(file).substr(0, 20), "//---tarvex:dal:7---");
+        EXPECT_EQ(HostProblems(), "[]");
+        fs::remove(file);
+    }
+}
+
 // ---- Live roads that end before they stream ------------------------------------------------
 
 class LiveRoads : public ExportRoads {
@@ -189,6 +265,17 @@ TEST_F(LiveRoads, UpdateCancelledAtTheRepresentationIsNoLongerInProgress) {
     EXPECT_EQ(App().GetSelectedComponentCount(), 0);
     EXPECT_EQ(sim::Session().record.Document()["selections"].size(), 0u);
     EXPECT_EQ(App().metreScale, 1000.0f);
+}
+
+TEST_F(LiveRoads, UpdateThatFailsOnTheWaySaysSoAndForgetsTheStamps) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
+    FailAllocationAfter<&sim::ProAsmcomppathInit>("ProAsmcomppathInit");
+    testing::internal::CaptureStdout();
+    App().UpdateOverLiveLink();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
+    EXPECT_FALSE(App().IsUpdateInProgress());
+    EXPECT_TRUE(App().componentVersionStamps.empty());
 }
 
 TEST_F(LiveRoads, UpdateOnAPartAsksNoPickAndDropsThePreviousOne) {
