@@ -19,11 +19,7 @@ void* Allocate(std::size_t size) {
 }
 
 void* AllocateOrNull(std::size_t size) noexcept {
-    try {
-        return Allocate(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    try { return Allocate(size); } catch (const std::bad_alloc&) { return nullptr; }
 }
 
 }  // namespace
@@ -31,16 +27,12 @@ void* AllocateOrNull(std::size_t size) noexcept {
 void FailNextAllocation() { g_failNext = true; }
 int FailedAllocations() { return g_failed; }
 
-// Every form of the global operators, so that no block crosses between this allocator and the
-// runtime's own.
+// Every form, so that no block crosses between this allocator and the runtime's own (the
+// sanitizers' included).
 void* operator new(std::size_t size) { return Allocate(size); }
 void* operator new[](std::size_t size) { return Allocate(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateOrNull(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return AllocateOrNull(size);
-}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return AllocateOrNull(n); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return AllocateOrNull(n); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }

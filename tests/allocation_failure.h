@@ -1,17 +1,13 @@
-// Test support: an allocation failure at a chosen point. A program that links
-// allocation_failure.cpp has its operator new and delete replaced (over malloc and free); once
-// armed, the next allocation throws std::bad_alloc, as a full address space would.
-//
-// ThenFailAllocation<&sim::ProSomething>::Call is the simulated host's function that arms the
-// failure when it returns: bound in its place, it makes the plug-in's next allocation after that
-// host call fail, wherever in the export the call stands.
+// Test support: an allocation that fails at a chosen point. A program that links
+// allocation_failure.cpp has every form of operator new and delete replaced (over malloc and
+// free). ThenFailAllocation<&sim::ProX>::Call, bound in place of the simulated host's ProX, makes
+// the plug-in's next allocation after that host call throw std::bad_alloc.
 #pragma once
 
 #include "toolkit/pro_toolkit.h"
 
-// Makes the next allocation throw std::bad_alloc.
+// Makes the next allocation throw std::bad_alloc; how many did so far.
 void FailNextAllocation();
-// How many allocations failed so far.
 int FailedAllocations();
 
 template <auto HostFunction>
