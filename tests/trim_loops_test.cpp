@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "export/nurbs_surfaces.h"
@@ -47,42 +48,97 @@ TEST(TrimLoopChaining, EndsMeetOnlyWithinTheTolerance)
     EXPECT_TRUE(ChainOrder({}).empty());
 }
 
-TEST(TrimLoopWinding, VoteCountsTheTurnsOfTheControlPolygon)
+// Degree-2 straight lines around the square (0, 0)-(a, a), counter-clockwise, as a CAD kernel
+// gives them: each middle control point lies off its line by rounding noise, bent into the loop.
+std::vector<TrimPoint> NoisySquare()
 {
-    // One closed curve around the unit square, counter-clockwise: three left turns and two
-    // triples around the repeated corner that do not turn.
-    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}), -3);
-    EXPECT_EQ(WindingVote({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}), 3);
-    // Straight pieces joined end to start: every triple holds two equal points.
-    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}}), 0);
-    EXPECT_EQ(WindingVote({}), 0);
+    const double a = 1.5707963267948966, m = a / 2, e = 1e-15;
+    return {{0, 0}, {m, e},     {a, 0}, {a, 0}, {a - e, m}, {a, a},
+            {a, a}, {m, a - e}, {0, a}, {0, a}, {e, m},     {0, 0}};
 }
 
-TEST(TrimLoopWinding, ExternalLoopsEndCounterClockwiseAndInternalOnesClockwise)
+std::vector<TrimPoint> Reversed(std::vector<TrimPoint> points)
 {
-    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
-    const std::vector<TrimPoint> clockwise = {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
-    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, 0));
+    std::reverse(points.begin(), points.end());
+    return points;
 }
 
-TEST(TrimLoopWinding, LoopsOfStraightPiecesAreJudgedByTheirArea)
+const std::vector<TrimPoint> kCounterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+// Straight pieces joined end to start: every triple holds two equal points.
+const std::vector<TrimPoint> kStraightPieces = {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}};
+
+TEST(TrimLoopWinding, VoteCountsTheClearTurnsOfTheControlPolygon)
 {
-    // Their vote is 0 whatever their winding, so the signed area decides.
-    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 0},
-                                                     {1, 1}, {1, 1}, {0, 0}};
-    const std::vector<TrimPoint> clockwise = {{0, 0}, {1, 1}, {1, 1}, {1, 0}, {1, 0}, {0, 0}};
-    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    // Nothing to judge by: a tie counts as clockwise.
-    const std::vector<TrimPoint> flat = {{0, 0}, {1, 0}, {1, 0}, {2, 0}};
-    EXPECT_TRUE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_INTERNAL));
+    struct Case {
+        const char* loop;
+        std::vector<TrimPoint> points;
+        int vote;
+    };
+    const Case cases[] = {
+        // One closed curve around the unit square: three turns and two triples around the
+        // repeated corner that do not turn.
+        {"counter-clockwise square", kCounterClockwise, -3},
+        {"clockwise square", Reversed(kCounterClockwise), 3},
+        {"straight pieces", kStraightPieces, 0},
+        {"no points", {}, 0},
+        {"noisy straight lines", NoisySquare(), 0},
+        {"noisy straight lines, clockwise", Reversed(NoisySquare()), 0},
+        // Small but clear turns: a square of side 1e-9 at u = 1000, some 9000 units in the last
+        // place of its coordinates; a sliver of a triangle, clockwise.
+        {"tiny square far out",
+         {{1000, 0}, {1000 + 1e-9, 0}, {1000 + 1e-9, 1e-9}, {1000, 1e-9}, {1000, 0}}, -3},
+        {"sliver", {{0, 0}, {1, 1e-9}, {2, 0}, {0, 0}}, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindingVote(c.points), c.vote) << c.loop;
+}
+
+TEST(TrimLoopWinding, OuterLoopsEndCounterClockwiseAndHolesClockwise)
+{
+    struct Case {
+        const char* loop;
+        std::vector<TrimPoint> points;
+        bool reverseOuter;
+        bool reverseHole;
+    };
+    const Case cases[] = {
+        {"counter-clockwise", kCounterClockwise, false, true},
+        {"clockwise", Reversed(kCounterClockwise), true, false},
+        // Votes of 0, whatever the winding: the signed area decides.
+        {"straight pieces", kStraightPieces, false, true},
+        {"straight pieces, clockwise", Reversed(kStraightPieces), true, false},
+        {"noisy straight lines", NoisySquare(), false, true},
+        {"noisy straight lines, clockwise", Reversed(NoisySquare()), true, false},
+        // Nothing to judge by: a tie counts as clockwise.
+        {"flat", {{0, 0}, {1, 0}, {1, 0}, {2, 0}}, true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_EXTERNAL), c.reverseOuter) << c.loop;
+        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_INTERNAL), c.reverseHole) << c.loop;
+        EXPECT_FALSE(LoopNeedsReversal(c.points, 0)) << c.loop;
+    }
+}
+
+TEST(TrimLoopSides, SeamEdgeGivesEachOfItsSidesOnceInAContour)
+{
+    // A contour of surface 8, with 9 exported too. Edges 82 and 84 have one surface on both
+    // sides; 81 and 83 are ordinary edges.
+    struct Step {
+        int edge;
+        int surfaces[2];
+        int side;
+    };
+    const Step contour[] = {
+        {81, {8, 5}, 0}, {82, {8, 8}, 0}, {83, {5, 8}, 1}, {82, {8, 8}, 1},
+        {82, {8, 8}, -1},  // both sides taken
+        {81, {8, 5}, 0},   // an ordinary edge keeps its side
+        {84, {9, 9}, 0},  {84, {9, 9}, 1},
+    };
+    const std::set<int> exported = {8, 9};
+    SeamSidesTaken taken;
+    for (const Step& step : contour)
+        EXPECT_EQ(ChooseEdgeSide(step.edge, step.surfaces, 8, &exported, taken), step.side)
+            << step.edge;
 }
 
 TEST(TrimLoopKnots, MirrorWithinTheirOwnSpan)
@@ -206,6 +262,8 @@ void Release(std::list<ProCurvedata*>& curves)
 // one stored running down (direction 1), and a hole that is one closed rational curve running
 // counter-clockwise. Surface 4: a square whose contour also lists edges that give no
 // curve. Surfaces 5 and 6: a triangle whose edges take their curves from different sides.
+// Surfaces 8 and 9: closed on themselves along seam edges 82 and 84, whose sides give the
+// rectangle's left side (against the contour) and right side, in either order.
 const char* kTrimModel = R"({
   "current": "T",
   "models": [{"name": "T", "type": "part",
@@ -228,7 +286,13 @@ const char* kTrimModel = R"({
       {"id": 7, "interface_id": 700,
        "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
                  "points": [[0,0,5],[0,1,5],[1,0,5],[1,1,5]]},
-       "contours": [{"traversal": 1, "edges": [71, 72, 73]}]}],
+       "contours": [{"traversal": 1, "edges": [71, 72, 73]}]},
+      {"id": 8, "patch": {"degree": [1, 1], "knots_u": [0, 0, 2, 2], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,6],[0,1,6],[1,0,6],[1,1,6]]},
+       "contours": [{"traversal": 1, "edges": [81, 82, 83, 82]}]},
+      {"id": 9, "patch": {"degree": [1, 1], "knots_u": [0, 0, 2, 2], "knots_v": [0, 0, 1, 1],
+                          "points": [[0,0,7],[0,1,7],[1,0,7],[1,1,7]]},
+       "contours": [{"traversal": 1, "edges": [81, 84, 83, 84]}]}],
     "edges": [
       {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[0, 0], [1, 0]]}}]},
@@ -276,6 +340,24 @@ const char* kTrimModel = R"({
                                                     "points": [[7, 7], [8, 8]]}},
                            {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[1, 0], [1, 1]]}}]},
+      {"id": 81, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 0], [2, 0]]}},
+                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[0, 0], [2, 0]]}}]},
+      {"id": 82, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[2, 0], [2, 1]]}},
+                           {"surface": 8, "direction": 1,
+                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                      "points": [[0, 0], [0, 1]]}}]},
+      {"id": 83, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[2, 1], [0, 1]]}},
+                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[2, 1], [0, 1]]}}]},
+      {"id": 84, "sides": [{"surface": 9, "direction": 1,
+                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                      "points": [[0, 0], [0, 1]]}},
+                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                    "points": [[2, 0], [2, 1]]}}]},
       {"id": 73, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[7, 7], [8, 8]]}},
                            {"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
@@ -495,6 +577,24 @@ TEST_F(TrimLoops, EdgeNotOnTheCurrentSurfaceTakesTheSideOfAnExportedOne)
     EXPECT_EQ(trims.edge_uvw, (std::vector<double>{1, 1, 1, 0, 0, 1,    // 73
                                                    0, 0, 1, 1, 0, 1,    // 71
                                                    1, 0, 1, 1, 1, 1})); // 72
+}
+
+TEST_F(TrimLoops, SeamEdgeGivesBothItsCurvesSoTheLoopCloses)
+{
+    // Bottom, seam side 0, top, seam side 1: whichever way round the host lists the seam's
+    // sides, the loop holds the rectangle's four sides, each running on from the one before.
+    const std::vector<double> left = {0, 1, 1, 0, 0, 1}, bottom = {0, 0, 1, 2, 0, 1},
+                              right = {2, 0, 1, 2, 1, 1}, top = {2, 1, 1, 0, 1, 1};
+    auto loop = [](std::vector<std::vector<double>> curves) {
+        std::vector<double> uvw;
+        for (const auto& curve : curves)
+            uvw.insert(uvw.end(), curve.begin(), curve.end());
+        return uvw;
+    };
+    EXPECT_EQ(CollectTrims(8, {8}).edge_uvw, loop({left, bottom, right, top}));
+    app->trimBuffers.Clear();
+    EXPECT_EQ(CollectTrims(9, {9}).edge_uvw, loop({right, top, left, bottom}));
+    EXPECT_EQ(app->trimBuffers.trim_nedges, std::vector<int32_t>{4});
 }
 
 TEST_F(TrimLoops, ContourWithoutUsableEdgesStillCountsAsALoop)
