@@ -36,7 +36,8 @@ const char* kBoxModel = R"({"current": "BOX", "models": [{"name": "BOX", "type":
 
 // Surface 1, the side of a cylinder as one full revolution (u the angle, v the height), is closed
 // on itself: its contour runs along seam edge 12 twice, once per side, and each side has its own
-// UV curve, side 1 against the contour. Surface 2 stands for a fillet corner: its outer loop
+// UV curve, side 1 against the contour. Surface 3 has the same trims, but the host lists its
+// seam's sides the other way round. Surface 2 stands for a fillet corner: its outer loop
 // (counter-clockwise) and its hole (clockwise) are straight lines given as degree-2 B-splines
 // whose middle control points lie off the line by rounding noise, each bending into the loop.
 const char* kKernelFacesModel = R"({"current": "K", "models": [{"name": "K", "type": "part",
@@ -53,6 +54,9 @@ const char* kKernelFacesModel = R"({"current": "K", "models": [{"name": "K", "ty
                    0.7071067811865476, 1, 1, 0.7071067811865476, 0.7071067811865476, 1, 1,
                    0.7071067811865476, 0.7071067811865476, 1, 1]},
      "contours": [{"traversal": 1, "edges": [11, 12, 13, 12]}]},
+    {"id": 3, "patch": {"degree": [1, 1], "knots_u": [0, 0, 6.283185307179586, 6.283185307179586],
+                        "knots_v": [0, 0, 20, 20], "points": [[0,0,40],[0,1,40],[1,0,40],[1,1,40]]},
+     "contours": [{"traversal": 1, "edges": [31, 32, 33, 32]}]},
     {"id": 2, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1.5707963267948966, 1.5707963267948966],
                         "knots_v": [0, 0, 1.5707963267948966, 1.5707963267948966],
                         "points": [[0,0,30],[0,2,30],[2,0,30],[2,2,30]]},
@@ -67,6 +71,15 @@ const char* kKernelFacesModel = R"({"current": "K", "models": [{"name": "K", "ty
       {"surface": 1, "direction": 1,
        "curve": {"degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0], [0, 20]]}}]},
     {"id": 13, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                  "points": [[6.283185307179586, 20], [0, 20]]}}]},
+    {"id": 31, "sides": [{"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                                                  "points": [[0, 0], [6.283185307179586, 0]]}}]},
+    {"id": 32, "sides": [
+      {"surface": 3, "direction": 1,
+       "curve": {"degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0], [0, 20]]}},
+      {"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
+                               "points": [[6.283185307179586, 0], [6.283185307179586, 20]]}}]},
+    {"id": 33, "sides": [{"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                   "points": [[6.283185307179586, 20], [0, 20]]}}]},
     {"id": 21, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
        "points": [[0, 0], [0.7853981633974483, 1e-15], [1.5707963267948966, 0]]}}]},
@@ -226,11 +239,11 @@ TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightCurvesCloseAndWindAsTheirTrav
 {
     UseModel(kKernelFacesModel);
     const std::string scene = Export();
-    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 2u);
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 3u);
     static const char seamLoop[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
     static const char outerAndHole[] =
         "\"trim_nedges\" [ \x01\x02\x03i\x02\0\0\0\x04\0\0\0\x04\0\0\0] ";
-    EXPECT_EQ(Count(scene, std::string(seamLoop, sizeof seamLoop - 1)), 1u);
+    EXPECT_EQ(Count(scene, std::string(seamLoop, sizeof seamLoop - 1)), 2u);
     EXPECT_EQ(Count(scene, std::string(outerAndHole, sizeof outerAndHole - 1)), 1u);
 }
 

@@ -262,8 +262,6 @@ void Release(std::list<ProCurvedata*>& curves)
 // one stored running down (direction 1), and a hole that is one closed rational curve running
 // counter-clockwise. Surface 4: a square whose contour also lists edges that give no
 // curve. Surfaces 5 and 6: a triangle whose edges take their curves from different sides.
-// Surfaces 8 and 9: closed on themselves along seam edges 82 and 84, whose sides give the
-// rectangle's left side (against the contour) and right side, in either order.
 const char* kTrimModel = R"({
   "current": "T",
   "models": [{"name": "T", "type": "part",
@@ -286,13 +284,7 @@ const char* kTrimModel = R"({
       {"id": 7, "interface_id": 700,
        "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
                  "points": [[0,0,5],[0,1,5],[1,0,5],[1,1,5]]},
-       "contours": [{"traversal": 1, "edges": [71, 72, 73]}]},
-      {"id": 8, "patch": {"degree": [1, 1], "knots_u": [0, 0, 2, 2], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,6],[0,1,6],[1,0,6],[1,1,6]]},
-       "contours": [{"traversal": 1, "edges": [81, 82, 83, 82]}]},
-      {"id": 9, "patch": {"degree": [1, 1], "knots_u": [0, 0, 2, 2], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,7],[0,1,7],[1,0,7],[1,1,7]]},
-       "contours": [{"traversal": 1, "edges": [81, 84, 83, 84]}]}],
+       "contours": [{"traversal": 1, "edges": [71, 72, 73]}]}],
     "edges": [
       {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[0, 0], [1, 0]]}}]},
@@ -340,24 +332,6 @@ const char* kTrimModel = R"({
                                                     "points": [[7, 7], [8, 8]]}},
                            {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[1, 0], [1, 1]]}}]},
-      {"id": 81, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [2, 0]]}},
-                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [2, 0]]}}]},
-      {"id": 82, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[2, 0], [2, 1]]}},
-                           {"surface": 8, "direction": 1,
-                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                      "points": [[0, 0], [0, 1]]}}]},
-      {"id": 83, "sides": [{"surface": 8, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[2, 1], [0, 1]]}},
-                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[2, 1], [0, 1]]}}]},
-      {"id": 84, "sides": [{"surface": 9, "direction": 1,
-                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                      "points": [[0, 0], [0, 1]]}},
-                           {"surface": 9, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[2, 0], [2, 1]]}}]},
       {"id": 73, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
                                                     "points": [[7, 7], [8, 8]]}},
                            {"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
@@ -577,24 +551,6 @@ TEST_F(TrimLoops, EdgeNotOnTheCurrentSurfaceTakesTheSideOfAnExportedOne)
     EXPECT_EQ(trims.edge_uvw, (std::vector<double>{1, 1, 1, 0, 0, 1,    // 73
                                                    0, 0, 1, 1, 0, 1,    // 71
                                                    1, 0, 1, 1, 1, 1})); // 72
-}
-
-TEST_F(TrimLoops, SeamEdgeGivesBothItsCurvesSoTheLoopCloses)
-{
-    // Bottom, seam side 0, top, seam side 1: whichever way round the host lists the seam's
-    // sides, the loop holds the rectangle's four sides, each running on from the one before.
-    const std::vector<double> left = {0, 1, 1, 0, 0, 1}, bottom = {0, 0, 1, 2, 0, 1},
-                              right = {2, 0, 1, 2, 1, 1}, top = {2, 1, 1, 0, 1, 1};
-    auto loop = [](std::vector<std::vector<double>> curves) {
-        std::vector<double> uvw;
-        for (const auto& curve : curves)
-            uvw.insert(uvw.end(), curve.begin(), curve.end());
-        return uvw;
-    };
-    EXPECT_EQ(CollectTrims(8, {8}).edge_uvw, loop({left, bottom, right, top}));
-    app->trimBuffers.Clear();
-    EXPECT_EQ(CollectTrims(9, {9}).edge_uvw, loop({right, top, left, bottom}));
-    EXPECT_EQ(app->trimBuffers.trim_nedges, std::vector<int32_t>{4});
 }
 
 TEST_F(TrimLoops, ContourWithoutUsableEdgesStillCountsAsALoop)
