@@ -34,72 +34,6 @@ size_t Count(const std::string& text, const std::string& what)
 const char* kBoxModel = R"({"current": "BOX", "models": [{"name": "BOX", "type": "part",
     "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}}]}]})";
 
-// Surface 1, the side of a cylinder as one full revolution (u the angle, v the height), is closed
-// on itself: its contour runs along seam edge 12 twice, once per side, and each side has its own
-// UV curve, side 1 against the contour. Surface 3 has the same trims, but the host lists its
-// seam's sides the other way round. Surface 2 stands for a fillet corner: its outer loop
-// (counter-clockwise) and its hole (clockwise) are straight lines given as degree-2 B-splines
-// whose middle control points lie off the line by rounding noise, each bending into the loop.
-const char* kKernelFacesModel = R"({"current": "K", "models": [{"name": "K", "type": "part",
-  "surfaces": [
-    {"id": 1, "patch": {"degree": [2, 1],
-       "knots_u": [0, 0, 0, 1.5707963267948966, 1.5707963267948966, 3.141592653589793,
-                   3.141592653589793, 4.71238898038469, 4.71238898038469, 6.283185307179586,
-                   6.283185307179586, 6.283185307179586],
-       "knots_v": [0, 0, 20, 20],
-       "points": [[5,0,0],[5,0,20],[5,5,0],[5,5,20],[0,5,0],[0,5,20],[-5,5,0],[-5,5,20],
-                  [-5,0,0],[-5,0,20],[-5,-5,0],[-5,-5,20],[0,-5,0],[0,-5,20],[5,-5,0],[5,-5,20],
-                  [5,0,0],[5,0,20]],
-       "weights": [1, 1, 0.7071067811865476, 0.7071067811865476, 1, 1, 0.7071067811865476,
-                   0.7071067811865476, 1, 1, 0.7071067811865476, 0.7071067811865476, 1, 1,
-                   0.7071067811865476, 0.7071067811865476, 1, 1]},
-     "contours": [{"traversal": 1, "edges": [11, 12, 13, 12]}]},
-    {"id": 3, "patch": {"degree": [1, 1], "knots_u": [0, 0, 6.283185307179586, 6.283185307179586],
-                        "knots_v": [0, 0, 20, 20], "points": [[0,0,40],[0,1,40],[1,0,40],[1,1,40]]},
-     "contours": [{"traversal": 1, "edges": [31, 32, 33, 32]}]},
-    {"id": 2, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1.5707963267948966, 1.5707963267948966],
-                        "knots_v": [0, 0, 1.5707963267948966, 1.5707963267948966],
-                        "points": [[0,0,30],[0,2,30],[2,0,30],[2,2,30]]},
-     "contours": [{"traversal": 1, "edges": [21, 22, 23, 24]},
-                  {"traversal": -1, "edges": [25, 26, 27, 28]}]}],
-  "edges": [
-    {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                  "points": [[0, 0], [6.283185307179586, 0]]}}]},
-    {"id": 12, "sides": [
-      {"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                               "points": [[6.283185307179586, 0], [6.283185307179586, 20]]}},
-      {"surface": 1, "direction": 1,
-       "curve": {"degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0], [0, 20]]}}]},
-    {"id": 13, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                  "points": [[6.283185307179586, 20], [0, 20]]}}]},
-    {"id": 31, "sides": [{"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                  "points": [[0, 0], [6.283185307179586, 0]]}}]},
-    {"id": 32, "sides": [
-      {"surface": 3, "direction": 1,
-       "curve": {"degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0], [0, 20]]}},
-      {"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                               "points": [[6.283185307179586, 0], [6.283185307179586, 20]]}}]},
-    {"id": 33, "sides": [{"surface": 3, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                  "points": [[6.283185307179586, 20], [0, 20]]}}]},
-    {"id": 21, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[0, 0], [0.7853981633974483, 1e-15], [1.5707963267948966, 0]]}}]},
-    {"id": 22, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[1.5707963267948966, 0], [1.5707963267948956, 0.7853981633974483],
-                  [1.5707963267948966, 1.5707963267948966]]}}]},
-    {"id": 23, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[1.5707963267948966, 1.5707963267948966],
-                  [0.7853981633974483, 1.5707963267948956], [0, 1.5707963267948966]]}}]},
-    {"id": 24, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[0, 1.5707963267948966], [1e-15, 0.7853981633974483], [0, 0]]}}]},
-    {"id": 25, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[0.5, 0.5], [0.500000000000001, 0.75], [0.5, 1]]}}]},
-    {"id": 26, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[0.5, 1], [0.75, 0.999999999999999], [1, 1]]}}]},
-    {"id": 27, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[1, 1], [0.999999999999999, 0.75], [1, 0.5]]}}]},
-    {"id": 28, "sides": [{"surface": 2, "curve": {"degree": 2, "knots": [0, 0, 0, 1, 1, 1],
-       "points": [[1, 0.5], [0.75, 0.500000000000001], [0.5, 0.5]]}}]}]}]})";
-
 // The elements of the binary array block of parameter name, the first one at or after from. The
 // block is little-endian, as is every machine these tests run on.
 template <typename T>
@@ -189,7 +123,10 @@ class NurbsExport : public ::testing::Test {
 protected:
     void SetUp() override { UseModel(kBoxModel); }
 
-    void UseModel(const char* model) { std::ofstream("model.json", std::ios::binary) << model; }
+    void UseModel(const std::string& model)
+    {
+        std::ofstream("model.json", std::ios::binary) << model;
+    }
 
     // Exports the model to out.vsb; answers the scene file's bytes.
     std::string Export()
@@ -237,7 +174,7 @@ TEST_F(NurbsExport, NurbsOutputOffWritesMeshesOnly)
 
 TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightCurvesCloseAndWindAsTheirTraversal)
 {
-    UseModel(kKernelFacesModel);
+    UseModel(ReadFile(VISTREL_SOURCE_DIR "/examples/kernel_faces.json"));
     const std::string scene = Export();
     EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 3u);
     static const char seamLoop[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
