@@ -79,6 +79,7 @@ void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
             }
             ASSERT_FALSE(curves.back().empty());
         }
+        ASSERT_FALSE(curves.empty()) << "loop " << loop;
         auto chained = [&] {
             for (size_t c = 0; c < curves.size(); ++c) {
                 const auto& end = curves[c].back();
@@ -94,14 +95,12 @@ void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
             ASSERT_TRUE(chained()) << "loop " << loop << " does not close";
         }
         double area = 0;  // twice the signed area of the control polygon
-        std::vector<std::pair<double, double>> polygon;
+        const std::pair<double, double>* previous = &curves.back().back();
         for (const auto& points : curves)
-            polygon.insert(polygon.end(), points.begin(), points.end());
-        for (size_t k = 0; k < polygon.size(); ++k) {
-            const auto& a = polygon[k];
-            const auto& b = polygon[(k + 1) % polygon.size()];
-            area += a.first * b.second - b.first * a.second;
-        }
+            for (const auto& p : points) {
+                area += previous->first * p.second - p.first * previous->second;
+                previous = &p;
+            }
         EXPECT_EQ(area > 0, inside[loop] == 1) << "loop " << loop << " area " << area;
     }
     EXPECT_EQ(3 * point, uvw.size());
