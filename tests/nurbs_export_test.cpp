@@ -160,6 +160,20 @@ TEST_F(NurbsExport, BoxGivesSixTrimmedSurfacesBesideItsMesh)
     EXPECT_NE(summary_.find("host memory not freed: 0 block(s)"), std::string::npos) << summary_;
 }
 
+TEST_F(NurbsExport, SurfacesWhoseIdTheHostCannotGiveGetNoNurbsObjects)
+{
+    // Beside a rectangle, a box whose six surface ids the host cannot give: taken as 0, each of
+    // them would be paired with all six of the box's interface surfaces.
+    std::ofstream("model.json", std::ios::binary) << R"({"current": "BOX", "models": [{
+        "name": "BOX", "type": "part",
+        "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}, "surface_faults": ["no_id"]},
+                   {"rectangle": {"size": [1, 1]}}]}]})";
+    const std::string scene = Export();
+    EXPECT_EQ(Count(scene, "geometry \"nurbs\""), 1u);
+    EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);  // the box's mesh is still there
+    EXPECT_NE(summary_.find("host memory not freed: 0 block(s)"), std::string::npos) << summary_;
+}
+
 TEST_F(NurbsExport, NurbsOutputOffWritesMeshesOnly)
 {
     std::ofstream("vistrel_plugin_settings.xml", std::ios::binary)

@@ -227,6 +227,20 @@ TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseEdgesBoundNoVisitedSurfaceIsDropped)
     EXPECT_EQ(pairing.surfaceMap.size(), 2u);  // 505 and the quilt's 8 have no partner
 }
 
+TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
+{
+    // Host surface 5, which alone bounds 505's edge, has no id the host can give.
+    std::string model = kPairingModel;
+    const std::string surface = R"("id": 5, "interface_id": 505,)";
+    model.replace(model.find(surface), surface.size(), surface + R"( "faults": ["no_id"],)");
+    ASSERT_TRUE(Start(model.c_str()));
+    VisitSurfaces();
+    Pair();
+    EXPECT_EQ(PairedWith(0), std::vector<int>{});
+    EXPECT_EQ(PairedWith(5), std::vector<int>{});
+    EXPECT_EQ(pairing.surfaceMap.size(), 4u);  // 1, 2, 3 and 8
+}
+
 TEST_F(NurbsSurfaces, EdgeIdsMapToTheirIndicesInTheInterfaceData)
 {
     ASSERT_TRUE(Start(kPairingModel));

@@ -50,6 +50,7 @@ const FaultName kFaultNames[] = {
     {"no_edge_record", Fault::NoEdgeRecord},
     {"no_uv_curve", Fault::NoUvCurve},
     {"data_unreadable", Fault::DataUnreadable},
+    {"no_id", Fault::NoId},
 };
 
 FaultSet Faults(std::initializer_list<Fault> faults) {
@@ -62,7 +63,7 @@ const FaultSet kModelFaults =
     Faults({Fault::NoOutline, Fault::NoVerstamp, Fault::NoUnits, Fault::NoInterfaceData});
 const FaultSet kSurfaceFaults =
     Faults({Fault::TessellationRefused, Fault::NoTessellation, Fault::NoVertices, Fault::NoNormals,
-            Fault::NoParams, Fault::NoFacets, Fault::NotBspline});
+            Fault::NoParams, Fault::NoFacets, Fault::NotBspline, Fault::NoId});
 const FaultSet kTextureFaults = Faults({Fault::Unresolvable});
 const FaultSet kEdgeFaults = Faults({Fault::NoEdgeRecord});
 const FaultSet kSideFaults = Faults({Fault::NoUvCurve, Fault::NotBspline});
