@@ -54,15 +54,14 @@ public:
     explicit HostContours(const std::vector<ProSurface>& surfaces) : surfaces_(surfaces) {}
 
     // The id of the first host surface, in visit order, that shares a contour with contours;
-    // false when none does.
+    // false when none does, or when the host cannot give that surface's id.
     bool FindSharing(const ContourEdgeIds& contours, int& id)
     {
         Load();
         for (size_t i = 0; i < surfaces_.size(); ++i) {
             if (SharesContour(contours, contours_[i])) {
                 id = 0;
-                ProSurfaceIdGet(surfaces_[i], &id);
-                return true;
+                return ProSurfaceIdGet(surfaces_[i], &id) == PRO_TK_NO_ERROR;
             }
         }
         return false;

@@ -29,10 +29,11 @@ SolidVisitData& VisitDataOf(ProAppData data) { return *static_cast<SolidVisitDat
 
 bool IsTrue(ProBoolean value) { return value != PRO_B_FALSE; }
 
-int SurfaceId(ProSurface surface) {
-    int id = 0;
-    ProSurfaceIdGet(surface, &id);
-    return id;
+// The host's id of surface; false when the host cannot give one. Such a surface pairs with no
+// NURBS surface: taken as 0, it would pair with every one whose id is 0.
+bool SurfaceId(ProSurface surface, int& id) {
+    id = 0;
+    return ProSurfaceIdGet(surface, &id) == PRO_TK_NO_ERROR;
 }
 
 // Whether the layers hide one item of solid (a status of 0).
@@ -108,7 +109,8 @@ void GroupSurfacesByMaterial(const SolidVisitData& visit, const std::string& mod
                              SurfaceMaterialGroups& groups, std::set<int>& exportedSurfaceIds) {
     for (std::size_t i = 0; i < visit.surfaces.size(); ++i) {
         const ProSurface surface = visit.surfaces[i];
-        exportedSurfaceIds.insert(SurfaceId(surface));
+        int id = 0;
+        if (SurfaceId(surface, id)) exportedSurfaceIds.insert(id);
         ProGeomitem item = {};
         ProSurfaceToGeomitem(visit.solid, surface, &item);
         const MaterialKey key = GetSurfaceMaterialKey(modelName.c_str(), &item, fullPath,
@@ -152,13 +154,14 @@ void WriteMaterialGroup(PluginApplication& app, const SolidOutput& solid, const 
     int32_t vertexBase = 0;
     for (const int position : positions) {
         const ProSurface surface = solid.visit.surfaces[position];
-        const int id = SurfaceId(surface);
+        int id = 0;
+        const bool hasId = SurfaceId(surface, id);
         const double quality = UsableQuality(app.settings.tessellationQuality);
         const ProTessellation tessellation =
             TessellateSurface(surface, solid.input, solid.heights, quality);
         if (tessellation == nullptr) continue;
         AppendHostTessellation(tessellation, mesh, vertexBase);
-        if (solid.nurbs) {
+        if (solid.nurbs && hasId) {
             app.WriteNurbsObjects(solid.pairing, solid.exportedSurfaceIds, solid.modelName.c_str(),
                                   surface, id, key);
         }
@@ -259,7 +262,8 @@ ProError FilterQuilt(ProQuilt quilt, ProAppData data) {
 ProError CollectSurface(ProSurface surface, ProAppData data) {
     SolidVisitData& visit = VisitDataOf(data);
     visit.surfaces.push_back(surface);
-    visit.surfaceIds.insert(SurfaceId(surface));
+    int id = 0;
+    if (SurfaceId(surface, id)) visit.surfaceIds.insert(id);
     return PRO_TK_NO_ERROR;
 }
 

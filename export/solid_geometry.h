@@ -14,7 +14,8 @@ struct SolidVisitData {
     // The surfaces in the order the visits delivered them: the solid's own, then each quilt's.
     // A surface delivered twice is held twice.
     std::vector<ProSurface> surfaces;
-    // The host ids of those surfaces; the NURBS pairing looks interface surfaces up in it.
+    // The host ids of those surfaces that have one; the NURBS pairing looks interface surfaces
+    // up in it.
     std::set<int> surfaceIds;
     // The solid being exported; the filters read it.
     ProSolid solid = nullptr;

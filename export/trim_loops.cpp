@@ -1,5 +1,6 @@
 #include "export/trim_loops.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -86,6 +87,22 @@ bool Meets(const TrimPoint& a, const TrimPoint& b)
 
 TrimPoint PointOf(const ProPoint3d& point) { return {point[0], point[1]}; }
 
+// How far rounding errors in the coordinates of A, B and C can move (A - B) x (C - B). Each
+// coordinate is taken to be off by up to kUlpsOfPoints units in the last place of the largest
+// coordinate of the three (what a CAD kernel's computed points carry, with a wide margin); that
+// moves each component of A - B and C - B by twice as much and the cross product by that times
+// the sum of the components' magnitudes (to first order).
+double CrossRoundingBound(const TrimPoint& a, const TrimPoint& b, const TrimPoint& c)
+{
+    constexpr double kUlpsOfPoints = 32;
+    const double largest = std::max({std::fabs(a.u), std::fabs(a.v), std::fabs(b.u),
+                                     std::fabs(b.v), std::fabs(c.u), std::fabs(c.v)});
+    const double error = kUlpsOfPoints * std::numeric_limits<double>::epsilon() * largest;
+    const double spread = std::fabs(a.u - b.u) + std::fabs(a.v - b.v) + std::fabs(c.u - b.u) +
+                          std::fabs(c.v - b.v);
+    return 2 * error * spread;
+}
+
 // Appends one curve of the loop whose count is trim_nedges[loop] to the trim arrays.
 void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& curve)
 {
@@ -111,9 +128,10 @@ void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& 
     }
 }
 
-// Which side of an edge gives the current surface its curve: the side on the current surface,
-// else the first side on another exported surface; -1 when neither.
-int ChooseEdgeSide(const int surfaceIds[2], int currentId, const std::set<int>* exportedIds)
+// The side of an edge on the current surface, else the first on another exported surface; -1
+// when neither.
+int SideOnExportedSurface(const int surfaceIds[2], int currentId,
+                          const std::set<int>* exportedIds)
 {
     for (int side = 0; side < 2; ++side)
         if (surfaceIds[side] == currentId)
@@ -127,7 +145,7 @@ int ChooseEdgeSide(const int surfaceIds[2], int currentId, const std::set<int>* 
 
 // The UV curve of one interface edge on the current surface, turned to run along it; null when
 // the edge has none that is a B-spline. The curve not chosen is released.
-ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, const ContourVisitData& visit)
+ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
 {
     ProCurvedata* curves[2] = {NewCurve(), NewCurve()};
     int id = 0;
@@ -138,7 +156,8 @@ ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, const ContourVisitData& visi
         PRO_TK_NO_ERROR) {
         int currentId = 0;
         ProSurfaceIdGet(*visit.currentSurface, &currentId);
-        side = ChooseEdgeSide(surfaceIds, currentId, visit.exportedSurfaceIds);
+        side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
+                              visit.seamSidesTaken);
     }
     ProCurvedata* chosen = side >= 0 ? curves[side] : nullptr;
     for (ProCurvedata* curve : curves)
@@ -178,6 +197,7 @@ ProError CollectTrimLoop(ProContour contour, ProAppData data)
 
     buffers.trim_nedges.push_back(0);
     const size_t loop = buffers.trim_nedges.size() - 1;
+    visit.seamSidesTaken.clear();
     ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
     RethrowCallbackFailure();  // the curves collected stay in visit for its owner to release
     std::list<ProCurvedata*> curves = ChainTrimLoop(std::move(visit.edgeCurves));
@@ -329,6 +349,21 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
 
 // ---- The arithmetic, on plain values ------------------------------------------------------------
 
+int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
+                   const std::set<int>* exportedIds, SeamSidesTaken& taken)
+{
+    int side = SideOnExportedSurface(surfaceIds, currentId, exportedIds);
+    if (side < 0 || surfaceIds[0] != surfaceIds[1])
+        return side;
+    unsigned& sides = taken[edgeId];
+    if ((sides & (1u << side)) != 0)
+        side = 1 - side;
+    if ((sides & (1u << side)) != 0)
+        return -1;
+    sides |= 1u << side;
+    return side;
+}
+
 std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends)
 {
     std::list<size_t> loop;
@@ -380,9 +415,10 @@ int WindingVote(const std::vector<TrimPoint>& points)
         const TrimPoint& b = points[(k + 1) % m];
         const TrimPoint& c = points[(k + 2) % m];
         const double cross = (a.u - b.u) * (c.v - b.v) - (a.v - b.v) * (c.u - b.u);
-        if (cross > 0)
+        const double noise = CrossRoundingBound(a, b, c);
+        if (cross > noise)
             ++vote;
-        else if (cross < 0)
+        else if (cross < -noise)
             --vote;
     }
     return vote;

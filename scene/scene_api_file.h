@@ -22,7 +22,7 @@ class trvScene_api_file final : public trvScene_api {
 public:
     // file may be null: nothing is then written, while every operation still changes the state.
     trvScene_api_file(FILE* file, bool binaryArrays);
-    ~trvScene_api_file() override;
+    ~trvScene_api_file();
 
     trvScene_api_file(const trvScene_api_file&) = delete;
     trvScene_api_file& operator=(const trvScene_api_file&) = delete;
@@ -36,6 +36,7 @@ public:
     // The writer's state, for inspection.
     const SceneWriterState& State() const { return state_; }
 
+    void DeletingDestructor(unsigned int flags) override;
     void Reserved1() override;
     bool Render() override;
 
