@@ -7,6 +7,7 @@
 
 #include "plugin/plugin_application.h"
 #include "toolkit/host_callback_guard.h"
+#include "toolkit/host_held.h"
 
 namespace {
 
@@ -60,24 +61,46 @@ void ReleaseCurve(ProCurvedata* curve)
         ProCurvedataMemoryFree(curve);
 }
 
+// The owner of a list of curves: the curves still in it when the owner goes are released.
+class HeldCurves {
+public:
+    explicit HeldCurves(std::list<ProCurvedata*>& curves) : curves_(curves) {}
+    HeldCurves(const HeldCurves&) = delete;
+    HeldCurves& operator=(const HeldCurves&) = delete;
+    ~HeldCurves()
+    {
+        for (ProCurvedata* curve : curves_)
+            ReleaseCurve(curve);
+        curves_.clear();
+    }
+
+private:
+    std::list<ProCurvedata*>& curves_;
+};
+
 // A curve record made by the host; null when it made none.
-ProCurvedata* NewCurve()
+HeldCurvedata NewCurve()
 {
     ProCurvedata* curve = nullptr;
     if (ProCurvedataAlloc(&curve) != PRO_TK_NO_ERROR)
         return nullptr;
-    return curve;
+    return HeldCurvedata(curve);
 }
 
 // A new record holding source run backwards; null (nothing left behind) when it cannot be made.
-ProCurvedata* ReversedCopy(ProCurvedata* source)
+HeldCurvedata ReversedCopy(ProCurvedata* source)
 {
-    ProCurvedata* reversed = NewCurve();
-    if (reversed != nullptr && !ReverseBsplineCurve(source, reversed)) {
-        ReleaseCurve(reversed);
-        reversed = nullptr;
-    }
+    HeldCurvedata reversed = NewCurve();
+    if (reversed != nullptr && !ReverseBsplineCurve(source, reversed.get()))
+        reversed.reset();
     return reversed;
+}
+
+// A host array of count elements of size bytes; null when the host made none.
+void* NewHostArray(int count, int size)
+{
+    ProArray array = nullptr;
+    return ProArrayAlloc(count, size, 1, &array) == PRO_TK_NO_ERROR ? array : nullptr;
 }
 
 bool Meets(const TrimPoint& a, const TrimPoint& b)
@@ -145,39 +168,37 @@ int SideOnExportedSurface(const int surfaceIds[2], int currentId,
 
 // The UV curve of one interface edge on the current surface, turned to run along it; null when
 // the edge has none that is a B-spline. The curve not chosen is released.
-ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
+HeldCurvedata EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
 {
-    ProCurvedata* curves[2] = {NewCurve(), NewCurve()};
+    HeldCurvedata curves[2] = {NewCurve(), NewCurve()};
+    ProCurvedata* records[2] = {curves[0].get(), curves[1].get()};
     int id = 0;
     int surfaceIds[2] = {0, 0};
     ProEdgeDir directions[2] = {0, 0};
     int side = -1;
-    if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, curves, nullptr) ==
+    if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, records, nullptr) ==
         PRO_TK_NO_ERROR) {
         int currentId = 0;
         ProSurfaceIdGet(*visit.currentSurface, &currentId);
         side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
                               visit.seamSidesTaken);
     }
-    ProCurvedata* chosen = side >= 0 ? curves[side] : nullptr;
-    for (ProCurvedata* curve : curves)
-        if (curve != chosen)
-            ReleaseCurve(curve);
+    HeldCurvedata chosen;
+    if (side >= 0)
+        chosen = std::move(curves[side]);
+    for (HeldCurvedata& curve : curves)
+        curve.reset();
     if (chosen == nullptr)
         return nullptr;
 
     ProEnttype type = 0;
     BsplineCopy check;
-    if (ProCurvedataTypeGet(chosen, &type) != PRO_TK_NO_ERROR || type != PRO_ENT_B_SPLINE ||
-        !check.Read(chosen)) {
-        ReleaseCurve(chosen);
+    if (ProCurvedataTypeGet(chosen.get(), &type) != PRO_TK_NO_ERROR ||
+        type != PRO_ENT_B_SPLINE || !check.Read(chosen.get()))
         return nullptr;
-    }
     if (directions[side] != 1)
         return chosen;
-    ProCurvedata* reversed = ReversedCopy(chosen);
-    ReleaseCurve(chosen);
-    return reversed;
+    return ReversedCopy(chosen.get());
 }
 
 }  // namespace
@@ -200,17 +221,20 @@ ProError CollectTrimLoop(ProContour contour, ProAppData data)
     visit.seamSidesTaken.clear();
     ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
     RethrowCallbackFailure();  // the curves collected stay in visit for its owner to release
-    std::list<ProCurvedata*> curves = ChainTrimLoop(std::move(visit.edgeCurves));
+    std::list<ProCurvedata*> curves;
+    const HeldCurves held(curves);
+    curves = ChainTrimLoop(std::move(visit.edgeCurves));
     visit.edgeCurves.clear();
     OrientTrimLoop(curves, traversal);
 
     // Every curve here passed the B-spline test of CollectContourEdgeCurve; one the host still
     // refuses is left out, so the loop keeps its trim_inside entry and the arrays their shape.
     BsplineCopy bspline;
-    for (ProCurvedata* curve : curves) {
-        if (bspline.Read(curve))
+    while (!curves.empty()) {
+        const HeldCurvedata curve(curves.front());
+        curves.pop_front();
+        if (bspline.Read(curve.get()))
             AppendTrimCurve(buffers, loop, bspline);
-        ReleaseCurve(curve);
     }
     buffers.trim_inside.push_back(traversal != PRO_CONTOUR_TRAV_INTERNAL ? 1 : 0);
     return PRO_TK_NO_ERROR;
@@ -232,9 +256,11 @@ ProError CollectEdgeCurve(ProEdge edge, ProAppData data)
     if (ProIntfDataEdgeGet(visit.interfaceData, found->second, &record) != PRO_TK_NO_ERROR ||
         record == nullptr)
         return PRO_TK_NO_ERROR;
-    if (ProCurvedata* curve = EdgeCurveOnSurface(record, visit))
-        visit.edgeCurves.push_back(curve);
-    ProEdgedataMemoryFree(record);
+    const HeldEdgedata heldRecord(record);
+    if (HeldCurvedata curve = EdgeCurveOnSurface(record, visit)) {
+        visit.edgeCurves.push_back(curve.get());
+        curve.release();  // visit's now
+    }
     return PRO_TK_NO_ERROR;
 }
 
@@ -254,29 +280,24 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData d
 
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
 {
+    // Each curve stays in curves until it is moved into the loop: the ones left there, which
+    // cannot be placed, are released on the way out.
+    const HeldCurves held(curves);
     // The ends of every curve the host can give; the others cannot be placed.
-    std::vector<ProCurvedata*> readable;
+    std::vector<std::list<ProCurvedata*>::iterator> readable;
     std::vector<TrimCurveEnds> ends;
     BsplineCopy bspline;
-    for (ProCurvedata* curve : curves) {
-        if (bspline.Read(curve)) {
+    for (auto curve = curves.begin(); curve != curves.end(); ++curve) {
+        if (bspline.Read(*curve)) {
             readable.push_back(curve);
             const ProPoint3d* points = bspline.points;
             ends.push_back({PointOf(points[0]), PointOf(points[bspline.pointCount - 1])});
-        } else {
-            ReleaseCurve(curve);
         }
     }
 
     std::list<ProCurvedata*> loop;
-    std::vector<bool> placed(readable.size(), false);
-    for (size_t position : ChainOrder(ends)) {
-        loop.push_back(readable[position]);
-        placed[position] = true;
-    }
-    for (size_t i = 0; i < readable.size(); ++i)
-        if (!placed[i])
-            ReleaseCurve(readable[i]);
+    for (size_t position : ChainOrder(ends))
+        loop.splice(loop.end(), curves, readable[position]);
     return loop;
 }
 
@@ -295,10 +316,10 @@ void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversa
 
     // Each curve flips in its place; one the host cannot reverse leaves the loop.
     for (auto it = loop.begin(); it != loop.end();) {
-        ProCurvedata* reversed = ReversedCopy(*it);
+        HeldCurvedata reversed = ReversedCopy(*it);
         ReleaseCurve(*it);
         if (reversed != nullptr) {
-            *it = reversed;
+            *it = reversed.release();
             ++it;
         } else {
             it = loop.erase(it);
@@ -313,38 +334,32 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
         return false;
     const int knotCount = from.knotCount;
     const int pointCount = from.pointCount;
-    ProArray knots = nullptr;
-    ProArray weights = nullptr;
-    ProArray points = nullptr;
-    bool made = ProArrayAlloc(knotCount, sizeof(double), 1, &knots) == PRO_TK_NO_ERROR &&
-                ProArrayAlloc(pointCount, sizeof(ProPoint3d), 1, &points) == PRO_TK_NO_ERROR;
-    if (made && from.weights != nullptr)
-        made = ProArrayAlloc(pointCount, sizeof(double), 1, &weights) == PRO_TK_NO_ERROR;
-    made = made && knots != nullptr && points != nullptr &&
-           (from.weights == nullptr || weights != nullptr);
+    HeldHostArray knots(NewHostArray(knotCount, sizeof(double)));
+    HeldHostArray points(knots ? NewHostArray(pointCount, sizeof(ProPoint3d)) : nullptr);
+    HeldHostArray weights(points && from.weights != nullptr
+                                    ? NewHostArray(pointCount, sizeof(double))
+                                    : nullptr);
+    if (points == nullptr || (from.weights != nullptr && weights == nullptr))
+        return false;
 
-    if (made) {
-        MirrorKnots(from.knots, knotCount, static_cast<double*>(knots));
-        auto* newPoints = static_cast<ProPoint3d*>(points);
-        auto* newWeights = static_cast<double*>(weights);
-        for (int j = 0; j < pointCount; ++j) {
-            const int from_j = pointCount - 1 - j;
-            for (int k = 0; k < 3; ++k)
-                newPoints[j][k] = from.points[from_j][k];
-            if (newWeights != nullptr)
-                newWeights[j] = from.weights[from_j];
-        }
-        // The arrays pass to target once the host has taken them.
-        made = ProBsplinedataInit(from.degree, static_cast<double*>(knots),
-                                  static_cast<double*>(weights), static_cast<ProPoint3d*>(points),
-                                  knotCount, pointCount, target) == PRO_TK_NO_ERROR;
-        if (made)
-            return true;
+    MirrorKnots(from.knots, knotCount, static_cast<double*>(knots.get()));
+    auto* newPoints = static_cast<ProPoint3d*>(points.get());
+    auto* newWeights = static_cast<double*>(weights.get());
+    for (int j = 0; j < pointCount; ++j) {
+        const int from_j = pointCount - 1 - j;
+        for (int k = 0; k < 3; ++k)
+            newPoints[j][k] = from.points[from_j][k];
+        if (newWeights != nullptr)
+            newWeights[j] = from.weights[from_j];
     }
-    for (ProArray* array : {&knots, &weights, &points})
-        if (*array != nullptr)
-            ProArrayFree(array);
-    return false;
+    if (ProBsplinedataInit(from.degree, static_cast<double*>(knots.get()), newWeights, newPoints,
+                           knotCount, pointCount, target) != PRO_TK_NO_ERROR)
+        return false;
+    // The arrays are target's now.
+    knots.release();
+    points.release();
+    weights.release();
+    return true;
 }
 
 // ---- The arithmetic, on plain values ------------------------------------------------------------

@@ -54,12 +54,12 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 
 // Orders one contour's curves so that each one's last control point meets the next one's first;
 // curves are never reversed to fit. Takes ownership of every curve given: the ones it cannot
-// place are released, the rest handed back in chained order.
+// place are released, the rest handed back in chained order; on a failure, all are released.
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
 
 // Reverses every curve of loop in its place (the order of the curves stays) when the loop's
 // winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
-// released and leaves the loop.
+// released and leaves the loop. On a failure every curve not released is still in loop.
 void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots

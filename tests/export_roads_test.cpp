@@ -11,7 +11,9 @@
 
 #include "plugin/host_commands.h"
 #include "simhost/host_functions.h"
+#include "simhost/host_memory.h"
 #include "simhost/host_session.h"
+#include "simhost/model_functions.h"
 #include "tests/allocation_failure.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
@@ -157,9 +159,11 @@ std::string LastDialogText() {
 }
 
 // An allocation fails inside a function the host called: in the surface visit of a part and of
-// a part inside the assembly's component visit, in the representation's item visit, and in the
-// animation dialog's Export button. Nothing reaches the host: the Export command ends as when
-// its file cannot be written, and the next Export works.
+// a part inside the assembly's component visit, in the representation's item visit, in the
+// animation dialog's Export button and its panel text; and in the NURBS and mesh output while
+// host records are held: in the edge index map, an edge's curve, a loop's chaining, a curve's
+// reversal and a tessellation. Nothing reaches the host and the host gets all its memory back:
+// the Export command ends as when its file cannot be written, and the next Export works.
 TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
     const std::string simprep = R"(, {"simprep": "LIGHT"})";
     const std::string dialog = R"(, {"dialog": "Vistrel_Animation",
@@ -175,6 +179,13 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
         {kAssembly, simprep, "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>()},
         {kAssembly, simprep, "ProAsmcomppathInit", ThenFail<&sim::ProAsmcomppathInit>()},
         {kPart, dialog, "ProWstringFree", ThenFail<&sim::ProWstringFree>()},
+        {kPart, dialog, "ProUIInputpanelWidestringGet",
+         ThenFail<&sim::ProUIInputpanelWidestringGet>()},
+        {kPart, "", "ProIntfDataEdgeGet", ThenFail<&sim::ProIntfDataEdgeGet>()},
+        {kPart, "", "ProBsplinedataGet", ThenFail<&sim::ProBsplinedataGet>()},
+        {kPart, "", "ProContourEdgeVisit", ThenFail<&sim::ProContourEdgeVisit>()},
+        {kPart, "", "ProArrayAlloc", ThenFail<&sim::ProArrayAlloc>()},
+        {kPart, "", "ProTessellationFacetsGet", ThenFail<&sim::ProTessellationFacetsGet>()},
     };
     const fs::path file = folder.Path() / "out.vsb";
     const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
@@ -194,6 +205,7 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
         EXPECT_EQ(App().sceneBuilder.api, nullptr);
         EXPECT_TRUE(App().componentVersionStamps.empty());
         EXPECT_TRUE(App().partInstanceRegistry.empty());
+        EXPECT_EQ(sim::LiveModelRecords() + sim::LiveHostBlocks(), 0u);
 
         BindSimulatedHost();
         EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);

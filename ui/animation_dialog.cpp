@@ -9,6 +9,7 @@
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/plugin_application.h"
 #include "toolkit/host_callback_guard.h"
+#include "toolkit/host_held.h"
 #include "ui/dialog_support.h"
 
 namespace {
@@ -66,13 +67,9 @@ void AddButtonRow(PluginApplication* app) {
 // The panel's text as the user left it; empty when the host gives none.
 std::u16string PanelText() {
     ProWchar* text = nullptr;
-    std::u16string path;
-    if (ProUIInputpanelWidestringGet(kDialog, kPathPanel, &text) != PRO_TK_NO_ERROR) return path;
-    if (text != nullptr) {
-        path = text;
-        ProWstringFree(text);
-    }
-    return path;
+    if (ProUIInputpanelWidestringGet(kDialog, kPathPanel, &text) != PRO_TK_NO_ERROR) return {};
+    const HeldWstring held(text);
+    return text != nullptr ? std::u16string(text) : std::u16string();
 }
 
 // Reads the frame file at path into the animation frames when it opens; a file that does not

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "plugin/plugin_application.h"
@@ -215,8 +216,10 @@ std::string FirstSelectedName(const char* group) {
     std::string first;
     if (ProUIRadiogroupSelectednamesGet(kDialog, group, &count, &names) != PRO_TK_NO_ERROR)
         return first;
+    // Given back also when the copy fails.
+    const auto release = [count](char** texts) { ProStringarrayFree(texts, count); };
+    const std::unique_ptr<char*, decltype(release)> held(names, release);
     if (names != nullptr && count > 0 && names[0] != nullptr) first = names[0];
-    if (names != nullptr) ProStringarrayFree(names, count);
     return first;
 }
 
