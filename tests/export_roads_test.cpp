@@ -223,28 +223,28 @@ protected:
     ScopedRegistry registry{""};
 };
 
+// Render empties the animation frames first. On a model it then sets the metre scale, forgets
+// the stamps and says that it made no link; without a current model it does nothing more.
 TEST_F(LiveRoads, RenderEmptiesTheAnimationFramesFirstAndSaysWhenItMakesNoLink) {
-    ASSERT_TRUE(StartRoad(kPart));
-    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
-    testing::internal::CaptureStdout();
-    App().RenderOverLiveLink();
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
-    EXPECT_TRUE(App().animationFrames.empty());
-    EXPECT_EQ(App().metreScale, 39.370079f);
-    EXPECT_TRUE(App().componentVersionStamps.empty());
-}
-
-TEST_F(LiveRoads, RenderWithoutAModelEmptiesOnlyTheAnimationFrames) {
-    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
-    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
-    testing::internal::CaptureStdout();
-    App().RenderOverLiveLink();
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(App().animationFrames.empty());
-    EXPECT_EQ(App().metreScale, 7.0f);
-    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+    const struct {
+        const char* world;
+        const char* said;
+        float metreScale;
+        size_t stamps;
+    } cases[] = {{kPart, "Failed", 39.370079f, 0},
+                 {R"({"models": [{"name": "P", "type": "part"}]})", "", 7.0f, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.world);
+        ASSERT_TRUE(StartRoad(c.world));
+        App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
+        testing::internal::CaptureStdout();
+        App().RenderOverLiveLink();
+        std::fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.said);
+        EXPECT_TRUE(App().animationFrames.empty());
+        EXPECT_EQ(App().metreScale, c.metreScale);
+        EXPECT_EQ(App().componentVersionStamps.size(), c.stamps);
+    }
 }
 
 TEST_F(LiveRoads, UpdateKeepsTheStampsAndReplacesThePickWhenItMakesNoLink) {
