@@ -1,6 +1,8 @@
 # The real target: a 32-bit Windows DLL, cross-built with mingw-w64 (posix thread model, so that
 # std::thread and std::mutex exist) and linked -static (see the top CMakeLists.txt), so neither the
 # DLL nor the test programs need any mingw runtime DLL beside them. Tests run under wine.
+# Every Windows target computes doubles in SSE2: the top CMakeLists.txt adds -msse2 -mfpmath=sse
+# (there rather than here, so that a build folder configured before gets it too).
 #
 # The Windows build and all its tests:   tools/test.sh windows      (build folder build/ci-windows)
 #

@@ -6,6 +6,7 @@
 #include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_held.h"
 
 namespace {
 
@@ -73,11 +74,10 @@ void PluginApplication::ExportCameras(ProMdl& model) {
     ProLine* names = nullptr;
     int count = 0;
     ProViewNamesGet(model, &names, nullptr, &count);
+    const HeldHostArray held(names);
     if (names == nullptr) return;
     for (int i = 0; i < count; ++i) {
         SavedViewTransform(model, names[i], camera);
         WriteCamera(sceneBuilder, ViewCameraName(names[i]).c_str(), camera);
     }
-    ProArray array = names;
-    ProArrayFree(&array);
 }

@@ -7,6 +7,7 @@
 #include "export/solid_geometry.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -149,6 +150,7 @@ void ExportSubAssembly(PluginApplication& app, const ComponentVisitData& parent,
     // identity, and its components are placed in top-model coordinates.
     InvertTransform(&visit.placementInTop, child.parentTransform);
     ProSolidFeatVisit(visit.model, VisitComponent, ComponentFeatureFilter, &child);
+    RethrowCallbackFailure();
 
     app.WriteComponentAnimation(visit.fullPath, visit.localPath, visit.name.c_str());
     builder.GetSceneApi()->Transform(&visit.placement[0][0], false);
@@ -171,6 +173,7 @@ void PluginApplication::ExportModel(ProSolid* model, int mode, ComponentVisitDat
 
     if (mode == PRO_MODE_ASSEMBLY) {
         ProSolidFeatVisit(*model, VisitComponent, ComponentFeatureFilter, root);
+        RethrowCallbackFailure();
     } else if (mode != 1 && mode != 2) {
         return;  // no part or assembly mode: the cameras alone
     }
@@ -188,7 +191,9 @@ bool PicksTopModel(ProSelection* picks, int count) {
     return picked;
 }
 
-ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data) {
+namespace {
+
+ProError FilterComponent(ProAsmcomp* component, ProAppData data) {
     const auto* parent = static_cast<const ComponentVisitData*>(data);
 
     ProFeattype type = 0;
@@ -214,7 +219,7 @@ ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data) {
     return shown ? PRO_TK_NO_ERROR : PRO_TK_CONTINUE;
 }
 
-ProError VisitComponent(ProAsmcomp* component, ProError /*status*/, ProAppData data) {
+ProError WalkComponent(ProAsmcomp* component, ProAppData data) {
     PluginApplication& app = *GetPluginApplication();
     const auto& parent = *static_cast<const ComponentVisitData*>(data);
     // A component path holds at most 25 identifiers: a component deeper down cannot be named,
@@ -251,4 +256,14 @@ ProError VisitComponent(ProAsmcomp* component, ProError /*status*/, ProAppData d
         ExportSolid(app, visit, PRO_MDL_PART);
     }
     return PRO_TK_NO_ERROR;
+}
+
+}  // namespace
+
+ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data) {
+    return GuardVisitCallback([&] { return FilterComponent(component, data); });
+}
+
+ProError VisitComponent(ProAsmcomp* component, ProError /*status*/, ProAppData data) {
+    return GuardVisitCallback([&] { return WalkComponent(component, data); });
 }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <map>
 #include <string>
 
 namespace {
@@ -20,8 +21,30 @@ bool IsDigit(int c) {
     return c >= '0' && c <= '9';
 }
 
-int Lower(int c) {
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+// The decimal order of magnitude of a number's text ("digits[.digits][e[sign]digits]"), near
+// enough to tell a number far below one from one far above it.
+long long RoughDecimalOrder(const char* first, const char* last) {
+    long long order = 0;  // integer digits from the first non-zero one, or minus leading zeros
+    bool point = false;
+    bool nonZero = false;
+    const char* p = first;
+    for (; p != last && *p != 'e' && *p != 'E'; ++p) {
+        if (*p == '.') {
+            point = true;
+        } else if (!nonZero && *p == '0') {
+            if (point) --order;
+        } else {
+            nonZero = true;
+            if (!point) ++order;
+        }
+    }
+    if (p == last) return order;
+    ++p;
+    const bool negative = p != last && *p == '-';
+    if (p != last && (*p == '+' || *p == '-')) ++p;
+    long long exponent = 0;
+    for (; p != last && exponent < 1000000000; ++p) exponent = exponent * 10 + (*p - '0');
+    return negative ? order - exponent : order + exponent;
 }
 
 // Reads the frame file the way the host's C runtime scans it: tokens, integers and numbers, each
@@ -44,23 +67,40 @@ public:
 
     // An optional sign and decimal digits that fit an int32.
     bool ReadInt(int32_t& value) {
-        SkipSpace();
-        std::size_t length = Peek(0) == '+' || Peek(0) == '-' ? 1 : 0;
-        const std::size_t digitsStart = length;
-        while (IsDigit(Peek(length))) ++length;
-        if (length == digitsStart) return false;
-        return Convert(length, value);
+        const std::size_t length = IntLength();
+        return length != 0 && Convert(length, value) == std::errc();
     }
 
-    // A decimal number (digits with an optional point and exponent), or inf, infinity or nan,
-    // with an optional sign; it must be within the range of a float.
+    // An integer as ReadInt reads it, held between low and high; one beyond the int32 range,
+    // which ReadInt does not take, is held too.
+    bool ReadIntBetween(int32_t low, int32_t high, int32_t& value) {
+        const std::size_t length = IntLength();
+        if (length == 0) return false;
+        int32_t read = 0;
+        if (Convert(length, read) == std::errc::result_out_of_range) {
+            read = Peek(0) == '-' ? low : high;
+            Advance(length);
+        }
+        value = read < low ? low : read > high ? high : read;
+        return true;
+    }
+
+    // A decimal number (digits with an optional point and exponent, an optional sign), rounded
+    // to the nearest float as "%f" rounds it: one too small for a float gives zero. One too large
+    // for a float would be infinite, and like "inf" and "nan" it is no usable number: the
+    // placement goes to the renderer, which cannot read them.
     bool ReadFloat(float& value) {
         SkipSpace();
         const std::size_t sign = Peek(0) == '+' || Peek(0) == '-' ? 1 : 0;
-        std::size_t length = DecimalLength(sign);
-        if (length == 0) length = WordLength(sign);
+        const std::size_t length = DecimalLength(sign);
         if (length == 0) return false;
-        return Convert(length, value);
+        const std::errc result = Convert(length, value);
+        if (result != std::errc::result_out_of_range) return result == std::errc();
+        const char* first = buffer_.data() + pos_ + sign;
+        if (RoughDecimalOrder(first, first + (length - sign)) > 0) return false;
+        value = Peek(0) == '-' ? -0.0f : 0.0f;
+        Advance(length);
+        return true;
     }
 
     // Consumes c when it comes next, with no white space before it.
@@ -111,7 +151,7 @@ private:
             for (; IsDigit(Peek(length)); ++length) ++digits;
         }
         if (digits == 0) return 0;
-        if (Lower(Peek(length)) == 'e') {
+        if (Peek(length) == 'e' || Peek(length) == 'E') {
             std::size_t exponent = length + 1;
             if (Peek(exponent) == '+' || Peek(exponent) == '-') ++exponent;
             if (IsDigit(Peek(exponent))) {
@@ -122,29 +162,30 @@ private:
         return length;
     }
 
-    // Length of "infinity", "inf" or "nan" (any case) after the sign; 0 when none stands there.
-    std::size_t WordLength(std::size_t sign) {
-        for (const char* word : {"infinity", "inf", "nan"}) {
-            std::size_t i = 0;
-            while (word[i] != 0 && Lower(Peek(sign + i)) == word[i]) ++i;
-            if (word[i] == 0) return sign + i;
-        }
-        return 0;
+    // Length of an optional sign and decimal digits after white space; 0 when there are no
+    // digits.
+    std::size_t IntLength() {
+        SkipSpace();
+        std::size_t length = Peek(0) == '+' || Peek(0) == '-' ? 1 : 0;
+        const std::size_t digitsStart = length;
+        while (IsDigit(Peek(length))) ++length;
+        return length == digitsStart ? 0 : length;
     }
 
-    // Converts the next length characters and consumes them; consumes nothing when they do not
-    // convert (out of range). from_chars takes no "+", so a plus sign is stepped over.
+    // Converts the next length characters, already scanned, and consumes them when they convert;
+    // consumes nothing otherwise. from_chars takes no "+", so a plus sign is stepped over.
     template <class T>
-    bool Convert(std::size_t length, T& value) {
+    std::errc Convert(std::size_t length, T& value) {
         const std::size_t skip = buffer_[pos_] == '+' ? 1 : 0;
         const char* first = buffer_.data() + pos_ + skip;
         const char* last = buffer_.data() + pos_ + length;
         T converted{};
         const std::from_chars_result result = std::from_chars(first, last, converted);
-        if (result.ec != std::errc() || result.ptr != last) return false;
+        if (result.ec != std::errc()) return result.ec;
+        if (result.ptr != last) return std::errc::invalid_argument;
         value = converted;
         Advance(length);
-        return true;
+        return std::errc();
     }
 
     std::istream& in_;
@@ -161,9 +202,10 @@ bool SkipPast(FrameFileScanner& scanner, const char* keyword) {
     return false;
 }
 
-// One record after its "Part:": the count, the identifiers in parentheses, the twelve numbers.
-// False as soon as a piece does not convert; path and placement are then of no use.
-bool ReadRecord(FrameFileScanner& scanner, ProAsmcomppath& path, ProMatrix placement) {
+// The path of a record after its "Part:": the count k, then the k identifiers as
+// " (%d ... %d)" reads them, so that a missing ")" only ends the pattern. False when the count
+// or an identifier does not convert: the record then belongs to no path.
+bool ReadRecordPath(FrameFileScanner& scanner, ProAsmcomppath& path) {
     int32_t count = 0;
     if (!scanner.ReadInt(count) || count < 1 || count > PRO_MAX_ASSEMBLY_LEVEL) return false;
     path = ProAsmcomppath{};
@@ -172,7 +214,12 @@ bool ReadRecord(FrameFileScanner& scanner, ProAsmcomppath& path, ProMatrix place
     if (!scanner.Literal('(')) return false;
     for (int32_t i = 0; i < count; ++i)
         if (!scanner.ReadInt(path.comp_id_table[i])) return false;
-    if (!scanner.Literal(')')) return false;
+    scanner.Literal(')');
+    return true;
+}
+
+// The twelve numbers of a placement, row by row; false as soon as one does not convert.
+bool ReadPlacement(FrameFileScanner& scanner, ProMatrix placement) {
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 3; ++column) {
             float number = 0.0f;
@@ -184,23 +231,60 @@ bool ReadRecord(FrameFileScanner& scanner, ProAsmcomppath& path, ProMatrix place
     return true;
 }
 
+// Appends placements to the lists of their paths. The n-th record of a path is its n-th frame,
+// so a record whose placement cannot be read still takes its frame's place: it repeats the
+// path's placement before it, or, before the path has any, the first one that follows.
+class FrameListAppender {
+public:
+    explicit FrameListAppender(AnimationFrames& frames) : frames_(frames) {}
+
+    void Append(const ProAsmcomppath& path, const FramePlacement& placement) {
+        std::vector<FramePlacement>& list = frames_[path];
+        const auto waiting = waiting_.find(path);
+        if (waiting != waiting_.end()) {
+            list.insert(list.end(), waiting->second, placement);
+            waiting_.erase(waiting);
+        }
+        list.push_back(placement);
+    }
+
+    void AppendUnreadable(const ProAsmcomppath& path) {
+        const auto found = frames_.find(path);
+        if (found == frames_.end() || found->second.empty()) {
+            ++waiting_[path];
+            return;
+        }
+        const FramePlacement previous = found->second.back();
+        found->second.push_back(previous);
+    }
+
+private:
+    AnimationFrames& frames_;
+    // Per path, the unreadable records that came before its first placement.
+    std::map<ProAsmcomppath, std::size_t, ComponentPathOrder> waiting_;
+};
+
 // Appends the records of the file to frames; frameCount from the "frames:" line.
 void ReadRecords(FrameFileScanner& scanner, AnimationFrames& frames, int32_t& frameCount) {
     int32_t ignored = 0;
     if (!SkipPast(scanner, "parts:")) return;
     scanner.ReadInt(ignored);  // the number of parts: the records tell
     if (!SkipPast(scanner, "frames:")) return;
-    int32_t count = 0;
-    if (scanner.ReadInt(count) && count >= 0 && count <= kMaxFrameCount) frameCount = count;
+    scanner.ReadIntBetween(0, kMaxFrameCount, frameCount);
     if (!SkipPast(scanner, "MaFrame")) return;
     scanner.ReadInt(ignored);  // the frame number: records are counted per path instead
 
+    FrameListAppender lists(frames);
     std::string token;
     while (scanner.NextToken(token)) {
         if (token != "Part:") continue;
         ProAsmcomppath path{};
+        if (!ReadRecordPath(scanner, path)) continue;
         FramePlacement placement{};
-        if (ReadRecord(scanner, path, placement.matrix)) frames[path].push_back(placement);
+        if (ReadPlacement(scanner, placement.matrix))
+            lists.Append(path, placement);
+        else
+            lists.AppendUnreadable(path);
     }
 }
 

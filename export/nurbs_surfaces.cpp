@@ -5,6 +5,8 @@
 
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_callback_guard.h"
+#include "toolkit/host_held.h"
 
 namespace {
 
@@ -53,15 +55,14 @@ public:
     explicit HostContours(const std::vector<ProSurface>& surfaces) : surfaces_(surfaces) {}
 
     // The id of the first host surface, in visit order, that shares a contour with contours;
-    // false when none does.
+    // false when none does, or when the host cannot give that surface's id.
     bool FindSharing(const ContourEdgeIds& contours, int& id)
     {
         Load();
         for (size_t i = 0; i < surfaces_.size(); ++i) {
             if (SharesContour(contours, contours_[i])) {
                 id = 0;
-                ProSurfaceIdGet(surfaces_[i], &id);
-                return true;
+                return ProSurfaceIdGet(surfaces_[i], &id) == PRO_TK_NO_ERROR;
             }
         }
         return false;
@@ -76,8 +77,8 @@ private:
         for (ProSurface surface : surfaces_) {
             ProGeomitemdata* data = nullptr;
             if (ProSurfaceDataGet(surface, &data) == PRO_TK_NO_ERROR && data != nullptr) {
+                const HeldGeomitemdata held(data);
                 contours_.push_back(ContoursOf(data->surface_data));
-                ProGeomitemdataFree(&data);
             } else {
                 contours_.emplace_back();
             }
@@ -97,11 +98,11 @@ void MapInterfaceEdges(ProIntfData* data, EdgeIndexMap& edges)
         ProEdgedata* edge = nullptr;
         if (ProIntfDataEdgeGet(data, i, &edge) != PRO_TK_NO_ERROR || edge == nullptr)
             continue;
+        const HeldEdgedata held(edge);
         int id = 0;
         if (ProEdgedataGet(edge, &id, nullptr, nullptr, nullptr, nullptr, nullptr) ==
             PRO_TK_NO_ERROR)
             edges[id] = i;
-        ProEdgedataMemoryFree(edge);
     }
 }
 
@@ -199,17 +200,12 @@ ProOutputBrepRepresentation InterfaceRepresentation()
     return representation;
 }
 
-InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surfaceIds,
-                                       const std::vector<ProSurface>& surfaces)
+namespace {
+
+// The pairing of every surface of data (quilt surfaces included), with the edge index map.
+void PairSurfacesOf(ProIntfData* data, const std::set<int>& surfaceIds,
+                    const std::vector<ProSurface>& surfaces, InterfacePairing& pairing)
 {
-    InterfacePairing pairing;
-    pairing.solid = solid;
-    ProIntfDataAlloc(&pairing.interfaceData);
-    if (pairing.interfaceData == nullptr ||
-        ProPartToProIntfData(solid, InterfaceRepresentation(), pairing.interfaceData) !=
-            PRO_TK_NO_ERROR)
-        return pairing;
-    ProIntfData* data = pairing.interfaceData;
     MapInterfaceEdges(data, pairing.edgeIndexMap);
 
     std::vector<ProSurfacedata*> unmatched;
@@ -229,6 +225,7 @@ InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surf
         ProQuiltdata* quilt = nullptr;
         if (ProIntfDataQuiltGet(data, q, &quilt) != PRO_TK_NO_ERROR || quilt == nullptr)
             continue;
+        const HeldQuiltdata held(quilt);
         if (quilt->surfaces != nullptr) {
             int count = 0;
             ProArraySizeGet(quilt->surfaces, &count);
@@ -236,7 +233,6 @@ InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surf
                 if (quilt->surfaces[i] != nullptr)
                     PairById(quilt->surfaces[i], surfaceIds, pairing.surfaceMap, unmatched);
         }
-        ProQuiltdataMemoryFree(quilt);
     }
 
     // Second pass: the rest pair with the first host surface that shares a contour's edges.
@@ -247,6 +243,23 @@ InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surf
         if (!contours.empty() && hostContours.FindSharing(contours, id))
             pairing.surfaceMap[id].push_back(surface);
     }
+}
+
+}  // namespace
+
+InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surfaceIds,
+                                       const std::vector<ProSurface>& surfaces)
+{
+    InterfacePairing pairing;
+    pairing.solid = solid;
+    ProIntfData* data = nullptr;
+    ProIntfDataAlloc(&data);
+    // Released here when the pairing fails on the way; handed to the caller with the pairing.
+    HeldIntfData held(data);
+    if (data != nullptr &&
+        ProPartToProIntfData(solid, InterfaceRepresentation(), data) == PRO_TK_NO_ERROR)
+        PairSurfacesOf(data, surfaceIds, surfaces, pairing);
+    pairing.interfaceData = held.release();
     return pairing;
 }
 
@@ -275,6 +288,7 @@ void PluginApplication::WriteNurbsObjects(const InterfacePairing& pairing,
         // Curves of a contour whose visit the host broke off before the loop was collected.
         for (ProCurvedata* curve : visit.edgeCurves)
             ProCurvedataMemoryFree(curve);
+        RethrowCallbackFailure();
 
         api->BeginObject(modelName, true);
         api->BeginGeometry("nurbs");

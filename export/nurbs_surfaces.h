@@ -28,7 +28,8 @@ struct InterfacePairing {
 // Has the host build solid's interface data and pairs each of its surfaces (quilt surfaces
 // included) with a host surface: by equal id when the id is in surfaceIds, else with the first
 // of surfaces, in order, that has a contour holding every edge id of one of its contours.
-// Interface surfaces paired with no host surface are left out.
+// Interface surfaces paired with no host surface, or with one whose id the host cannot give,
+// are left out.
 InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surfaceIds,
                                        const std::vector<ProSurface>& surfaces);
 

@@ -1,5 +1,7 @@
 #include "export/simplified_rep.h"
 
+#include "toolkit/host_callback_guard.h"
+
 namespace {
 
 // No representation applies: every component is included.
@@ -13,6 +15,7 @@ void IncludeEverything(ComponentVisitData& root) {
 bool ChooseSimplifiedRep(ProSolid* model, ComponentVisitData* root) {
     SimprepCount reps;
     ProSolidSimprepVisit(*model, nullptr, CountSimplifiedReps, &reps);
+    RethrowCallbackFailure();
     if (reps.count <= 0) {
         IncludeEverything(*root);
         return true;
@@ -36,26 +39,33 @@ bool ChooseSimplifiedRep(ProSolid* model, ComponentVisitData* root) {
     items.model = *model;
     if (items.items != nullptr) ProSimprepdataitemsVisit(data, nullptr, CollectSimprepItem, &items);
     ProSimprepdataFree(&data);
+    RethrowCallbackFailure();
     return true;
 }
 
 ProError CountSimplifiedReps(ProSimprep* rep, ProError /*status*/, ProAppData data) {
-    auto& reps = *static_cast<SimprepCount*>(data);
-    if (reps.count == 0) reps.first = *rep;
-    ++reps.count;
-    return PRO_TK_NO_ERROR;
+    return GuardVisitCallback([&] {
+        auto& reps = *static_cast<SimprepCount*>(data);
+        if (reps.count == 0) reps.first = *rep;
+        ++reps.count;
+        return PRO_TK_NO_ERROR;
+    });
 }
 
 ProError CollectSimprepItem(ProSimprepitem* item, ProError /*status*/, ProAppData data) {
-    auto& visit = *static_cast<SimprepItemVisitData*>(data);
-    // -1: an item that is no component. A count the identifier table cannot hold is refused
-    // before the host would read past it.
-    if (item->path_size < 0 || item->path_size > PRO_MAX_ASSEMBLY_LEVEL) return PRO_TK_NO_ERROR;
-    ProAsmcomppath path = {};
-    if (ProAsmcomppathInit(visit.model, item->item_path, item->path_size, &path) !=
-        PRO_TK_NO_ERROR) {
+    return GuardVisitCallback([&] {
+        auto& visit = *static_cast<SimprepItemVisitData*>(data);
+        // -1: an item that is no component. A count the identifier table cannot hold is refused
+        // before the host would read past it.
+        if (item->path_size < 0 || item->path_size > PRO_MAX_ASSEMBLY_LEVEL) {
+            return PRO_TK_NO_ERROR;
+        }
+        ProAsmcomppath path = {};
+        if (ProAsmcomppathInit(visit.model, item->item_path, item->path_size, &path) !=
+            PRO_TK_NO_ERROR) {
+            return PRO_TK_NO_ERROR;
+        }
+        (*visit.items)[path] = item->action;
         return PRO_TK_NO_ERROR;
-    }
-    (*visit.items)[path] = item->action;
-    return PRO_TK_NO_ERROR;
+    });
 }

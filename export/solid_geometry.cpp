@@ -8,6 +8,7 @@
 #include "export/tessellation.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -28,10 +29,11 @@ SolidVisitData& VisitDataOf(ProAppData data) { return *static_cast<SolidVisitDat
 
 bool IsTrue(ProBoolean value) { return value != PRO_B_FALSE; }
 
-int SurfaceId(ProSurface surface) {
-    int id = 0;
-    ProSurfaceIdGet(surface, &id);
-    return id;
+// The host's id of surface; false when the host cannot give one. Such a surface pairs with no
+// NURBS surface: taken as 0, it would pair with every one whose id is 0.
+bool SurfaceId(ProSurface surface, int& id) {
+    id = 0;
+    return ProSurfaceIdGet(surface, &id) == PRO_TK_NO_ERROR;
 }
 
 // Whether the layers hide one item of solid (a status of 0).
@@ -96,7 +98,9 @@ private:
 // The solid's own surfaces, then those of each quilt, through the filters.
 void CollectSolidSurfaces(SolidVisitData& visit) {
     ProSolidSurfaceVisit(visit.solid, CollectSurfaceId, SurfaceFeatureFilter, &visit);
+    RethrowCallbackFailure();
     ProSolidQuiltVisit(visit.solid, CollectQuiltSurfaceIds, QuiltVisibilityFilter, &visit);
+    RethrowCallbackFailure();
 }
 
 // Groups the collected surfaces by their material key; notes the id of each.
@@ -105,7 +109,8 @@ void GroupSurfacesByMaterial(const SolidVisitData& visit, const std::string& mod
                              SurfaceMaterialGroups& groups, std::set<int>& exportedSurfaceIds) {
     for (std::size_t i = 0; i < visit.surfaces.size(); ++i) {
         const ProSurface surface = visit.surfaces[i];
-        exportedSurfaceIds.insert(SurfaceId(surface));
+        int id = 0;
+        if (SurfaceId(surface, id)) exportedSurfaceIds.insert(id);
         ProGeomitem item = {};
         ProSurfaceToGeomitem(visit.solid, surface, &item);
         const MaterialKey key = GetSurfaceMaterialKey(modelName.c_str(), &item, fullPath,
@@ -149,13 +154,14 @@ void WriteMaterialGroup(PluginApplication& app, const SolidOutput& solid, const 
     int32_t vertexBase = 0;
     for (const int position : positions) {
         const ProSurface surface = solid.visit.surfaces[position];
-        const int id = SurfaceId(surface);
+        int id = 0;
+        const bool hasId = SurfaceId(surface, id);
         const double quality = UsableQuality(app.settings.tessellationQuality);
         const ProTessellation tessellation =
             TessellateSurface(surface, solid.input, solid.heights, quality);
         if (tessellation == nullptr) continue;
         AppendHostTessellation(tessellation, mesh, vertexBase);
-        if (solid.nurbs) {
+        if (solid.nurbs && hasId) {
             app.WriteNurbsObjects(solid.pairing, solid.exportedSurfaceIds, solid.modelName.c_str(),
                                   surface, id, key);
         }
@@ -224,16 +230,14 @@ ItemFeature ReadItemFeature(ProGeomitem& item) {
     return read;
 }
 
-}  // namespace
-
-ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
+ProError FilterSurface(ProSurface surface, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProSurfaceToGeomitem(visit.solid, surface, &item);
     return ReadItemFeature(item).IsLeftOut() ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
-ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
+ProError FilterQuilt(ProQuilt quilt, ProAppData data) {
     const SolidVisitData& visit = VisitDataOf(data);
     ProGeomitem item = {};
     ProQuiltToGeomitem(visit.solid, quilt, &item);
@@ -255,16 +259,36 @@ ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
     return skip ? PRO_TK_CONTINUE : PRO_TK_NO_ERROR;
 }
 
-ProError CollectSurfaceId(ProSurface surface, ProError /*status*/, ProAppData data) {
+ProError CollectSurface(ProSurface surface, ProAppData data) {
     SolidVisitData& visit = VisitDataOf(data);
     visit.surfaces.push_back(surface);
-    visit.surfaceIds.insert(SurfaceId(surface));
+    int id = 0;
+    if (SurfaceId(surface, id)) visit.surfaceIds.insert(id);
     return PRO_TK_NO_ERROR;
 }
 
-ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError /*status*/, ProAppData data) {
+ProError CollectQuiltSurfaces(ProQuilt quilt, ProAppData data) {
     ProQuiltSurfaceVisit(quilt, CollectSurfaceId, SurfaceFeatureFilter, data);
+    RethrowCallbackFailure();
     return PRO_TK_NO_ERROR;
+}
+
+}  // namespace
+
+ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data) {
+    return GuardVisitCallback([&] { return FilterSurface(surface, data); });
+}
+
+ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data) {
+    return GuardVisitCallback([&] { return FilterQuilt(quilt, data); });
+}
+
+ProError CollectSurfaceId(ProSurface surface, ProError /*status*/, ProAppData data) {
+    return GuardVisitCallback([&] { return CollectSurface(surface, data); });
+}
+
+ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError /*status*/, ProAppData data) {
+    return GuardVisitCallback([&] { return CollectQuiltSurfaces(quilt, data); });
 }
 
 // ---- The solid's group --------------------------------------------------------------------------

@@ -14,7 +14,8 @@ struct SolidVisitData {
     // The surfaces in the order the visits delivered them: the solid's own, then each quilt's.
     // A surface delivered twice is held twice.
     std::vector<ProSurface> surfaces;
-    // The host ids of those surfaces; the NURBS pairing looks interface surfaces up in it.
+    // The host ids of those surfaces that have one; the NURBS pairing looks interface surfaces
+    // up in it.
     std::set<int> surfaceIds;
     // The solid being exported; the filters read it.
     ProSolid solid = nullptr;
@@ -30,6 +31,7 @@ ProError SurfaceFeatureFilter(ProSurface surface, ProAppData data);
 ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data);
 
 // Visit actions: keep the surface (or every surface of the quilt that passes
-// SurfaceFeatureFilter) in the SolidVisitData; always PRO_TK_NO_ERROR.
+// SurfaceFeatureFilter) in the SolidVisitData; PRO_TK_NO_ERROR. A failure of any of the four
+// answers PRO_TK_GENERAL_ERROR (toolkit/host_callback_guard.h).
 ProError CollectSurfaceId(ProSurface surface, ProError status, ProAppData data);
 ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError status, ProAppData data);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "toolkit/host_held.h"
+
 namespace {
 
 // Qualities below this give the base chord height: ln would run away towards 0.
@@ -28,14 +30,6 @@ Element* TessellationArray(ProError answer, Element* array, int& count) {
     ProArraySizeGet(array, &count);
     if (count < 0) count = 0;
     return array;
-}
-
-template <class Element>
-void FreeArray(Element*& array) {
-    if (array == nullptr) return;
-    ProArray host = array;
-    ProArrayFree(&host);
-    array = nullptr;
 }
 
 }  // namespace
@@ -93,6 +87,8 @@ ProTessellation TessellateSurface(ProSurface surface, ProSurfaceTessellationInpu
 }
 
 void AppendHostTessellation(ProTessellation tessellation, MeshBuffers& mesh, int32_t& vertexBase) {
+    // The tessellation and its arrays go back to the host on every way out.
+    const HeldTessellation heldTessellation(tessellation);
     ProVector* vertices = nullptr;
     ProVector* normals = nullptr;
     ProUvParam* params = nullptr;
@@ -101,18 +97,16 @@ void AppendHostTessellation(ProTessellation tessellation, MeshBuffers& mesh, int
     // Asked in this order; each answer is read before the next call.
     ProError answer = ProTessellationVerticesGet(tessellation, &vertices);
     arrays.vertices = vertices = TessellationArray(answer, vertices, arrays.vertexCount);
+    const HeldHostArray heldVertices(vertices);
     answer = ProTessellationNormalsGet(tessellation, &normals);
     arrays.normals = normals = TessellationArray(answer, normals, arrays.normalCount);
+    const HeldHostArray heldNormals(normals);
     answer = ProTessellationParamsGet(tessellation, &params);
     arrays.params = params = TessellationArray(answer, params, arrays.paramCount);
+    const HeldHostArray heldParams(params);
     answer = ProTessellationFacetsGet(tessellation, &facets);
     arrays.facets = facets = TessellationArray(answer, facets, arrays.facetCount);
+    const HeldHostArray heldFacets(facets);
 
     AppendTessellation(arrays, mesh, vertexBase);
-
-    FreeArray(vertices);
-    FreeArray(normals);
-    FreeArray(params);
-    FreeArray(facets);
-    ProTessellationFree(tessellation);
 }

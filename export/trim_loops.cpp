@@ -1,10 +1,13 @@
 #include "export/trim_loops.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 #include "plugin/plugin_application.h"
+#include "toolkit/host_callback_guard.h"
+#include "toolkit/host_held.h"
 
 namespace {
 
@@ -58,24 +61,46 @@ void ReleaseCurve(ProCurvedata* curve)
         ProCurvedataMemoryFree(curve);
 }
 
+// The owner of a list of curves: the curves still in it when the owner goes are released.
+class HeldCurves {
+public:
+    explicit HeldCurves(std::list<ProCurvedata*>& curves) : curves_(curves) {}
+    HeldCurves(const HeldCurves&) = delete;
+    HeldCurves& operator=(const HeldCurves&) = delete;
+    ~HeldCurves()
+    {
+        for (ProCurvedata* curve : curves_)
+            ReleaseCurve(curve);
+        curves_.clear();
+    }
+
+private:
+    std::list<ProCurvedata*>& curves_;
+};
+
 // A curve record made by the host; null when it made none.
-ProCurvedata* NewCurve()
+HeldCurvedata NewCurve()
 {
     ProCurvedata* curve = nullptr;
     if (ProCurvedataAlloc(&curve) != PRO_TK_NO_ERROR)
         return nullptr;
-    return curve;
+    return HeldCurvedata(curve);
 }
 
 // A new record holding source run backwards; null (nothing left behind) when it cannot be made.
-ProCurvedata* ReversedCopy(ProCurvedata* source)
+HeldCurvedata ReversedCopy(ProCurvedata* source)
 {
-    ProCurvedata* reversed = NewCurve();
-    if (reversed != nullptr && !ReverseBsplineCurve(source, reversed)) {
-        ReleaseCurve(reversed);
-        reversed = nullptr;
-    }
+    HeldCurvedata reversed = NewCurve();
+    if (reversed != nullptr && !ReverseBsplineCurve(source, reversed.get()))
+        reversed.reset();
     return reversed;
+}
+
+// A host array of count elements of size bytes; null when the host made none.
+void* NewHostArray(int count, int size)
+{
+    ProArray array = nullptr;
+    return ProArrayAlloc(count, size, 1, &array) == PRO_TK_NO_ERROR ? array : nullptr;
 }
 
 bool Meets(const TrimPoint& a, const TrimPoint& b)
@@ -84,6 +109,22 @@ bool Meets(const TrimPoint& a, const TrimPoint& b)
 }
 
 TrimPoint PointOf(const ProPoint3d& point) { return {point[0], point[1]}; }
+
+// How far rounding errors in the coordinates of A, B and C can move (A - B) x (C - B). Each
+// coordinate is taken to be off by up to kUlpsOfPoints units in the last place of the largest
+// coordinate of the three (what a CAD kernel's computed points carry, with a wide margin); that
+// moves each component of A - B and C - B by twice as much and the cross product by that times
+// the sum of the components' magnitudes (to first order).
+double CrossRoundingBound(const TrimPoint& a, const TrimPoint& b, const TrimPoint& c)
+{
+    constexpr double kUlpsOfPoints = 32;
+    const double largest = std::max({std::fabs(a.u), std::fabs(a.v), std::fabs(b.u),
+                                     std::fabs(b.v), std::fabs(c.u), std::fabs(c.v)});
+    const double error = kUlpsOfPoints * std::numeric_limits<double>::epsilon() * largest;
+    const double spread = std::fabs(a.u - b.u) + std::fabs(a.v - b.v) + std::fabs(c.u - b.u) +
+                          std::fabs(c.v - b.v);
+    return 2 * error * spread;
+}
 
 // Appends one curve of the loop whose count is trim_nedges[loop] to the trim arrays.
 void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& curve)
@@ -110,9 +151,10 @@ void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& 
     }
 }
 
-// Which side of an edge gives the current surface its curve: the side on the current surface,
-// else the first side on another exported surface; -1 when neither.
-int ChooseEdgeSide(const int surfaceIds[2], int currentId, const std::set<int>* exportedIds)
+// The side of an edge on the current surface, else the first on another exported surface; -1
+// when neither.
+int SideOnExportedSurface(const int surfaceIds[2], int currentId,
+                          const std::set<int>* exportedIds)
 {
     for (int side = 0; side < 2; ++side)
         if (surfaceIds[side] == currentId)
@@ -126,45 +168,46 @@ int ChooseEdgeSide(const int surfaceIds[2], int currentId, const std::set<int>* 
 
 // The UV curve of one interface edge on the current surface, turned to run along it; null when
 // the edge has none that is a B-spline. The curve not chosen is released.
-ProCurvedata* EdgeCurveOnSurface(ProEdgedata* edge, const ContourVisitData& visit)
+HeldCurvedata EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
 {
-    ProCurvedata* curves[2] = {NewCurve(), NewCurve()};
+    HeldCurvedata curves[2] = {NewCurve(), NewCurve()};
+    ProCurvedata* records[2] = {curves[0].get(), curves[1].get()};
     int id = 0;
     int surfaceIds[2] = {0, 0};
     ProEdgeDir directions[2] = {0, 0};
     int side = -1;
-    if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, curves, nullptr) ==
+    if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, records, nullptr) ==
         PRO_TK_NO_ERROR) {
         int currentId = 0;
         ProSurfaceIdGet(*visit.currentSurface, &currentId);
-        side = ChooseEdgeSide(surfaceIds, currentId, visit.exportedSurfaceIds);
+        side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
+                              visit.seamSidesTaken);
     }
-    ProCurvedata* chosen = side >= 0 ? curves[side] : nullptr;
-    for (ProCurvedata* curve : curves)
-        if (curve != chosen)
-            ReleaseCurve(curve);
+    HeldCurvedata chosen;
+    if (side >= 0)
+        chosen = std::move(curves[side]);
+    for (HeldCurvedata& curve : curves)
+        curve.reset();
     if (chosen == nullptr)
         return nullptr;
 
     ProEnttype type = 0;
     BsplineCopy check;
-    if (ProCurvedataTypeGet(chosen, &type) != PRO_TK_NO_ERROR || type != PRO_ENT_B_SPLINE ||
-        !check.Read(chosen)) {
-        ReleaseCurve(chosen);
+    if (ProCurvedataTypeGet(chosen.get(), &type) != PRO_TK_NO_ERROR ||
+        type != PRO_ENT_B_SPLINE || !check.Read(chosen.get()))
         return nullptr;
-    }
     if (directions[side] != 1)
         return chosen;
-    ProCurvedata* reversed = ReversedCopy(chosen);
-    ReleaseCurve(chosen);
-    return reversed;
+    return ReversedCopy(chosen.get());
 }
 
 }  // namespace
 
 // ---- Visit actions ------------------------------------------------------------------------------
 
-ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppData data)
+namespace {
+
+ProError CollectTrimLoop(ProContour contour, ProAppData data)
 {
     auto& visit = *static_cast<ContourVisitData*>(data);
     NurbsTrimBuffers& buffers = GetPluginApplication()->trimBuffers;
@@ -175,24 +218,29 @@ ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppD
 
     buffers.trim_nedges.push_back(0);
     const size_t loop = buffers.trim_nedges.size() - 1;
+    visit.seamSidesTaken.clear();
     ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
-    std::list<ProCurvedata*> curves = ChainTrimLoop(std::move(visit.edgeCurves));
+    RethrowCallbackFailure();  // the curves collected stay in visit for its owner to release
+    std::list<ProCurvedata*> curves;
+    const HeldCurves held(curves);
+    curves = ChainTrimLoop(std::move(visit.edgeCurves));
     visit.edgeCurves.clear();
     OrientTrimLoop(curves, traversal);
 
     // Every curve here passed the B-spline test of CollectContourEdgeCurve; one the host still
     // refuses is left out, so the loop keeps its trim_inside entry and the arrays their shape.
     BsplineCopy bspline;
-    for (ProCurvedata* curve : curves) {
-        if (bspline.Read(curve))
+    while (!curves.empty()) {
+        const HeldCurvedata curve(curves.front());
+        curves.pop_front();
+        if (bspline.Read(curve.get()))
             AppendTrimCurve(buffers, loop, bspline);
-        ReleaseCurve(curve);
     }
     buffers.trim_inside.push_back(traversal != PRO_CONTOUR_TRAV_INTERNAL ? 1 : 0);
     return PRO_TK_NO_ERROR;
 }
 
-ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData data)
+ProError CollectEdgeCurve(ProEdge edge, ProAppData data)
 {
     auto& visit = *static_cast<ContourVisitData*>(data);
     int edgeId = 0;
@@ -208,39 +256,48 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData d
     if (ProIntfDataEdgeGet(visit.interfaceData, found->second, &record) != PRO_TK_NO_ERROR ||
         record == nullptr)
         return PRO_TK_NO_ERROR;
-    if (ProCurvedata* curve = EdgeCurveOnSurface(record, visit))
-        visit.edgeCurves.push_back(curve);
-    ProEdgedataMemoryFree(record);
+    const HeldEdgedata heldRecord(record);
+    if (HeldCurvedata curve = EdgeCurveOnSurface(record, visit)) {
+        visit.edgeCurves.push_back(curve.get());
+        curve.release();  // visit's now
+    }
     return PRO_TK_NO_ERROR;
+}
+
+}  // namespace
+
+ProError CollectSurfaceTrimLoop(ProContour contour, ProError /*status*/, ProAppData data)
+{
+    return GuardVisitCallback([&] { return CollectTrimLoop(contour, data); });
+}
+
+ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData data)
+{
+    return GuardVisitCallback([&] { return CollectEdgeCurve(edge, data); });
 }
 
 // ---- Loop operations on host curve records -----------------------------------------------------
 
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
 {
+    // Each curve stays in curves until it is moved into the loop: the ones left there, which
+    // cannot be placed, are released on the way out.
+    const HeldCurves held(curves);
     // The ends of every curve the host can give; the others cannot be placed.
-    std::vector<ProCurvedata*> readable;
+    std::vector<std::list<ProCurvedata*>::iterator> readable;
     std::vector<TrimCurveEnds> ends;
     BsplineCopy bspline;
-    for (ProCurvedata* curve : curves) {
-        if (bspline.Read(curve)) {
+    for (auto curve = curves.begin(); curve != curves.end(); ++curve) {
+        if (bspline.Read(*curve)) {
             readable.push_back(curve);
             const ProPoint3d* points = bspline.points;
             ends.push_back({PointOf(points[0]), PointOf(points[bspline.pointCount - 1])});
-        } else {
-            ReleaseCurve(curve);
         }
     }
 
     std::list<ProCurvedata*> loop;
-    std::vector<bool> placed(readable.size(), false);
-    for (size_t position : ChainOrder(ends)) {
-        loop.push_back(readable[position]);
-        placed[position] = true;
-    }
-    for (size_t i = 0; i < readable.size(); ++i)
-        if (!placed[i])
-            ReleaseCurve(readable[i]);
+    for (size_t position : ChainOrder(ends))
+        loop.splice(loop.end(), curves, readable[position]);
     return loop;
 }
 
@@ -259,10 +316,10 @@ void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversa
 
     // Each curve flips in its place; one the host cannot reverse leaves the loop.
     for (auto it = loop.begin(); it != loop.end();) {
-        ProCurvedata* reversed = ReversedCopy(*it);
+        HeldCurvedata reversed = ReversedCopy(*it);
         ReleaseCurve(*it);
         if (reversed != nullptr) {
-            *it = reversed;
+            *it = reversed.release();
             ++it;
         } else {
             it = loop.erase(it);
@@ -277,41 +334,50 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
         return false;
     const int knotCount = from.knotCount;
     const int pointCount = from.pointCount;
-    ProArray knots = nullptr;
-    ProArray weights = nullptr;
-    ProArray points = nullptr;
-    bool made = ProArrayAlloc(knotCount, sizeof(double), 1, &knots) == PRO_TK_NO_ERROR &&
-                ProArrayAlloc(pointCount, sizeof(ProPoint3d), 1, &points) == PRO_TK_NO_ERROR;
-    if (made && from.weights != nullptr)
-        made = ProArrayAlloc(pointCount, sizeof(double), 1, &weights) == PRO_TK_NO_ERROR;
-    made = made && knots != nullptr && points != nullptr &&
-           (from.weights == nullptr || weights != nullptr);
+    HeldHostArray knots(NewHostArray(knotCount, sizeof(double)));
+    HeldHostArray points(knots ? NewHostArray(pointCount, sizeof(ProPoint3d)) : nullptr);
+    HeldHostArray weights(points && from.weights != nullptr
+                                    ? NewHostArray(pointCount, sizeof(double))
+                                    : nullptr);
+    if (points == nullptr || (from.weights != nullptr && weights == nullptr))
+        return false;
 
-    if (made) {
-        MirrorKnots(from.knots, knotCount, static_cast<double*>(knots));
-        auto* newPoints = static_cast<ProPoint3d*>(points);
-        auto* newWeights = static_cast<double*>(weights);
-        for (int j = 0; j < pointCount; ++j) {
-            const int from_j = pointCount - 1 - j;
-            for (int k = 0; k < 3; ++k)
-                newPoints[j][k] = from.points[from_j][k];
-            if (newWeights != nullptr)
-                newWeights[j] = from.weights[from_j];
-        }
-        // The arrays pass to target once the host has taken them.
-        made = ProBsplinedataInit(from.degree, static_cast<double*>(knots),
-                                  static_cast<double*>(weights), static_cast<ProPoint3d*>(points),
-                                  knotCount, pointCount, target) == PRO_TK_NO_ERROR;
-        if (made)
-            return true;
+    MirrorKnots(from.knots, knotCount, static_cast<double*>(knots.get()));
+    auto* newPoints = static_cast<ProPoint3d*>(points.get());
+    auto* newWeights = static_cast<double*>(weights.get());
+    for (int j = 0; j < pointCount; ++j) {
+        const int from_j = pointCount - 1 - j;
+        for (int k = 0; k < 3; ++k)
+            newPoints[j][k] = from.points[from_j][k];
+        if (newWeights != nullptr)
+            newWeights[j] = from.weights[from_j];
     }
-    for (ProArray* array : {&knots, &weights, &points})
-        if (*array != nullptr)
-            ProArrayFree(array);
-    return false;
+    if (ProBsplinedataInit(from.degree, static_cast<double*>(knots.get()), newWeights, newPoints,
+                           knotCount, pointCount, target) != PRO_TK_NO_ERROR)
+        return false;
+    // The arrays are target's now.
+    knots.release();
+    points.release();
+    weights.release();
+    return true;
 }
 
 // ---- The arithmetic, on plain values ------------------------------------------------------------
+
+int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
+                   const std::set<int>* exportedIds, SeamSidesTaken& taken)
+{
+    int side = SideOnExportedSurface(surfaceIds, currentId, exportedIds);
+    if (side < 0 || surfaceIds[0] != surfaceIds[1])
+        return side;
+    unsigned& sides = taken[edgeId];
+    if ((sides & (1u << side)) != 0)
+        side = 1 - side;
+    if ((sides & (1u << side)) != 0)
+        return -1;
+    sides |= 1u << side;
+    return side;
+}
 
 std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends)
 {
@@ -364,9 +430,10 @@ int WindingVote(const std::vector<TrimPoint>& points)
         const TrimPoint& b = points[(k + 1) % m];
         const TrimPoint& c = points[(k + 2) % m];
         const double cross = (a.u - b.u) * (c.v - b.v) - (a.v - b.v) * (c.u - b.u);
-        if (cross > 0)
+        const double noise = CrossRoundingBound(a, b, c);
+        if (cross > noise)
             ++vote;
-        else if (cross < 0)
+        else if (cross < -noise)
             --vote;
     }
     return vote;

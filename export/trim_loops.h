@@ -18,6 +18,10 @@
 // Interface edge id -> the edge's 0-based index in the interface data; one solid's.
 typedef std::map<int, int> EdgeIndexMap;
 
+// The sides already taken, in the contour being visited, of each edge with the same surface on
+// both sides: interface edge id -> bit (1 << side) per side taken.
+typedef std::map<int, unsigned> SeamSidesTaken;
+
 // The application data of one surface's contour visit and the edge visits inside it. Built for
 // one interface surface and destroyed after its object is written.
 struct ContourVisitData {
@@ -30,9 +34,12 @@ struct ContourVisitData {
     const std::set<int>* exportedSurfaceIds = nullptr;
     // UV curves of the contour being visited, in edge order; owned until the loop is collected.
     std::list<ProCurvedata*> edgeCurves;
+    // The seam sides taken so far in the contour being visited.
+    SeamSidesTaken seamSidesTaken;
 };
 
 // ---- Visit actions ------------------------------------------------------------------------------
+// A failure of either answers PRO_TK_GENERAL_ERROR (toolkit/host_callback_guard.h).
 
 // Contour action of ProSurfaceContourVisit: collects one contour as one loop of the trim
 // buffers. data is a ContourVisitData. Answers PRO_TK_NO_ERROR.
@@ -47,12 +54,12 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 
 // Orders one contour's curves so that each one's last control point meets the next one's first;
 // curves are never reversed to fit. Takes ownership of every curve given: the ones it cannot
-// place are released, the rest handed back in chained order.
+// place are released, the rest handed back in chained order; on a failure, all are released.
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
 
 // Reverses every curve of loop in its place (the order of the curves stays) when the loop's
 // winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
-// released and leaves the loop.
+// released and leaves the loop. On a failure every curve not released is still in loop.
 void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
@@ -61,6 +68,17 @@ void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversa
 bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
 
 // ---- The arithmetic, on plain values ------------------------------------------------------------
+
+// Which side of edge edgeId, whose sides lie on the surfaces surfaceIds, gives the current
+// surface its curve: the side on the current surface (0 before 1), else the first side on another
+// exported surface; -1 when neither. A surface closed on itself (a full revolution) meets itself
+// along a seam: one edge with that surface on both sides, which the contour runs along twice,
+// once per side. Such an edge gives the side the rule picks the first time it comes in a contour
+// and the other side the second time, so that both of its curves enter the loop (which occurrence
+// gets which side does not matter: the chaining puts each curve where its ends meet); after that
+// it gives nothing. taken holds the seam sides of the contour so far and is updated.
+int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
+                   const std::set<int>* exportedIds, SeamSidesTaken& taken);
 
 struct TrimPoint {
     double u;
@@ -83,7 +101,10 @@ std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends);
 
 // The winding vote over the cyclic sequence of a loop's control points: for each three
 // consecutive points A, B, C, +1 when (A - B) x (C - B) is positive, -1 when it is negative.
-// A counter-clockwise loop votes negative.
+// A counter-clockwise loop votes negative. A cross product no larger than what rounding errors
+// in the coordinates of A, B and C could make counts as 0: the three control points of a straight
+// line that a CAD kernel computed lie off the line by such errors, and their noise must not
+// outvote the loop's true winding.
 int WindingVote(const std::vector<TrimPoint>& points);
 
 // Whether the loop through points (cyclic, every control point of every curve in loop order)

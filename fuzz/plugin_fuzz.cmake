@@ -1,7 +1,8 @@
 # The settings file reader. Its sources are compiled into the target so that the fuzzer sees
 # their coverage; with VISTREL_TINYXML_SOURCE_DIR (an unpacked `apt-get source tinyxml`) TinyXML's
 # parser is compiled in as well and runs under the sanitizers too.
-set(settings_fuzz_sources settings_file_fuzz.cpp ${PROJECT_SOURCE_DIR}/plugin/settings_file.cpp)
+set(settings_fuzz_sources settings_file_fuzz.cpp ${PROJECT_SOURCE_DIR}/plugin/settings_file.cpp
+                          ${PROJECT_SOURCE_DIR}/plugin/xml_parse_bounds.cpp)
 if(VISTREL_TINYXML_SOURCE_DIR AND EXISTS ${VISTREL_TINYXML_SOURCE_DIR}/tinyxmlparser.cpp)
   vistrel_add_fuzzer(settings_file_fuzz
     SOURCES ${settings_fuzz_sources}

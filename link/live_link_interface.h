@@ -25,11 +25,12 @@ protected:
     ~InstanceLister() = default;
 };
 
-// What the entry point answers. Destroyed by the plug-in (delete) just before it frees the
-// library.
+// What the entry point answers. Destroyed by the plug-in just before it frees the library:
+// DeletingDestructor(kDeleteFreesMemory), the one slot of the library's compiler for the virtual
+// destructor (see scene/scene_api.h).
 class LiveLinkFactory {
 public:
-    virtual ~LiveLinkFactory() = default;
+    virtual void DeletingDestructor(unsigned int flags) = 0;
     // A new live scene object, or null. Owned by the library and ended when the library is
     // freed; the plug-in never deletes it. The plug-in calls SetId(1) on it, then Connect
     // ("127.0.0.1", port, n) until one answers true, writes the scene, and calls Disconnect()
@@ -37,6 +38,9 @@ public:
     virtual trvScene_api* CreateSceneApi() = 0;
     // The library's instance lister, or null; owned by the library.
     virtual InstanceLister* GetInstanceLister() = 0;
+
+protected:
+    ~LiveLinkFactory() = default;
 };
 
 // The library's entry point: no arguments, answers the factory or null.

@@ -72,7 +72,7 @@ LiveLinkFactory* Factory()
 
 LiveLinkLibrary::~LiveLinkLibrary()
 {
-    delete factory;
+    if (factory != nullptr) factory->DeletingDestructor(kDeleteFreesMemory);
     if (module != nullptr) FreeLibrary(module);
 }
 

@@ -1,7 +1,6 @@
 #include "platform/registry_file.h"
 
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <optional>
 
 #include "platform/utf8.h"
@@ -299,10 +298,16 @@ RegistryFile RegistryFile::Parse(std::string_view bytes)
 
 RegistryFile RegistryFile::Load(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return RegistryFile();
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return Parse(bytes);
+    // C streams, which answer a read error (a folder, an unreadable file) instead of throwing.
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return RegistryFile();
+    std::string bytes;
+    char chunk[64 * 1024];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    return failed ? RegistryFile() : Parse(bytes);
 }
 
 bool RegistryFile::HasKey(std::string_view path) const

@@ -34,7 +34,8 @@ public:
     // Parses the bytes of a registry file. Never fails: what cannot be read is left out.
     static RegistryFile Parse(std::string_view bytes);
 
-    // Reads and parses the file at path; a file that cannot be read holds no keys.
+    // Reads and parses the file at path; a file that cannot be read (missing, a folder, a read
+    // error) holds no keys.
     static RegistryFile Load(const std::string& path);
 
     // Whether the key exists: a section names it or a key below it. path is

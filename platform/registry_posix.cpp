@@ -1,6 +1,9 @@
 // The Windows registry functions over the registry file named by VISTREL_REGISTRY_FILE.
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -25,11 +28,62 @@ constexpr const char* kRegistryFileVariable = "VISTREL_REGISTRY_FILE";
 std::mutex openKeysMutex;
 std::set<HKEY> openKeys;
 
-RegistryFile LoadRegistry()
+// What tells one state of the registry file from another: the file in place and its size and
+// modification time (a missing file has none).
+struct FileStamp {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified = {};
+
+    bool operator==(const FileStamp& other) const
+    {
+        return exists == other.exists && device == other.device && inode == other.inode &&
+               size == other.size && modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+FileStamp StampOf(const std::string& path)
 {
-    const char* path = std::getenv(kRegistryFileVariable);
-    if (path == nullptr || *path == '\0') return RegistryFile();
-    return RegistryFile::Load(path);
+    FileStamp stamp;
+    struct stat status = {};
+    if (path.empty() || stat(path.c_str(), &status) != 0) return stamp;
+    stamp.exists = true;
+    stamp.device = status.st_dev;
+    stamp.inode = status.st_ino;
+    stamp.size = status.st_size;
+    stamp.modified = status.st_mtim;
+    return stamp;
+}
+
+// The registry as last read, and what it was read from. Every registry call needs it, and a
+// registry file may be large, so it is parsed again only when the variable names another file
+// or the file has changed.
+struct LoadedRegistry {
+    std::string path;
+    FileStamp stamp;
+    std::shared_ptr<const RegistryFile> registry;
+};
+
+std::mutex loadedMutex;
+LoadedRegistry loaded;
+
+std::shared_ptr<const RegistryFile> CurrentRegistry()
+{
+    const char* variable = std::getenv(kRegistryFileVariable);
+    const std::string path = variable != nullptr ? variable : "";
+    // Taken before the file is read: a change made while it is read is seen by the next call.
+    const FileStamp stamp = StampOf(path);
+    std::lock_guard<std::mutex> lock(loadedMutex);
+    if (loaded.registry == nullptr || path != loaded.path || !(stamp == loaded.stamp)) {
+        loaded.registry = std::make_shared<const RegistryFile>(
+            path.empty() ? RegistryFile() : RegistryFile::Load(path));
+        loaded.path = path;
+        loaded.stamp = stamp;
+    }
+    return loaded.registry;
 }
 
 const char* RootName(HKEY key)
@@ -77,12 +131,12 @@ LSTATUS RegOpenKeyExW(HKEY hKey, LPCWSTR lpSubKey, DWORD ulOptions, REGSAM samDe
     if (!subKey.empty() && subKey.back() == '\\') subKey.pop_back();
     if (!subKey.empty()) path += '\\' + subKey;
 
-    const RegistryFile registry = LoadRegistry();
-    if (!registry.HasKey(path)) return ERROR_FILE_NOT_FOUND;
+    const std::shared_ptr<const RegistryFile> registry = CurrentRegistry();
+    if (!registry->HasKey(path)) return ERROR_FILE_NOT_FOUND;
     auto key = new HKEY__;
     key->path = RegistryFile::Fold(path);
     key->access = samDesired;
-    if (const RegistryFile::ValueMap* values = registry.Values(path)) key->values = *values;
+    if (const RegistryFile::ValueMap* values = registry->Values(path)) key->values = *values;
     {
         std::lock_guard<std::mutex> lock(openKeysMutex);
         openKeys.insert(key);
@@ -105,8 +159,8 @@ LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPD
     RegistryFile::ValueMap rootValues;
     const RegistryFile::ValueMap* values = nullptr;
     if (RootName(hKey) != nullptr) {
-        const RegistryFile registry = LoadRegistry();
-        if (const RegistryFile::ValueMap* found = registry.Values(path)) rootValues = *found;
+        const std::shared_ptr<const RegistryFile> registry = CurrentRegistry();
+        if (const RegistryFile::ValueMap* found = registry->Values(path)) rootValues = *found;
         values = &rootValues;
     } else {
         values = &hKey->values;

@@ -53,3 +53,12 @@ errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode) {
     *pFile = _wfopen(filename, mode);
     return *pFile != nullptr ? 0 : errno;
 }
+
+int _wremove(const WCHAR* filename) {
+    std::string path;
+    if (filename == nullptr || !NativePath(filename, path)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return std::remove(path.c_str());
+}

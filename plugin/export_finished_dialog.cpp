@@ -1,6 +1,7 @@
 #include "plugin/export_finished_dialog.h"
 
 #include "plugin/host_resources.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -21,28 +22,42 @@ ProUIGridopts GridCell(int row) {
     return grid;
 }
 
-}  // namespace
+// The text of key in the message file; empty when the file lacks the key.
+std::u16string MessageLine(const char* key) {
+    ProLine text = {};
+    ProMessageToBuffer(text, kMessageFile, key);
+    text[PRO_LINE_SIZE - 1] = 0;
+    return text;
+}
 
-void ShowExportFinishedDialog() {
+// The dialog whose label holds the text of labelKey, followed by detail when there is one.
+void ShowExportEndDialog(const char* labelKey, const std::u16string& detail) {
     ProUIDialogCreate(kDialog, nullptr);
 
     ProUIGridopts grid = GridCell(0);
     ProUIDialogLabelAdd(kDialog, kLabel, &grid);
-    ProLine text = {};  // stays empty when the message file lacks the key
-    ProMessageToBuffer(text, kMessageFile, "vistrelExportFinishedLabel");
-    text[PRO_LINE_SIZE - 1] = 0;
-    ProUILabelTextSet(kDialog, kLabel, text);
+    std::u16string text = MessageLine(labelKey);
+    if (!detail.empty()) text += u" " + detail;
+    ProUILabelTextSet(kDialog, kLabel, text.c_str());
 
     grid.row = 1;
     ProUIDialogPushbuttonAdd(kDialog, kButton, &grid);
-    ProLine buttonText = {};
-    ProMessageToBuffer(buttonText, kMessageFile, "vistrelOK");
-    buttonText[PRO_LINE_SIZE - 1] = 0;
-    ProUIPushbuttonTextSet(kDialog, kButton, buttonText);
+    ProUIPushbuttonTextSet(kDialog, kButton, MessageLine("vistrelOK").c_str());
     ProUIPushbuttonActivateActionSet(kDialog, kButton, OnExportFinishedOk, nullptr);
 
     ProUIDialogActivate(kDialog, nullptr);
     ProUIDialogDestroy(kDialog);
+    RethrowCallbackFailure();
 }
 
-void OnExportFinishedOk(const char*, const char*, ProAppData) { ProUIDialogExit(kDialog, 0); }
+}  // namespace
+
+void ShowExportFinishedDialog() { ShowExportEndDialog("vistrelExportFinishedLabel", u""); }
+
+void ShowExportFailedDialog(const std::u16string& path) {
+    ShowExportEndDialog("vistrelExportFailedLabel", path);
+}
+
+void OnExportFinishedOk(const char* dialog, const char*, ProAppData) {
+    GuardDialogAction(dialog, [] { ProUIDialogExit(kDialog, 0); });
+}

@@ -4,7 +4,6 @@
 // keep or empty.
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "export/component_walk.h"
@@ -12,9 +11,10 @@
 #include "link/live_link_connection.h"
 #include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
+#include "plugin/scene_file_output.h"
 #include "plugin/scene_head.h"
 #include "scene/scene_api.h"
-#include "scene/scene_api_file.h"
+#include "toolkit/host_callback_guard.h"
 
 namespace {
 
@@ -76,10 +76,12 @@ OnExit<F> MakeOnExit(F f) {
 }
 
 // The common end of Render and Update once the live link stands: the road's head, the model
-// group flagged as a live run's around the walk, then the end of the session.
+// group flagged as a live run's around the walk, then the end of the session, which is closed
+// on every way out, also when the walk failed on the way.
 void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
                  ComponentVisitData& root) {
     SceneBuilder& builder = app.sceneBuilder;
+    const auto endSession = MakeOnExit([&builder] { builder.CloseSession(); });
     trvScene_api& api = *builder.GetSceneApi();
     const PluginSettings& settings = app.settings;
     WriteSceneHead(api, road, settings.includeNURBS, settings.upAxis, app.metreScale);
@@ -88,89 +90,112 @@ void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
     app.ExportModel(&current.model, current.mode, &root, current.name);
     builder.CloseGroup();
     app.partInstanceRegistry.clear();
-    builder.CloseSession();
 }
 
-}  // namespace
+// Runs a road. A road that fails on the way (an exception: memory ran out, say) has by then
+// given back what it held, its file or its live session; the component stamps are emptied as
+// well, as the walk recorded components whose output never arrived, and the next Update must
+// send them again. Answers whether the road ran to its end.
+template <typename Road>
+bool RunRoad(PluginApplication& app, Road road) {
+    if (RunsToItsEnd(road)) return true;
+    app.partInstanceRegistry.clear();
+    app.componentVersionStamps.clear();
+    return false;
+}
 
-void PluginApplication::ExportToSceneFile() {
-    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
-    if (settings.exportPath.empty()) return;
+// The Export road; answers false when it opened no file or could not write it whole.
+bool WriteSceneFile(PluginApplication& app) {
+    const PluginSettings& settings = app.settings;
+    if (settings.promptForMechanism && !app.ShowAnimationDialog()) return true;
+    if (settings.exportPath.empty()) return true;
     CurrentModel current;
-    if (!GetCurrentModel(current)) return;
-    metreScale = MetreScaleOfModel(current.model);
+    if (!GetCurrentModel(current)) return true;
+    app.metreScale = app.MetreScaleOfModel(current.model);
 
     SimprepItemMap simprepItems;
     ComponentVisitData root = RootRecord(simprepItems, false);
-    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) {
+        return true;
+    }
     // Every component counts as changed and has its stamp recorded afresh.
-    componentVersionStamps.clear();
+    app.componentVersionStamps.clear();
 
-    FILE* file = _wfopen(Win32Wide(settings.exportPath.c_str()), Win32Wide(u"wb+"));
-    if (file == nullptr) return;
-    // The writer owns the file from here on: destroying it flushes and closes the file, and the
-    // scene builder's fields are cleared with it on every way out.
-    std::unique_ptr<trvScene_api_file> writer(new trvScene_api_file(file, true));
-    sceneBuilder.file = file;
-    sceneBuilder.api = writer.get();
-    const auto clearOutput = MakeOnExit([this] {
-        sceneBuilder.api = nullptr;
-        sceneBuilder.file = nullptr;
-    });
-
-    trvScene_api& api = *sceneBuilder.GetSceneApi();
-    WriteSceneHead(api, ExportRoad::Export, settings.includeNURBS, settings.upAxis, metreScale);
-    sceneBuilder.OpenGroup(current.name.c_str());
-    ExportModel(&current.model, current.mode, &root, current.name);
-    sceneBuilder.CloseGroup();
-    partInstanceRegistry.clear();
+    SceneBuilder& builder = app.sceneBuilder;
+    SceneFileOutput output(builder, settings.exportPath);
+    if (!output.IsOpen()) return false;
+    trvScene_api& api = *builder.GetSceneApi();
+    WriteSceneHead(api, ExportRoad::Export, settings.includeNURBS, settings.upAxis,
+                   app.metreScale);
+    builder.OpenGroup(current.name.c_str());
+    app.ExportModel(&current.model, current.mode, &root, current.name);
+    builder.CloseGroup();
+    app.partInstanceRegistry.clear();
+    return output.Close();
 }
 
-void PluginApplication::RenderOverLiveLink() {
-    animationFrames.clear();
-    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
+void RenderRoad(PluginApplication& app) {
+    app.animationFrames.clear();
+    if (app.settings.promptForMechanism && !app.ShowAnimationDialog()) return;
     CurrentModel current;
     if (!GetCurrentModel(current)) return;
-    metreScale = MetreScaleOfModel(current.model);
+    app.metreScale = app.MetreScaleOfModel(current.model);
 
     SimprepItemMap simprepItems;
     ComponentVisitData root = RootRecord(simprepItems, false);
     if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
-    componentVersionStamps.clear();
+    app.componentVersionStamps.clear();
 
-    if (!ConnectLiveLink(false, kRequiredRendererMajor, &lastLiveLinkPort, &sceneBuilder,
+    if (!ConnectLiveLink(false, kRequiredRendererMajor, &app.lastLiveLinkPort, &app.sceneBuilder,
                          kSceneId)) {
         std::printf("Failed");
         return;
     }
-    StreamModel(*this, ExportRoad::Render, current, root);
+    StreamModel(app, ExportRoad::Render, current, root);
 }
 
-void PluginApplication::UpdateOverLiveLink() {
-    if (settings.promptForMechanism && !ShowAnimationDialog()) return;
-    updateInProgress = true;
-    const auto endUpdate = MakeOnExit([this] { updateInProgress = false; });
+void UpdateRoad(PluginApplication& app) {
+    if (app.settings.promptForMechanism && !app.ShowAnimationDialog()) return;
+    app.updateInProgress = true;
+    const auto endUpdate = MakeOnExit([&app] { app.updateInProgress = false; });
 
     CurrentModel current;
     if (!GetCurrentModel(current)) return;
-    metreScale = MetreScaleOfModel(current.model);
+    app.metreScale = app.MetreScaleOfModel(current.model);
 
     // The pick of the previous Update is dropped whatever the mode; the host's array of the new
     // pick stays the host's.
-    selectedComponents = nullptr;
-    selectedComponentCount = 0;
-    if (settings.selectionMode == 1 && current.mode == PRO_MODE_ASSEMBLY) {
-        ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &selectedComponents,
-                  &selectedComponentCount);
+    app.selectedComponents = nullptr;
+    app.selectedComponentCount = 0;
+    if (app.settings.selectionMode == 1 && current.mode == PRO_MODE_ASSEMBLY) {
+        ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &app.selectedComponents,
+                  &app.selectedComponentCount);
     }
     SimprepItemMap simprepItems;
-    ComponentVisitData root =
-        RootRecord(simprepItems, PicksTopModel(selectedComponents, selectedComponentCount));
+    ComponentVisitData root = RootRecord(
+        simprepItems, PicksTopModel(app.selectedComponents, app.selectedComponentCount));
     if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
     // The version stamps are kept: the walk compares each component with the previous run.
-    if (!ConnectLiveLink(true, kRequiredRendererMajor, &lastLiveLinkPort, &sceneBuilder,
+    if (!ConnectLiveLink(true, kRequiredRendererMajor, &app.lastLiveLinkPort, &app.sceneBuilder,
                          kSceneId)) {
         return;
     }
-    StreamModel(*this, ExportRoad::Update, current, root);
+    StreamModel(app, ExportRoad::Update, current, root);
+}
+
+}  // namespace
+
+bool PluginApplication::ExportToSceneFile() {
+    bool written = true;
+    return RunRoad(*this, [this, &written] { written = WriteSceneFile(*this); }) && written;
+}
+
+// A live road that fails on the way says so on the console, as Render does when it makes no
+// link.
+void PluginApplication::RenderOverLiveLink() {
+    if (!RunRoad(*this, [this] { RenderRoad(*this); })) std::printf("Failed");
+}
+
+void PluginApplication::UpdateOverLiveLink() {
+    if (!RunRoad(*this, [this] { UpdateRoad(*this); })) std::printf("Failed");
 }

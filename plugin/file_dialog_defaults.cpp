@@ -15,6 +15,9 @@ FileDialogDefaults FileDialogDefaultsOf(const std::u16string& path) {
     FileDialogDefaults defaults;
     const std::size_t separator = path.find_last_of(u"\\/");
     if (separator == std::u16string::npos) {
+        // A path with no folder in it: the dialog is pointed at the path itself, and the stored
+        // name is offered as well, so the user finds it filled in wherever the dialog opens.
+        CopyIfFits(path, defaults.folder, FileDialogDefaults::kFolderSize);
         CopyIfFits(path, defaults.name, FileDialogDefaults::kNameSize);
         return defaults;
     }

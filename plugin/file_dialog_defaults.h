@@ -17,6 +17,6 @@ struct FileDialogDefaults {
 };
 
 // The folder before the path's last separator ("\" or "/") and the name after it; a path
-// without a separator is a bare file name, offered as the name. A part too long for its buffer
-// is left out rather than cut, which would name another folder or file.
+// without a separator is offered whole as the folder and as the name. A part too long for its
+// buffer is left out rather than cut, which would name another folder or file.
 FileDialogDefaults FileDialogDefaultsOf(const std::u16string& path);

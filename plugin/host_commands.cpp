@@ -6,6 +6,7 @@
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/host_resources.h"
 #include "plugin/plugin_application.h"
+#include "toolkit/host_callback_guard.h"
 #include "ui/settings_dialog.h"
 
 namespace {
@@ -63,26 +64,25 @@ void PluginApplication::RegisterCommands() {
 }
 
 int OnManualSelection(uiCmdCmdId, uiCmdValue*, void*) {
-    RunSelectionCommand(true);
-    return 0;
+    return GuardCommandAction([] { RunSelectionCommand(true); });
 }
 
 int OnAutomaticSelection(uiCmdCmdId, uiCmdValue*, void*) {
-    RunSelectionCommand(false);
-    return 0;
+    return GuardCommandAction([] { RunSelectionCommand(false); });
 }
 
 int OnRender(uiCmdCmdId, uiCmdValue*, void*) {
-    GetPluginApplication()->RenderOverLiveLink();
-    return 0;
+    return GuardCommandAction([] { GetPluginApplication()->RenderOverLiveLink(); });
 }
 
 int OnUpdate(uiCmdCmdId, uiCmdValue*, void*) {
-    GetPluginApplication()->UpdateOverLiveLink();
-    return 0;
+    return GuardCommandAction([] { GetPluginApplication()->UpdateOverLiveLink(); });
 }
 
-int OnExport(uiCmdCmdId, uiCmdValue*, void*) {
+namespace {
+
+// "Vistrel Export": the file dialog, the road, the dialog that tells how it ended, the settings.
+void RunExportCommand() {
     PluginApplication* app = GetPluginApplication();
     const PluginSettings settings = app->GetSettings();
 
@@ -93,16 +93,23 @@ int OnExport(uiCmdCmdId, uiCmdValue*, void*) {
     // filled the result, so the command ends with nothing changed.
     if (ProFileSave(u"Save as vsb", u"*.vsb", nullptr, nullptr, defaults.folder, defaults.name,
                     chosen) != PRO_TK_NO_ERROR) {
-        return 0;
+        return;
     }
     chosen[PRO_PATH_SIZE - 1] = 0;  // a host that filled the whole buffer left no terminator
 
     app->SetExportPath(chosen);
-    app->ExportToSceneFile();
-    // The dialog reports the end of the command, whether the road wrote a file or not.
-    ShowExportFinishedDialog();
+    // The dialog reports the end of the command, also an early one; a scene file that could not
+    // be written is told as such.
+    if (app->ExportToSceneFile()) {
+        ShowExportFinishedDialog();
+    } else {
+        ShowExportFailedDialog(chosen);
+    }
     app->SaveSettings();
-    return 0;
 }
+
+}  // namespace
+
+int OnExport(uiCmdCmdId, uiCmdValue*, void*) { return GuardCommandAction(RunExportCommand); }
 
 uiCmdAccessState CommandAccessAvailable(uiCmdAccessMode) { return ACCESS_AVAILABLE; }

@@ -62,8 +62,13 @@ public:
 
     // Registers the six host commands with their labels and icons.
     void RegisterCommands();
-    // Sends the current model to a scene file, a new renderer, or a running renderer.
-    void ExportToSceneFile();
+    // Sends the current model to a scene file, a new renderer, or a running renderer. Nothing
+    // they throw leaves them: a road that fails on the way gives back its file or session and
+    // empties the component stamps; Render and Update then print "Failed" on the console.
+    // ExportToSceneFile answers false when it set out to write the scene file and could not
+    // write it whole (no file is left then); an early end (a cancel, no current model, no path)
+    // answers true.
+    bool ExportToSceneFile();
     void RenderOverLiveLink();
     void UpdateOverLiveLink();
     // Reads the settings file again and runs the settings dialog; true when it was confirmed.

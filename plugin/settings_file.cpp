@@ -3,11 +3,11 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 #include <tinyxml.h>
 
 #include "platform/win32_wide.h"
+#include "plugin/xml_parse_bounds.h"
 
 const char kSettingsFileName[] = "vistrel_plugin_settings.xml";
 
@@ -17,10 +17,11 @@ const char kRootName[] = "vistrel_plugin_settings";
 
 // A settings file holds a few hundred bytes plus two paths; anything far larger is not one.
 constexpr std::size_t kMaxFileSize = 1 << 20;
-// TinyXML parses and frees nested elements recursively, so the depth of a document must be
-// bounded before it is parsed. Bounding the number of element starts bounds the depth, and a
-// settings file has nine elements.
-constexpr int kMaxElementStarts = 256;
+// What TinyXML may be given (see xml_parse_bounds.h): a settings file nests its elements two
+// deep and has no attributes, so these leave room for any file a person would write, while
+// keeping the recursion of the parse shallow and its attribute look-ups few.
+constexpr int kMaxElementDepth = 64;
+constexpr int kMaxAttributesPerElement = 64;
 // Numbers are formatted into a buffer of this size (a double's "%f" takes at most 317 bytes).
 constexpr int kNumberBufferSize = 1024;
 
@@ -61,16 +62,6 @@ void AddTextElement(TiXmlElement& root, const char* name, const std::string& tex
 
 // ---- Reading ---------------------------------------------------------------------------------
 
-// An upper bound of the elements in text: every "<" that starts no end tag, comment,
-// declaration or processing instruction.
-int CountElementStarts(const std::string& text) {
-    int count = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '<' && std::strchr("/!?", text[i + 1]) == nullptr) ++count;
-    }
-    return count;
-}
-
 // Line ends as TinyXML's own file loading leaves them: "\r\n" and a lone "\r" become "\n".
 std::string NormalizeLineEnds(const std::string& text) {
     std::string out;
@@ -101,24 +92,20 @@ private:
     bool previous;
 };
 
-// A keyword as TinyXML's default reading gives it, which folds white space and so drops the
-// blanks and line breaks around a word. The folding is off here to keep the blanks of paths, so
-// the keywords are trimmed by hand: "true " still reads as "true".
-std::string Keyword(const char* text) {
-    const char* const blanks = " \t\n\v\f\r";
-    const std::string word(text);
-    const std::size_t first = word.find_first_not_of(blanks);
-    if (first == std::string::npos) return std::string();
-    return word.substr(first, word.find_last_not_of(blanks) - first + 1);
-}
-
-// The text of root's first child element of that name; null when there is no such element or
-// it holds no text.
-const char* ElementText(TiXmlHandle root, const char* name) {
+// The text of root's first child element of that name without the white space at its ends, as
+// TinyXML's default reading gives it: "true " reads as "true", and a path written over several
+// lines loses the line breaks and indents around it. (That folding is off here because it would
+// also fold the runs of blanks inside a path.) Empty when there is no such element or it holds
+// no text but white space.
+std::string ElementText(TiXmlHandle root, const char* name) {
     const TiXmlElement* element = root.FirstChildElement(name).ToElement();
-    if (element == nullptr) return nullptr;
-    const char* text = element->GetText();
-    return text != nullptr && *text != '\0' ? text : nullptr;
+    const char* text = element != nullptr ? element->GetText() : nullptr;
+    if (text == nullptr) return std::string();
+    const char* const blanks = " \t\n\v\f\r";
+    const std::string whole(text);
+    const std::size_t first = whole.find_first_not_of(blanks);
+    if (first == std::string::npos) return std::string();
+    return whole.substr(first, whole.find_last_not_of(blanks) - first + 1);
 }
 
 // atoi's reading, without its undefined behaviour on a number out of range.
@@ -129,7 +116,8 @@ int32_t ParseInt(const char* text) {
     return static_cast<int32_t>(value);
 }
 
-std::u16string FromAnsi(const char* text) {
+std::u16string FromAnsi(const std::string& narrow) {
+    const char* text = narrow.c_str();
     const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (size <= 0) return std::u16string();
     std::u16string wide(static_cast<std::size_t>(size), u'\0');
@@ -138,27 +126,25 @@ std::u16string FromAnsi(const char* text) {
     return wide;
 }
 
+// A field whose element is missing or holds no text keeps its value.
 void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
-    if (const char* text = ElementText(root, "tessellationQuality")) {
-        settings.tessellationQuality = std::atof(text);
-    }
-    if (const char* text = ElementText(root, "upAxis")) settings.upAxis = ParseInt(text);
-    if (const char* text = ElementText(root, "selectionMode")) {
-        const std::string mode = Keyword(text);
-        if (mode == "automatic") settings.selectionMode = 0;
-        if (mode == "manual") settings.selectionMode = 1;
-    }
-    if (const char* text = ElementText(root, "includeNURBS")) {
-        settings.includeNURBS = Keyword(text) == "true";
-    }
-    if (const char* text = ElementText(root, "separateMaterials")) {
-        settings.separateMaterials = Keyword(text) == "true";
-    }
-    if (const char* text = ElementText(root, "promptForMechanism")) {
-        settings.promptForMechanism = Keyword(text) == "true";
-    }
-    if (const char* text = ElementText(root, "exportPath")) settings.exportPath = FromAnsi(text);
-    if (const char* text = ElementText(root, "fraPath")) settings.fraPath = FromAnsi(text);
+    std::string text = ElementText(root, "tessellationQuality");
+    if (!text.empty()) settings.tessellationQuality = std::atof(text.c_str());
+    text = ElementText(root, "upAxis");
+    if (!text.empty()) settings.upAxis = ParseInt(text.c_str());
+    text = ElementText(root, "selectionMode");
+    if (text == "automatic") settings.selectionMode = 0;
+    if (text == "manual") settings.selectionMode = 1;
+    text = ElementText(root, "includeNURBS");
+    if (!text.empty()) settings.includeNURBS = text == "true";
+    text = ElementText(root, "separateMaterials");
+    if (!text.empty()) settings.separateMaterials = text == "true";
+    text = ElementText(root, "promptForMechanism");
+    if (!text.empty()) settings.promptForMechanism = text == "true";
+    text = ElementText(root, "exportPath");
+    if (!text.empty()) settings.exportPath = FromAnsi(text);
+    text = ElementText(root, "fraPath");
+    if (!text.empty()) settings.fraPath = FromAnsi(text);
 }
 
 }  // namespace
@@ -180,13 +166,14 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
 }
 
 void ReadSettingsText(const std::string& text, PluginSettings& settings) {
-    if (text.size() > kMaxFileSize || CountElementStarts(text) > kMaxElementStarts) return;
+    if (text.size() > kMaxFileSize) return;
     const std::string normalized = NormalizeLineEnds(text);
     // A file saved by a text editor may begin with the UTF-8 byte order mark, which TinyXML's
     // own reading passes over; the byte-wise reading below would fail on it as text before the
     // declaration.
     const char* start = normalized.c_str();
     if (normalized.compare(0, 3, "\xEF\xBB\xBF") == 0) start += 3;
+    if (!XmlParseWithinBounds(start, kMaxElementDepth, kMaxAttributesPerElement)) return;
     TiXmlDocument document;
     {
         WhiteSpaceKept whiteSpaceKept;

@@ -14,9 +14,10 @@ extern const char kSettingsFileName[];
 // A file that cannot be written is not reported.
 void WriteSettingsFile(const PluginSettings& settings, const char* fileName);
 
-// Reads fileName into settings, key by key: a field whose element is missing or holds no text
-// keeps its value, and so does every field when the file is missing, unreadable, malformed,
-// larger than a settings file can sensibly be, or nested too deeply to parse safely.
+// Reads fileName into settings, key by key, each text without the white space at its ends: a
+// field whose element is missing or holds no text keeps its value, and so does every field when
+// the file is missing, unreadable, malformed, larger than a settings file can sensibly be,
+// nested too deeply to parse safely, or has an element with too many attributes to parse fast.
 void ReadSettingsFile(const char* fileName, PluginSettings& settings);
 
 // The same reading rules for the bytes of a settings file.

@@ -28,6 +28,8 @@ LiveScene::LiveScene() : chunk_(kChunkSize) {}
 
 LiveScene::~LiveScene() { EndSession(); }
 
+void LiveScene::DeletingDestructor(unsigned int flags) { DestroyImplementation(this, flags); }
+
 // ---- Session -------------------------------------------------------------------------------
 
 bool LiveScene::Connect(const char* host, int port, int n)
@@ -332,12 +334,16 @@ void LiveScene::SetAttribute(const char* name, const char* value)
 }
 void LiveScene::WriteRaw(const char* format, ...)
 {
-    if (!writer_) return;
-    char text[kRawTextSize];
     va_list args;
     va_start(args, format);
-    if (std::vsnprintf(text, sizeof text, format, args) < 0) text[0] = '\0';
+    WriteRawList(format, args);
     va_end(args);
+}
+void LiveScene::WriteRawList(const char* format, va_list args)
+{
+    if (!writer_) return;
+    char text[kRawTextSize];
+    if (std::vsnprintf(text, sizeof text, format, args) < 0) text[0] = '\0';
     Write([&](trvScene_api& w) { w.WriteRaw("%s", text); });
 }
 std::uint32_t LiveScene::SetOutputMode(std::uint32_t flags, std::uint32_t x)

@@ -14,6 +14,7 @@
 // records the id, which goes to the renderer with the next Connect.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -27,10 +28,11 @@ class trvScene_api_file;
 class LiveScene final : public trvScene_api {
 public:
     LiveScene();
-    ~LiveScene() override;
+    ~LiveScene();
     LiveScene(const LiveScene&) = delete;
     LiveScene& operator=(const LiveScene&) = delete;
 
+    void DeletingDestructor(unsigned int flags) override;
     void Reserved1() override;
     bool Render() override;
     bool Connect(const char* host, int port, int n) override;
@@ -117,6 +119,9 @@ public:
     bool BeginArray(const char* name) override;
     void EndArray() override;
     std::uint32_t Reserved78(std::uint32_t x) override;
+
+    // WriteRaw with its arguments as a list.
+    void WriteRawList(const char* format, va_list args);
 
 private:
     // Runs op on the writer of the open session and sends what has piled up; answers

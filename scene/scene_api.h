@@ -8,6 +8,12 @@
 // contract with that library: never add, drop, move or change an operation, also not the
 // reserved ones that the plug-in itself never calls.
 //
+// The library is built by Microsoft's compiler, whose table gives a virtual destructor one slot:
+// a deleting destructor taking a flag. A C++ virtual destructor would take two slots in our
+// Windows build (mingw), moving every later operation by one place. So the interface declares
+// that slot as an ordinary operation at place 0, DeletingDestructor(flags), and its destructor
+// is not virtual: an object is destroyed through DeletingDestructor, or as its own final class.
+//
 // Rules every caller keeps:
 // - Blocks pair: each Begin/Modify operation is closed by its End operation; nobody checks it.
 // - Options, camera and image blocks do not nest: while one of them or an object is open,
@@ -109,11 +115,28 @@ enum class OutputModeFlag : std::uint32_t {
 #define VISTREL_PRINTF_FORMAT(fmt, args)
 #endif
 
-// The scene-output interface: a virtual destructor and 78 operations, in this exact order.
-// Only the destructor, Connect, Disconnect and Reserved5 have a version of their own here.
+// The bit of DeletingDestructor's flags that frees the object's memory (made with new) once it
+// is destroyed; without it the object is only destroyed.
+constexpr unsigned int kDeleteFreesMemory = 1;
+
+// DeletingDestructor of a final implementation class T of the interfaces here and in
+// link/live_link_interface.h.
+template <typename T>
+void DestroyImplementation(T* object, unsigned int flags)
+{
+    if (flags & kDeleteFreesMemory) {
+        delete object;
+    } else {
+        object->~T();
+    }
+}
+
+// The scene-output interface: the deleting destructor and 78 operations, in this exact order.
+// Only Connect, Disconnect and Reserved5 have a version of their own here.
 class trvScene_api {
 public:
-    virtual ~trvScene_api() {}                                                        // 0
+    // Destroys the object (the file writer closes its file), and frees it as flags say.
+    virtual void DeletingDestructor(unsigned int flags) = 0;                          // 0
 
     virtual void Reserved1() = 0;                                                     // 1
     virtual bool Render() = 0;                                                        // 2
@@ -219,4 +242,7 @@ public:
     virtual bool BeginArray(const char* name) = 0;                                    // 76
     virtual void EndArray() = 0;                                                      // 77
     virtual std::uint32_t Reserved78(std::uint32_t x) = 0;                            // 78
+
+protected:
+    ~trvScene_api() = default;
 };

@@ -19,6 +19,8 @@ trvScene_api_file::trvScene_api_file(FILE* file, bool binaryArrays) : state_(fil
 // still open stay unclosed in the file.
 trvScene_api_file::~trvScene_api_file() = default;
 
+void trvScene_api_file::DeletingDestructor(unsigned int flags) { DestroyImplementation(this, flags); }
+
 // Reserved operations: they stand in the interface for the live-link library.
 void trvScene_api_file::Reserved1() {}
 std::uint32_t trvScene_api_file::Reserved17(std::uint32_t x) { return x; }

@@ -7,9 +7,9 @@
 // makes; they stay valid until the writer is destroyed.
 //
 // While a writer exists the numeric locale of the whole process is "C"; its destruction puts
-// back the locale that was in force when it was made. Output errors of the C runtime are not
-// reported. Connect, Disconnect and Reserved5 keep the interface's own versions (false): a file
-// has no connection to a renderer.
+// back the locale that was in force when it was made. Output errors of the C runtime are
+// reported once, by CloseFile. Connect, Disconnect and Reserved5 keep the interface's own
+// versions (false): a file has no connection to a renderer.
 #pragma once
 
 #include <cstdint>
@@ -22,14 +22,21 @@ class trvScene_api_file final : public trvScene_api {
 public:
     // file may be null: nothing is then written, while every operation still changes the state.
     trvScene_api_file(FILE* file, bool binaryArrays);
-    ~trvScene_api_file() override;
+    ~trvScene_api_file();
 
     trvScene_api_file(const trvScene_api_file&) = delete;
     trvScene_api_file& operator=(const trvScene_api_file&) = delete;
 
+    // Closes the file before the writer goes and answers whether all output reached it whole:
+    // no write failed and the close succeeded. The operations answer as they always do, whatever
+    // became of their text; this is where the caller learns it. Afterwards nothing is written
+    // and the destructor closes nothing. False when there is no file.
+    bool CloseFile() { return state_.CloseFile(); }
+
     // The writer's state, for inspection.
     const SceneWriterState& State() const { return state_; }
 
+    void DeletingDestructor(unsigned int flags) override;
     void Reserved1() override;
     bool Render() override;
 

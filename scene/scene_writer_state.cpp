@@ -47,12 +47,21 @@ void SceneWriterState::InitWriter(FILE* outputFile, bool binary)
     indentBuffer.reset(new char[WorkingBufferSize]);
 }
 
+bool SceneWriterState::CloseFile()
+{
+    if (file == nullptr)
+        return false;
+    const bool written = std::ferror(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    return written && closed;
+}
+
 SceneWriterState::~SceneWriterState()
 {
     formatBuffer.reset();
     indentBuffer.reset();
-    if (file != nullptr)
-        std::fclose(file);
+    CloseFile();
     if (savedNumericLocale) {
         std::setlocale(LC_NUMERIC, savedNumericLocale.get());
         savedNumericLocale.reset();

@@ -26,6 +26,11 @@ struct SceneWriterState {
     // frees every capture buffer and the stacks. Writes nothing.
     ~SceneWriterState();
 
+    // Closes the file now, when there is one, and answers whether everything written reached
+    // it: the C runtime saw no write error and the close (which flushes) succeeded. False when
+    // there is no file. Nothing is written afterwards.
+    bool CloseFile();
+
     SceneWriterState(const SceneWriterState&) = delete;
     SceneWriterState& operator=(const SceneWriterState&) = delete;
 

@@ -8,8 +8,9 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // Calls action of control the way the host does: with the dialog's and the control's name and
-// the action's data. The action may change the registry, so nothing is held across the call.
-void Fire(const std::string& dialog, const std::string& control, ControlAction action) {
+// the action's data. The action may change the registry, so nothing is held across the call. An
+// exception cannot pass through the host: it ends the process, as it would the real host.
+void Fire(const std::string& dialog, const std::string& control, ControlAction action) noexcept {
     if (action.function) action.function(dialog.c_str(), control.c_str(), action.data);
 }
 

@@ -3,6 +3,7 @@
 // registered is answered with null, as a host that lacks the function would.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -20,7 +21,9 @@ public:
     size_t Size() const { return functions_.size(); }
 
 private:
-    std::map<std::string, void*> functions_;
+    // A look-up makes no string of the name: like the real host's, it must not use the
+    // plug-in's operator new, whose next allocation a test may make fail.
+    std::map<std::string, void*, std::less<>> functions_;
 };
 
 }  // namespace sim

@@ -131,6 +131,7 @@ ProError ProQuiltSurfaceVisit(ProQuilt handle, ProSurfaceVisitAction action,
 ProError ProSurfaceIdGet(ProSurface handle, int* id) {
     const Surface* surface = SurfaceOf(handle).surface;
     if (!surface || !id) return Refuse("ProSurfaceIdGet", "needs a surface of a model");
+    if (surface->faults.Has(Fault::NoId)) return PRO_TK_GENERAL_ERROR;
     *id = surface->id;
     return PRO_TK_NO_ERROR;
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <memory>
 
 namespace sim {
 namespace {
@@ -47,10 +48,11 @@ const Block* FindBlock(const void* address, BlockKind kind) {
 void* NewHostArray(int count, int elementSize) {
     const size_t bytes = BlockBytes(count, elementSize);
     if (bytes == 0) return nullptr;
-    void* array = std::calloc(1, bytes);
+    // Freed again when the registry cannot take it: a test may make that allocation fail.
+    std::unique_ptr<void, void (*)(void*)> array(std::calloc(1, bytes), std::free);
     if (!array) return nullptr;
-    Registry()[array] = Block{BlockKind::Array, count, elementSize};
-    return array;
+    Registry()[array.get()] = Block{BlockKind::Array, count, elementSize};
+    return array.release();
 }
 
 void* ResizeHostArray(void* array, int count) {

@@ -87,10 +87,13 @@ void CopyNarrow(const std::string& text, char* buffer, int size);
 // any other answer is handed to the action as its status. An action answering anything but
 // PRO_TK_NO_ERROR ends the visit, which then answers what the action answered; a visit that runs
 // to its end answers PRO_TK_NO_ERROR, also when there was nothing to visit. No action:
-// PRO_TK_BAD_INPUTS. The items are gathered before the first call, so visits may nest.
+// PRO_TK_BAD_INPUTS. The items are gathered before the first call, so visits may nest. The host
+// is C: an exception thrown by a callback cannot pass through it and ends the process (noexcept),
+// as it would end the real host.
 
 template <typename Item, typename Action, typename Filter>
-ProError VisitItems(const std::vector<Item>& items, Action action, Filter filter, ProAppData data) {
+ProError VisitItems(const std::vector<Item>& items, Action action, Filter filter,
+                    ProAppData data) noexcept {
     if (!action) return PRO_TK_BAD_INPUTS;
     for (Item item : items) {
         ProError status = filter ? filter(item, data) : PRO_TK_NO_ERROR;
@@ -105,7 +108,7 @@ ProError VisitItems(const std::vector<Item>& items, Action action, Filter filter
 // copy, so what the plug-in does to it does not reach the next call.
 template <typename Item, typename Action, typename Filter>
 ProError VisitItemsByAddress(const std::vector<Item>& items, Action action, Filter filter,
-                             ProAppData data) {
+                             ProAppData data) noexcept {
     if (!action) return PRO_TK_BAD_INPUTS;
     for (const Item& item : items) {
         Item copy = item;

@@ -56,6 +56,12 @@ bool ApplyModelChanges(HostSession& session) {
     return true;
 }
 
+// The host is C: an exception thrown by the plug-in's command cannot pass through it and ends the
+// process, as it would end the real host.
+int CallAction(const HostCommand& command) noexcept {
+    return command.action(command.id, nullptr, nullptr);
+}
+
 // Runs one registered command as the host's event loop would: asks its access function, then
 // calls its action, catching what the plug-in prints meanwhile.
 bool RunCommand(HostSession& session, const std::string& name, std::ostream& err) {
@@ -69,7 +75,7 @@ bool RunCommand(HostSession& session, const std::string& name, std::ostream& err
     }
     ConsoleCapture capture;
     capture.Begin();
-    const int answer = command->action(command->id, nullptr, nullptr);
+    const int answer = CallAction(*command);
     const std::string console = capture.End();
     session.record.AddConsole(console);
     run["answer"] = answer;

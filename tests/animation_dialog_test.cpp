@@ -152,12 +152,12 @@ TEST_F(AnimationDialog, BrowseCancelledLeavesThePanelAsItWas) {
 
 TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
     // A folder of 260 characters or more, or a name of 40 or more, is not offered rather than
-    // offered cut short; a bare file name is offered as the name.
+    // offered cut short; a path without a separator is offered as the folder and the name.
     const std::string longFolder = "C:\\" + std::string(300, 'f');
     const std::string longName = std::string(45, 'n') + ".fra";
     const std::vector<std::array<std::string, 3>> cases = {
         {"", "", ""},
-        {"run.fra", "", "run.fra"},
+        {"run.fra", "run.fra", "run.fra"},
         {longFolder + "\\a.fra", "", "a.fra"},
         {"C:\\anims\\" + longName, "C:\\anims", ""},
     };

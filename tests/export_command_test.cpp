@@ -1,10 +1,12 @@
 // The Export command end to end: the simulated host loads the plug-in library, the user saves the
 // sample assembly as a scene file, and the file holds the head, the cameras and one group per
-// component in the assembly's order, with their placements, flags and materials.
+// component in the assembly's order, with their placements, flags and materials; or, when the
+// file cannot be written, the user is told so and no file is left.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <initializer_list>
 #include <filesystem>
@@ -14,6 +16,10 @@
 #include <vector>
 
 #include <nlohmann/json.hpp>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
 
 #include "simhost/simulated_host.h"
 #include "tests/expected_scene_heads.h"
@@ -76,10 +82,10 @@ std::string TopLevelGroup(const std::string& scene, const std::string& name, int
 
 class ExportCommand : public ::testing::Test {
 protected:
-    int RunExport(const std::string& model) {
+    int RunExport(const std::string& model, const std::string& saveAs = "out.vsb") {
         sim::CommandLine options = PluginCommandLine();
         options.model = HostPath(model);
-        options.saveAs = "out.vsb";
+        options.saveAs = saveAs;
         options.record = "record.json";
         options.commands = {"Vistrel Export"};
         std::ostringstream out;
@@ -88,6 +94,11 @@ protected:
         errors_ = err.str();
         record_ = nlohmann::json::parse(ReadFile(folder_.Path() / "record.json"));
         return status;
+    }
+
+    // The text on the label of the dialog that ended the command.
+    std::string EndOfCommandText() const {
+        return record_["dialogs"].back()["controls"][0]["properties"]["text"];
     }
 
     ScopedTempFolder folder_;
@@ -156,7 +167,53 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
     ASSERT_EQ(record_["dialogs"].size(), 1u);
     EXPECT_EQ(record_["dialogs"][0]["name"], "ExportFinished");
+    EXPECT_EQ(EndOfCommandText(), "The Vistrel export has finished.");
 }
+
+// A scene file that cannot be written is reported as such, naming the file, and no file is left
+// at the path: a folder that does not exist, a folder, a name longer than a file system allows,
+// a folder the user may not write to, a device that is always full.
+TEST_F(ExportCommand, AFileThatCannotBeWrittenIsReportedAndNoneIsLeft) {
+    const std::string sample = VISTREL_SOURCE_DIR "/examples/sample_assembly.json";
+    fs::create_directory("scenes");
+    std::vector<std::string> paths = {"missing/out.vsb", "scenes", std::string(252, 'n') + ".vsb",
+                                      HostPath("/dev/full")};
+    const auto writing = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    std::error_code error;
+    fs::create_directory("read_only");
+    fs::permissions("read_only", writing, fs::perm_options::remove, error);
+    if (!std::ofstream("read_only/probe")) paths.push_back("read_only/out.vsb");  // not as root
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        ASSERT_EQ(RunExport(sample, path), 0) << errors_;
+        EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
+        EXPECT_FALSE(fs::is_regular_file(path, error));
+    }
+    EXPECT_TRUE(fs::is_directory("scenes"));
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_character_file("/dev/full"));  // a device named as the path is not removed
+#endif
+    fs::permissions("read_only", writing, fs::perm_options::add, error);
+}
+
+#ifndef _WIN32
+// A full file system cuts the file short (here a limit on the size of files the process
+// writes): what was written is removed, not left to look like a scene.
+TEST_F(ExportCommand, AFileCutShortIsRemoved) {
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit unlimited = limit;
+    limit.rlim_cur = 65536;
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const int status = RunExport(VISTREL_SOURCE_DIR "/examples/sample_assembly.json");
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    std::signal(SIGXFSZ, signal);
+    ASSERT_EQ(status, 0) << errors_;
+    EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: out.vsb");
+    EXPECT_FALSE(fs::exists("out.vsb"));
+}
+#endif
 
 TEST_F(ExportCommand, ASinglePartIsOneGroupInTheModelGroup) {
     ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json"), 0) << errors_;

@@ -1,17 +1,27 @@
 // The three export roads against the simulated host, in this process: the scene file of an
-// Export, and what each road leaves behind when it ends early.
+// Export, and what each road leaves behind when it ends early or fails on the way.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include <nlohmann/json.hpp>
+
+#include "plugin/host_commands.h"
+#include "simhost/host_functions.h"
+#include "simhost/host_memory.h"
 #include "simhost/host_session.h"
+#include "simhost/model_functions.h"
+#include "tests/allocation_failure.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
 #include "tests/scoped_registry.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
+#include "tests/test_paths.h"
 
 namespace {
 
@@ -57,7 +67,7 @@ protected:
 TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "bracket.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
 
     const std::string scene = ReadFile(folder.Path() / "bracket.vsb");
     const std::string head = ExpectedExportHead("7", "1", "39.3701") + "\ngroup \"BRACKET\" {\n";
@@ -79,7 +89,7 @@ TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
 TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps) {
     ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
     SetExportPath(folder.Path() / "cell.vsb");
-    App().ExportToSceneFile();
+    EXPECT_TRUE(App().ExportToSceneFile());
 
     EXPECT_EQ(SimprepChoices(), 1u);
     const std::string scene = ReadFile(folder.Path() / "cell.vsb");
@@ -97,46 +107,112 @@ TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps)
     EXPECT_TRUE(App().partInstanceRegistry.empty());
 }
 
-TEST_F(ExportRoads, ExportEndsBeforeAnythingWithoutPathOrModel) {
-    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
-    SetExportPath(folder.Path() / "none.vsb");
-    App().ExportToSceneFile();  // no current model
-    EXPECT_FALSE(fs::exists(folder.Path() / "none.vsb"));
-
-    ASSERT_TRUE(StartRoad(kPart));
-    App().ExportToSceneFile();  // no export path
-    EXPECT_TRUE(fs::is_empty(folder.Path()));
-    EXPECT_EQ(App().metreScale, 7.0f);
-    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
-}
-
-TEST_F(ExportRoads, ExportCancelledAtTheRepresentationKeepsTheStamps) {
-    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"cancel": "simprep"}]})"));
-    SetExportPath(folder.Path() / "cell.vsb");
-    App().ExportToSceneFile();
-    EXPECT_FALSE(fs::exists(folder.Path() / "cell.vsb"));
-    EXPECT_EQ(App().metreScale, 1000.0f);
-    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+// The early ends: no current model, no export path, the representation or the animation
+// dialog cancelled. No file; the stamps stay; the metre scale is set once a model is current.
+TEST_F(ExportRoads, ExportThatEndsEarlyWritesNothingAndKeepsTheStamps) {
+    const struct {
+        const char* world;
+        const char* script;
+        bool path;
+        float metreScale;
+    } cases[] = {
+        {R"({"models": [{"name": "P", "type": "part"}]})", "", true, 7.0f},
+        {kPart, "", false, 7.0f},
+        {kAssembly, R"({"steps": [{"cancel": "simprep"}]})", true, 1000.0f},
+        {kPart, R"({"steps": [{"dialog": "Vistrel_Animation",
+                               "press": "Vistrel_Animation_Cancel"}]})", true, 7.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        ASSERT_TRUE(StartRoad(c.world, c.script));
+        App().settings.promptForMechanism = std::strstr(c.script, "dialog") != nullptr;
+        if (c.path) SetExportPath(folder.Path() / "none.vsb");
+        EXPECT_TRUE(App().ExportToSceneFile());
+        EXPECT_TRUE(fs::is_empty(folder.Path()));
+        EXPECT_EQ(App().metreScale, c.metreScale);
+        EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+    }
 }
 
 TEST_F(ExportRoads, ExportToAFolderThatDoesNotExistWritesNothingAndEmptiesTheStamps) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "missing" / "bracket.vsb");
-    App().ExportToSceneFile();
+    EXPECT_FALSE(App().ExportToSceneFile());  // told as a file that could not be written
     EXPECT_FALSE(fs::exists(folder.Path() / "missing"));
     EXPECT_EQ(App().metreScale, 39.370079f);
     EXPECT_TRUE(App().componentVersionStamps.empty());
     EXPECT_EQ(App().sceneBuilder.api, nullptr);
 }
 
-TEST_F(ExportRoads, ExportEndsWhenTheAnimationDialogIsCancelled) {
-    ASSERT_TRUE(StartRoad(kPart, R"({"steps": [{"dialog": "Vistrel_Animation",
-                                                 "press": "Vistrel_Animation_Cancel"}]})"));
-    App().settings.promptForMechanism = true;
-    SetExportPath(folder.Path() / "bracket.vsb");
-    App().ExportToSceneFile();
-    EXPECT_FALSE(fs::exists(folder.Path() / "bracket.vsb"));
-    EXPECT_EQ(App().metreScale, 7.0f);
+// ---- Roads that fail on the way ----------------------------------------------------------------
+
+// The simulated host's HostFunction, after which the plug-in's next allocation fails.
+template <auto HostFunction>
+void* ThenFail() {
+    return reinterpret_cast<void*>(&ThenFailAllocation<HostFunction>::Call);
+}
+
+// The text that the last dialog of the session showed on its label.
+std::string LastDialogText() {
+    const auto& dialog = sim::Session().record.Document()["dialogs"].back();
+    return dialog["controls"][0]["properties"]["text"];
+}
+
+// An allocation fails inside a function the host called: in the surface visit of a part and of
+// a part inside the assembly's component visit, in the representation's item visit, in the
+// animation dialog's Export button and its panel text; and in the NURBS and mesh output while
+// host records are held: in the edge index map, an edge's curve, a loop's chaining, a curve's
+// reversal and a tessellation. Nothing reaches the host and the host gets all its memory back:
+// the Export command ends as when its file cannot be written, and the next Export works.
+TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
+    const std::string simprep = R"(, {"simprep": "LIGHT"})";
+    const std::string dialog = R"(, {"dialog": "Vistrel_Animation",
+        "set": {"Vistrel_Animation_Inputpanel": "no/such/file.fra"},
+        "press": "Vistrel_Animation_Export"})";
+    const struct {
+        const char* world;
+        std::string step;  // the user's answer after the save dialog's, asked by both runs
+        const char* hostFunction;
+        void* replacement;
+    } cases[] = {
+        {kPart, "", "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>()},
+        {kAssembly, simprep, "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>()},
+        {kAssembly, simprep, "ProAsmcomppathInit", ThenFail<&sim::ProAsmcomppathInit>()},
+        {kPart, dialog, "ProWstringFree", ThenFail<&sim::ProWstringFree>()},
+        {kPart, dialog, "ProUIInputpanelWidestringGet",
+         ThenFail<&sim::ProUIInputpanelWidestringGet>()},
+        {kPart, "", "ProIntfDataEdgeGet", ThenFail<&sim::ProIntfDataEdgeGet>()},
+        {kPart, "", "ProBsplinedataGet", ThenFail<&sim::ProBsplinedataGet>()},
+        {kPart, "", "ProContourEdgeVisit", ThenFail<&sim::ProContourEdgeVisit>()},
+        {kPart, "", "ProArrayAlloc", ThenFail<&sim::ProArrayAlloc>()},
+        {kPart, "", "ProTessellationFacetsGet", ThenFail<&sim::ProTessellationFacetsGet>()},
+    };
+    const fs::path file = folder.Path() / "out.vsb";
+    const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.hostFunction) + c.step);
+        const std::string steps = run + c.step + ", " + run + c.step;  // two Exports
+        ASSERT_TRUE(StartRoad(c.world, R"({"steps": [)" + steps + "]}"));
+        sim::Session().textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        App().settings.promptForMechanism = c.step == dialog;
+        const int failed = FailedAllocations();
+        BindSimulatedHost(c.hostFunction, c.replacement);
+        EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+        EXPECT_EQ(FailedAllocations(), failed + 1);
+        EXPECT_EQ(LastDialogText(),
+                  "The Vistrel scene file could not be written: " + file.u8string());
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(App().sceneBuilder.api, nullptr);
+        EXPECT_TRUE(App().componentVersionStamps.empty());
+        EXPECT_TRUE(App().partInstanceRegistry.empty());
+        EXPECT_EQ(sim::LiveModelRecords() + sim::LiveHostBlocks(), 0u);
+
+        BindSimulatedHost();
+        EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+        EXPECT_EQ(LastDialogText(), "The Vistrel export has finished.");
+        EXPECT_EQ(HostProblems(), "[]");
+        fs::remove(file);
+    }
 }
 
 // ---- Live roads that end before they stream ------------------------------------------------
@@ -147,28 +223,28 @@ protected:
     ScopedRegistry registry{""};
 };
 
+// Render empties the animation frames first. On a model it then sets the metre scale, forgets
+// the stamps and says that it made no link; without a current model it does nothing more.
 TEST_F(LiveRoads, RenderEmptiesTheAnimationFramesFirstAndSaysWhenItMakesNoLink) {
-    ASSERT_TRUE(StartRoad(kPart));
-    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
-    testing::internal::CaptureStdout();
-    App().RenderOverLiveLink();
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
-    EXPECT_TRUE(App().animationFrames.empty());
-    EXPECT_EQ(App().metreScale, 39.370079f);
-    EXPECT_TRUE(App().componentVersionStamps.empty());
-}
-
-TEST_F(LiveRoads, RenderWithoutAModelEmptiesOnlyTheAnimationFrames) {
-    ASSERT_TRUE(StartRoad(R"({"models": [{"name": "P", "type": "part"}]})"));
-    App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
-    testing::internal::CaptureStdout();
-    App().RenderOverLiveLink();
-    std::fflush(stdout);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(App().animationFrames.empty());
-    EXPECT_EQ(App().metreScale, 7.0f);
-    EXPECT_EQ(App().componentVersionStamps.size(), 1u);
+    const struct {
+        const char* world;
+        const char* said;
+        float metreScale;
+        size_t stamps;
+    } cases[] = {{kPart, "Failed", 39.370079f, 0},
+                 {R"({"models": [{"name": "P", "type": "part"}]})", "", 7.0f, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.world);
+        ASSERT_TRUE(StartRoad(c.world));
+        App().animationFrames[ProAsmcomppath{}].push_back(FramePlacement{});
+        testing::internal::CaptureStdout();
+        App().RenderOverLiveLink();
+        std::fflush(stdout);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.said);
+        EXPECT_TRUE(App().animationFrames.empty());
+        EXPECT_EQ(App().metreScale, c.metreScale);
+        EXPECT_EQ(App().componentVersionStamps.size(), c.stamps);
+    }
 }
 
 TEST_F(LiveRoads, UpdateKeepsTheStampsAndReplacesThePickWhenItMakesNoLink) {
@@ -189,6 +265,17 @@ TEST_F(LiveRoads, UpdateCancelledAtTheRepresentationIsNoLongerInProgress) {
     EXPECT_EQ(App().GetSelectedComponentCount(), 0);
     EXPECT_EQ(sim::Session().record.Document()["selections"].size(), 0u);
     EXPECT_EQ(App().metreScale, 1000.0f);
+}
+
+TEST_F(LiveRoads, UpdateThatFailsOnTheWaySaysSoAndForgetsTheStamps) {
+    ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
+    BindSimulatedHost("ProAsmcomppathInit", ThenFail<&sim::ProAsmcomppathInit>());
+    testing::internal::CaptureStdout();
+    App().UpdateOverLiveLink();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
+    EXPECT_FALSE(App().IsUpdateInProgress());
+    EXPECT_TRUE(App().componentVersionStamps.empty());
 }
 
 TEST_F(LiveRoads, UpdateOnAPartAsksNoPickAndDropsThePreviousOne) {

@@ -36,8 +36,9 @@ foreach(test component_walk_test cameras_test metre_scale_test)
 endforeach()
 vistrel_add_test(export_roads_test
   SOURCES export_roads_test.cpp sim_export_fixture.cpp simhost_binding.cpp recording_scene.cpp
-          scoped_registry.cpp scoped_environment.cpp
+          scoped_registry.cpp scoped_environment.cpp allocation_failure.cpp test_paths.cpp
   LIBS vistrel_core vistrel_simhost)
+target_compile_definitions(export_roads_test PRIVATE VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 set_tests_properties(export_roads_test PROPERTIES RESOURCE_LOCK registry)
 # The Export command through the simulated host and the real plug-in library.
 vistrel_add_test(export_command_test SOURCES export_command_test.cpp plugin_command_line.cpp

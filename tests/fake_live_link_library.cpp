@@ -32,6 +32,8 @@ public:
 
 class FakeFactory final : public LiveLinkFactory {
 public:
+    void DeletingDestructor(unsigned int flags) override { DestroyImplementation(this, flags); }
+
     // Writers without a file: a complete scene interface that writes nothing.
     trvScene_api* CreateSceneApi() override
     {

@@ -104,12 +104,17 @@ TEST(FrameFile, ComponentsThatNeverMoveOrAppearOnceLeaveNothing) {
 TEST(FrameFile, ReadsAppendToWhatTheMapHoldsAndPruneIt) {
     ReadResult result;
     // An entry of an earlier read that does not move is pruned by the next read, even one of a
-    // file without any frame.
+    // file without any frame; a NaN never equals, not even itself, so its entry stays.
     result.frames[Path({8})].push_back(FramePlacement{});
     result.frames[Path({9})] = {};
+    FramePlacement nan{};
+    nan.matrix[3][0] = std::numeric_limits<double>::quiet_NaN();
+    result.frames[Path({6})].push_back(nan);
     std::istringstream empty{std::string(kHeader)};
     ReadFrames(empty, result.frames, result.frameCount);
-    EXPECT_TRUE(result.frames.empty());
+    ASSERT_EQ(result.frames.size(), 1u);
+    EXPECT_EQ(result.frames.count(Path({6})), 1u);
+    result.frames.clear();
     EXPECT_EQ(result.frameCount, 3);
 
     // The same file twice: each kept path gets its placements twice over, in order.
@@ -126,18 +131,6 @@ TEST(FrameFile, ReadsAppendToWhatTheMapHoldsAndPruneIt) {
     ExpectTranslation(arm[2], 0, 0, 0);
     ExpectTranslation(arm[3], 1, 0, 0);
     EXPECT_EQ(result.frameCount, 3);
-}
-
-TEST(FrameFile, NotANumberNeverEqualsSoItsComponentStays) {
-    const std::string text = std::string(kHeader) + "MaFrame 1\nPart: 1 (6)\n" +
-                             "1 0 0\n0 1 0\n0 0 1\nnan 0 0\n" + Moved("1 (7)", 0, 0, 0) +
-                             "Part: 1 (7)\n1 0 0\n0 1 0\n0 0 1\n0 0 -INF\n";
-    const ReadResult result = Read(text);
-    ASSERT_EQ(result.frames.count(Path({6})), 1u);
-    EXPECT_TRUE(std::isnan(result.frames.at(Path({6}))[0].matrix[3][0]));
-    ASSERT_EQ(result.frames.count(Path({7})), 1u);
-    EXPECT_EQ(result.frames.at(Path({7}))[1].matrix[3][2],
-              -std::numeric_limits<double>::infinity());
 }
 
 TEST(FrameFile, SampleFileAnimatesTheArmAndOneBolt) {
@@ -188,43 +181,55 @@ TEST(FrameFile, TokensLongerThan255CharactersAreSplit) {
     EXPECT_EQ(skipped.frames.at(Path({3})).size(), 2u);
 }
 
-TEST(FrameFile, TwentyFiveIdentifiersAndSignedOnesAreRead) {
+TEST(FrameFile, TwentyFiveIdentifiersSignedOnesAndAMissingParenthesisAreRead) {
     std::string ids = "25 (";
     std::vector<int> expected;
     for (int i = 1; i <= 25; ++i) {
         ids += std::to_string(-i) + (i < 25 ? " " : ")");
         expected.push_back(-i);
     }
+    // The ")" may also be missing, as the scan of "%d)" does not need it to go on.
     const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved(ids, 0, 0, 0) +
                              Moved(ids, 1, 0, 0) + Moved("1 ( 7)", 0, 0, 0) +
-                             Moved("1 (+7)", 1, 0, 0);
+                             Moved("1 (+7", 1, 0, 0) + Moved("3 (3 12 -4", 1, 0, 0) +
+                             Moved("3 (3 12 -4)", 2, 0, 0);
     const ReadResult result = Read(text);
     EXPECT_EQ(result.frames.at(Path(expected)).size(), 2u);
     EXPECT_EQ(result.frames.at(Path({7})).size(), 2u);
+    EXPECT_EQ(result.frames.at(Path({3, 12, -4})).size(), 2u);
 }
 
 // ---- The frame count ----------------------------------------------------------------------------
 
-TEST(FrameFile, FrameCountIsKeptWhenTheFileGivesNoUsableOne) {
-    const char* kept[] = {
-        "",                                          // empty file
-        "Number of parts: 2",                        // ends before "frames:"
-        "Number of parts: 2 Number of frames:",      // ends before the count
-        "parts: 2 frames: many MaFrame 1",           // not an integer
-        "parts: 2 frames: -1 MaFrame 1",             // negative
-        "parts: 2 frames: 1000001 MaFrame 1",        // more than can be believed
-        "parts: 2 frames: 99999999999999999999999",  // beyond int32
+TEST(FrameFile, EveryIntegerAfterFramesReplacesTheCountWithinItsRange) {
+    const struct {
+        const char* text;
+        int32_t count;
+    } cases[] = {
+        {"", -7},                                        // empty file: kept
+        {"Number of parts: 2", -7},                      // ends before "frames:"
+        {"Number of parts: 2 Number of frames:", -7},    // ends before the count
+        {"parts: 2 frames: many MaFrame 1", -7},         // not an integer
+        {"parts: frames: 0", 0},
+        {"parts: 2 frames: 1000000", 1000000},
+        {"frames: 4 parts: 1 frames: 6", 6},
+        {"parts: 2 frames: -2 MaFrame 1", 0},            // no negative duration
+        {"parts: 2 frames: -99999999999999999999", 0},
+        {"parts: 2 frames: 1000001 MaFrame 1", 1000000},  // no timestamps without end
+        {"parts: 2 frames: 99999999999999999999999", 1000000},
     };
-    for (const char* text : kept) EXPECT_EQ(Read(text).frameCount, -7) << text;
-    EXPECT_EQ(Read("parts: frames: 0").frameCount, 0);
-    EXPECT_EQ(Read("parts: 2 frames: 1000000").frameCount, 1000000);
-    EXPECT_EQ(Read("frames: 4 parts: 1 frames: 6").frameCount, 6);
+    for (const auto& c : cases) EXPECT_EQ(Read(c.text).frameCount, c.count) << c.text;
+
+    // A later file replaces the count of an earlier one, whatever it says.
+    ReadResult result = Read(kHeader);
+    std::istringstream negative("parts: 1 frames: -2");
+    ReadFrames(negative, result.frames, result.frameCount);
+    EXPECT_EQ(result.frameCount, 0);
 }
 
 // ---- Malformed records --------------------------------------------------------------------------
 
-TEST(FrameFile, RecordsThatDoNotConvertAreDropped) {
-    const std::string good = Moved("1 (2)", 1, 0, 0);
+TEST(FrameFile, RecordsNamingNoPathAreSkipped) {
     const char* bad[] = {
         "Part: 0 () 1 0 0 0 1 0 0 0 1 9 9 9\n",  // no identifier
         "Part: 26 (1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26) "
@@ -232,48 +237,67 @@ TEST(FrameFile, RecordsThatDoNotConvertAreDropped) {
         "Part: -3 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",          // negative count
         "Part: two (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",         // count not a number
         "Part: 1 2 1 0 0 0 1 0 0 0 1 9 9 9\n",             // no parenthesis
-        "Part: 1 (2 ) 1 0 0 0 1 0 0 0 1 9 9 9\n",          // ")" not right behind the identifier
         "Part: 2 (2) 1 0 0 0 1 0 0 0 1 9 9 9\n",           // fewer identifiers than counted
         "Part: 1 (x) 1 0 0 0 1 0 0 0 1 9 9 9\n",           // identifier not a number
         "Part: 1 (4294967298) 1 0 0 0 1 0 0 0 1 9 9 9\n",  // identifier beyond int32
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9\n",             // eleven numbers, then the next record
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 nine\n",        // a word for a number
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e999\n",       // beyond the range of a float
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e-60\n",       // too small for a float
-        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 .\n",           // a point alone
     };
     for (const char* record : bad) {
-        const std::string text = std::string(kHeader) + "MaFrame 1\n" + good + record + good;
-        // Only the two good records count, and being equal they are pruned: a bad record taken
-        // would have kept its path in the map.
-        EXPECT_TRUE(Read(text).frames.empty()) << record;
+        const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 1, 0, 0) +
+                                 record + Moved("1 (2)", 2, 0, 0);
+        const ReadResult result = Read(text);
+        const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
+        ASSERT_EQ(placements.size(), 2u) << record;
+        ExpectTranslation(placements[1], 2, 0, 0);
     }
-    // The good records do count when they differ: the check above would see them.
-    const std::string text = std::string(kHeader) + "MaFrame 1\n" + good + Moved("1 (2)", 2, 0, 0);
-    EXPECT_EQ(Read(text).frames.at(Path({2})).size(), 2u);
 }
 
-TEST(FrameFile, APartKeywordWhereANumberBelongsStartsTheNextRecord) {
-    const std::string text = std::string(kHeader) + "MaFrame 1\nPart: 1 (2) 1 0 0 0 1\n" +
-                             Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 2, 0, 0);
-    const ReadResult result = Read(text);
-    const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
-    ASSERT_EQ(placements.size(), 2u);
-    ExpectTranslation(placements[0], 1, 0, 0);
-    ExpectTranslation(placements[1], 2, 0, 0);
+TEST(FrameFile, RecordsWhosePlacementDoesNotReadKeepTheirFramesPlace) {
+    const char* unreadable[] = {
+        "Part: 1 (2 ) 1 0 0 0 1 0 0 0 1 9 9 9\n",     // ")" apart: the numbers start at it
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9\n",        // eleven numbers, then the next record
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 nine\n",   // a word for a number
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 .\n",      // a point alone
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 1e39\n",   // beyond the range of a float
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 nan 9 9\n",    // not finite: the renderer cannot read it
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 -INF 9\n",
+        "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 infinity\n",
+    };
+    for (const char* record : unreadable) {
+        // Its place repeats the frame before it, or, as the path's first record, the one after.
+        for (const std::string& text :
+             {Moved("1 (2)", 1, 0, 0) + record + Moved("1 (2)", 3, 0, 0),
+              record + Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 3, 0, 0)}) {
+            const ReadResult result = Read(std::string(kHeader) + "MaFrame 1\n" + text);
+            const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
+            ASSERT_EQ(placements.size(), 3u) << text;
+            ExpectTranslation(placements[0], 1, 0, 0);
+            ExpectTranslation(placements[1], 1, 0, 0);
+            ExpectTranslation(placements[2], 3, 0, 0);
+        }
+        // A path none of whose records reads gets no placements.
+        const std::string text = std::string(kHeader) + "MaFrame 1\n" + record + record;
+        EXPECT_TRUE(Read(text).frames.empty()) << record;
+    }
 }
 
 TEST(FrameFile, NumbersAreReadAsTheCLocaleWritesThem) {
-    // Signs, exponents of any length and points without digits on one side are numbers; a
-    // decimal comma is not: "3,5" gives 3, then ",5" does not convert and the record is dropped.
+    // Signs, exponents of any length and points without digits on one side are numbers; one too
+    // small for a float is its nearest float, zero when it is below every one. A decimal comma
+    // is not: "3,5" gives 3, then ",5" does not convert, and the record keeps its place.
+    const std::string tiny = "0." + std::string(400, '0') + "1";
     const std::string text = std::string(kHeader) + "MaFrame 1\nPart: 1 (2)\n" +
-                             "+1.5e+000 -2.5E-1 .25\n1e2 2. -0\n0 0 1\n0 0 0\n" +
-                             "Part: 1 (2)\n1 0 0\n0 1 0\n0 0 1\n3,5 0 0\n" +
+                             "+1.5e+000 -2.5E-1 .25\n1e2 2. -0\n1e-40 -1e-50 " + tiny +
+                             "\n0 0 0\n" + "Part: 1 (2)\n1 0 0\n0 1 0\n0 0 1\n3,5 0 0\n" +
                              Moved("1 (2)", 0, 0, 0);
     const ReadResult result = Read(text);
     const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
-    ASSERT_EQ(placements.size(), 2u);
+    ASSERT_EQ(placements.size(), 3u);
     const ProMatrix& m = placements[0].matrix;
+    EXPECT_EQ(m[2][0], static_cast<double>(1e-40f));
+    EXPECT_EQ(m[2][1], 0.0);
+    EXPECT_TRUE(std::signbit(m[2][1]));
+    EXPECT_EQ(m[2][2], 0.0);
+    EXPECT_EQ(placements[1].matrix[0][0], 1.5);
     EXPECT_EQ(m[0][0], 1.5);
     EXPECT_EQ(m[0][1], -0.25);
     EXPECT_EQ(m[0][2], 0.25);
@@ -281,7 +305,7 @@ TEST(FrameFile, NumbersAreReadAsTheCLocaleWritesThem) {
     EXPECT_EQ(m[1][1], 2.0);
     EXPECT_EQ(m[1][2], 0.0);
     EXPECT_TRUE(std::signbit(m[1][2]));
-    ExpectTranslation(placements[1], 0, 0, 0);
+    ExpectTranslation(placements[2], 0, 0, 0);
 }
 
 TEST(FrameFile, EveryTruncationOfAFileIsReadSafely) {

@@ -243,10 +243,10 @@ TEST_F(HostCommandsTest, ExportLeavesOutDefaultsThatDoNotFit) {
     EXPECT_EQ(fake_host::Host().offeredFolder, longFolder.substr(1));
     EXPECT_EQ(fake_host::Host().offeredName, longName.substr(1));
 
-    // A bare file name is a name in no folder.
+    // A path without a separator is offered whole, as the folder and as the name.
     app->SetExportPath(u"car.vsb");
     OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"");
+    EXPECT_EQ(fake_host::Host().offeredFolder, u"car.vsb");
     EXPECT_EQ(fake_host::Host().offeredName, u"car.vsb");
 }
 

@@ -41,6 +41,10 @@ if(NOT WIN32)
     ENVIRONMENT "LD_LIBRARY_PATH=${CMAKE_CURRENT_BINARY_DIR}/live_link_bare")
 endif()
 
+# The places of the scene interface, the factory and the instance lister, held to the tables of
+# the renderer's library.
+vistrel_add_test(interface_layout_test SOURCES interface_layout_test.cpp LIBS vistrel_scene)
+
 vistrel_add_test(scene_builder_test
   SOURCES scene_builder_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp
   LIBS vistrel_core)

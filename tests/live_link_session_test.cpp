@@ -62,7 +62,7 @@ std::string ExpectedText(const fs::path& folder)
     SceneBuilder builder;
     builder.api = new trvScene_api_file(std::fopen(file.string().c_str(), "wb+"), true);
     WriteScene(builder);
-    delete builder.api;
+    builder.api->DeletingDestructor(kDeleteFreesMemory);
     return ReadFile(file);
 }
 

@@ -1,10 +1,18 @@
 // Whole Export sessions of the simulated host with the real plug-in library, seen from the NURBS
-// output: what a box part gives with NURBS output on and off. Each test runs in a fresh folder.
+// output: what a box part gives with NURBS output on and off, and whether the trim loops of faces
+// as a CAD kernel makes them close and wind as their traversal asks. Each test runs in a fresh
+// folder.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
+#include <vector>
 
 #include "simhost/simulated_host.h"
 #include "tests/file_text.h"
@@ -26,14 +34,100 @@ size_t Count(const std::string& text, const std::string& what)
 const char* kBoxModel = R"({"current": "BOX", "models": [{"name": "BOX", "type": "part",
     "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}}]}]})";
 
+// The elements of the binary array block of parameter name, the first one at or after from. The
+// block is little-endian, as is every machine these tests run on.
+template <typename T>
+std::vector<T> BinaryArray(const std::string& scene, size_t from, const std::string& name)
+{
+    const std::string head = "\"" + name + "\" [ \x01\x02\x03";
+    const size_t at = scene.find(head, from);
+    if (at == std::string::npos || at + head.size() + 5 > scene.size())
+        return {};
+    uint32_t count = 0;
+    std::memcpy(&count, scene.data() + at + head.size() + 1, 4);
+    const size_t data = at + head.size() + 5;
+    if (data + count * sizeof(T) > scene.size())
+        return {};
+    std::vector<T> values(count);
+    std::memcpy(values.data(), scene.data() + data, count * sizeof(T));
+    return values;
+}
+
+// Checks every trim loop of the "nurbs" block at from: each curve's last control point meets the
+// next one's first, read in the loop's order or, for a reversed loop, against it, and the loop
+// winds counter-clockwise when it is an outer one (trim_inside 1), clockwise for a hole.
+void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
+{
+    SCOPED_TRACE("nurbs block at byte " + std::to_string(from));
+    const auto nedges = BinaryArray<int32_t>(scene, from, "trim_nedges");
+    const auto inside = BinaryArray<int32_t>(scene, from, "trim_inside");
+    const auto order = BinaryArray<int32_t>(scene, from, "edge_order");
+    const auto nknots = BinaryArray<int32_t>(scene, from, "edge_nknots");
+    const auto uvw = BinaryArray<double>(scene, from, "edge_uvw");
+    ASSERT_EQ(nedges.size(), inside.size());
+    size_t curve = 0;
+    size_t point = 0;
+    for (size_t loop = 0; loop < nedges.size(); ++loop) {
+        // The control points (u, v) of each curve of the loop.
+        std::vector<std::vector<std::pair<double, double>>> curves;
+        for (int32_t c = 0; c < nedges[loop]; ++c, ++curve) {
+            ASSERT_LT(curve, order.size());
+            curves.emplace_back();
+            for (int32_t p = order[curve]; p < nknots[curve]; ++p, ++point) {
+                ASSERT_LT(3 * point + 1, uvw.size());
+                curves.back().push_back({uvw[3 * point], uvw[3 * point + 1]});
+            }
+            ASSERT_FALSE(curves.back().empty());
+        }
+        ASSERT_FALSE(curves.empty()) << "loop " << loop;
+        auto chained = [&] {
+            for (size_t c = 0; c < curves.size(); ++c) {
+                const auto& end = curves[c].back();
+                const auto& start = curves[(c + 1) % curves.size()].front();
+                if (std::abs(end.first - start.first) >= 1e-10 ||
+                    std::abs(end.second - start.second) >= 1e-10)
+                    return false;
+            }
+            return true;
+        };
+        if (!chained()) {
+            std::reverse(curves.begin(), curves.end());
+            ASSERT_TRUE(chained()) << "loop " << loop << " does not close";
+        }
+        double area = 0;  // twice the signed area of the control polygon
+        const std::pair<double, double>* previous = &curves.back().back();
+        for (const auto& points : curves)
+            for (const auto& p : points) {
+                area += previous->first * p.second - p.first * previous->second;
+                previous = &p;
+            }
+        EXPECT_EQ(area > 0, inside[loop] == 1) << "loop " << loop << " area " << area;
+    }
+    EXPECT_EQ(3 * point, uvw.size());
+}
+
+// ExpectLoopsCloseAndWind for each "nurbs" block of the scene; answers how many there are.
+size_t ExpectEveryLoopClosesAndWinds(const std::string& scene)
+{
+    const std::string block = "geometry \"nurbs\"";
+    size_t count = 0;
+    for (size_t at = scene.find(block); at != std::string::npos; at = scene.find(block, at + 1)) {
+        ExpectLoopsCloseAndWind(scene, at);
+        ++count;
+    }
+    return count;
+}
+
 class NurbsExport : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { UseModel(kBoxModel); }
+
+    void UseModel(const std::string& model)
     {
-        std::ofstream("model.json", std::ios::binary) << kBoxModel;
+        std::ofstream("model.json", std::ios::binary) << model;
     }
 
-    // Exports the box to out.vsb; answers the scene file's bytes.
+    // Exports the model to out.vsb; answers the scene file's bytes.
     std::string Export()
     {
         sim::CommandLine options = PluginCommandLine();
@@ -54,7 +148,7 @@ protected:
 TEST_F(NurbsExport, BoxGivesSixTrimmedSurfacesBesideItsMesh)
 {
     const std::string scene = Export();
-    EXPECT_EQ(Count(scene, "geometry \"nurbs\""), 6u);
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 6u);
     EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
     // Binary arrays: one loop of four curves, written as the block 01 02 03 'i', one int32
     // element, the value 4.
@@ -63,6 +157,20 @@ TEST_F(NurbsExport, BoxGivesSixTrimmedSurfacesBesideItsMesh)
     EXPECT_EQ(Count(scene, std::string(oneLoopOfFour, sizeof oneLoopOfFour - 1)), 6u);
     EXPECT_EQ(Count(scene, std::string(outer, sizeof outer - 1)), 6u);
     // Every interface record and curve record was given back to the host.
+    EXPECT_NE(summary_.find("host memory not freed: 0 block(s)"), std::string::npos) << summary_;
+}
+
+TEST_F(NurbsExport, SurfacesWhoseIdTheHostCannotGiveGetNoNurbsObjects)
+{
+    // Beside a rectangle, a box whose six surface ids the host cannot give: taken as 0, each of
+    // them would be paired with all six of the box's interface surfaces.
+    std::ofstream("model.json", std::ios::binary) << R"({"current": "BOX", "models": [{
+        "name": "BOX", "type": "part",
+        "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}, "surface_faults": ["no_id"]},
+                   {"rectangle": {"size": [1, 1]}}]}]})";
+    const std::string scene = Export();
+    EXPECT_EQ(Count(scene, "geometry \"nurbs\""), 1u);
+    EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);  // the box's mesh is still there
     EXPECT_NE(summary_.find("host memory not freed: 0 block(s)"), std::string::npos) << summary_;
 }
 
@@ -75,6 +183,18 @@ TEST_F(NurbsExport, NurbsOutputOffWritesMeshesOnly)
     EXPECT_EQ(Count(scene, "\"nurbs\""), 0u);
     EXPECT_EQ(Count(scene, "flags 66560"), 0u);
     EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
+}
+
+TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightCurvesCloseAndWindAsTheirTraversal)
+{
+    UseModel(ReadFile(VISTREL_SOURCE_DIR "/examples/kernel_faces.json"));
+    const std::string scene = Export();
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 3u);
+    static const char seamLoop[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
+    static const char outerAndHole[] =
+        "\"trim_nedges\" [ \x01\x02\x03i\x02\0\0\0\x04\0\0\0\x04\0\0\0] ";
+    EXPECT_EQ(Count(scene, std::string(seamLoop, sizeof seamLoop - 1)), 2u);
+    EXPECT_EQ(Count(scene, std::string(outerAndHole, sizeof outerAndHole - 1)), 1u);
 }
 
 }  // namespace

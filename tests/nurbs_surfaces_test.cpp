@@ -227,6 +227,20 @@ TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseEdgesBoundNoVisitedSurfaceIsDropped)
     EXPECT_EQ(pairing.surfaceMap.size(), 2u);  // 505 and the quilt's 8 have no partner
 }
 
+TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
+{
+    // Host surface 5, which alone bounds 505's edge, has no id the host can give.
+    std::string model = kPairingModel;
+    const std::string surface = R"("id": 5, "interface_id": 505,)";
+    model.replace(model.find(surface), surface.size(), surface + R"( "faults": ["no_id"],)");
+    ASSERT_TRUE(Start(model.c_str()));
+    VisitSurfaces();
+    Pair();
+    EXPECT_EQ(PairedWith(0), std::vector<int>{});
+    EXPECT_EQ(PairedWith(5), std::vector<int>{});
+    EXPECT_EQ(pairing.surfaceMap.size(), 4u);  // 1, 2, 3 and 8
+}
+
 TEST_F(NurbsSurfaces, EdgeIdsMapToTheirIndicesInTheInterfaceData)
 {
     ASSERT_TRUE(Start(kPairingModel));
@@ -395,46 +409,6 @@ TEST_F(NurbsSurfaces, HostSurfacePairedTwiceWritesTwoObjectsWithTheSameTrims)
     EXPECT_EQ(Count(text, "\"trim_nedges\" [ 4 ] ,\n"), 2u);
     EXPECT_EQ(Count(text, "\"uorder\" 2,"), 1u);
     EXPECT_EQ(Count(text, "\"uorder\" 4,"), 1u);
-}
-
-// ---- A whole solid ------------------------------------------------------------------------------
-
-TEST_F(NurbsSurfaces, BoxGivesSixSurfacesEachClosedByOneLoopOfFourCurves)
-{
-    ASSERT_TRUE(Start(R"({"current": "N", "models": [{"name": "N", "type": "part",
-        "shapes": [{"box": {"min": [0, 0, 0], "max": [3, 2, 1]}}]}]})"));
-    VisitSurfaces();
-    ASSERT_EQ(surfaces.size(), 6u);
-    Pair();
-    for (ProSurface surface : surfaces) {
-        int id = 0;
-        ProSurfaceIdGet(surface, &id);
-        ASSERT_EQ(PairedWith(id), std::vector<int>{id});
-        app->WriteNurbsObjects(pairing, surfaceIds, "N", surface, id,
-                               MaterialKey{"color", {}, 1, 1, 1});
-
-        // The trims of this surface stay in the buffers until the next one is written.
-        const NurbsTrimBuffers& trims = app->trimBuffers;
-        EXPECT_EQ(trims.trim_nedges, std::vector<int32_t>{4}) << id;
-        EXPECT_EQ(trims.trim_inside, std::vector<int32_t>{1}) << id;
-        ASSERT_EQ(trims.edge_order.size(), 4u);
-        // Each curve ends where the next begins, the last where the first begins.
-        std::vector<std::pair<double, double>> firsts, lasts;
-        size_t point = 0;
-        for (size_t c = 0; c < 4; ++c) {
-            const size_t points = static_cast<size_t>(trims.edge_nknots[c] - trims.edge_order[c]);
-            firsts.push_back({trims.edge_uvw[3 * point], trims.edge_uvw[3 * point + 1]});
-            point += points;
-            lasts.push_back({trims.edge_uvw[3 * point - 3], trims.edge_uvw[3 * point - 2]});
-        }
-        EXPECT_EQ(3 * point, trims.edge_uvw.size());
-        for (size_t c = 0; c < 4; ++c) {
-            EXPECT_NEAR(lasts[c].first, firsts[(c + 1) % 4].first, 1e-10) << id << " curve " << c;
-            EXPECT_NEAR(lasts[c].second, firsts[(c + 1) % 4].second, 1e-10) << id << " curve " << c;
-        }
-    }
-    EXPECT_EQ(Count(file.All(), "geometry \"nurbs\""), 6u);
-    EXPECT_EQ(Count(file.All(), "\"trim_nedges\" [ 4 ] ,"), 6u);
 }
 
 }  // namespace

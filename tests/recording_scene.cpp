@@ -7,6 +7,8 @@ RecordingScene::RecordingScene() : shader_(reinterpret_cast<ShaderBuffer*>(&call
 
 RecordingScene::~RecordingScene() = default;
 
+void RecordingScene::DeletingDestructor(unsigned int flags) { DestroyImplementation(this, flags); }
+
 std::vector<std::string> RecordingScene::CallsStartingWith(
     const std::vector<std::string>& prefixes) const {
     std::vector<std::string> found;

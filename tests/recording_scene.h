@@ -13,7 +13,7 @@
 class RecordingScene final : public trvScene_api {
 public:
     RecordingScene();
-    ~RecordingScene() override;
+    ~RecordingScene();
 
     // Every call so far, in order.
     const std::vector<std::string>& Calls() const { return calls_; }
@@ -21,6 +21,7 @@ public:
     std::vector<std::string> CallsStartingWith(const std::vector<std::string>& prefixes) const;
     void Clear() { calls_.clear(); }
 
+    void DeletingDestructor(unsigned int flags) override;
     void Reserved1() override { Record("Reserved1"); }
     bool Render() override { return Record("Render"); }
     bool Connect(const char* host, int port, int n) override {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -180,9 +181,10 @@ TEST(RegistryFile, ReadsUtf8AndUtf16FilesWithByteOrderMarks)
     EXPECT_EQ(value->data, (Bytes{'1', 0, 0, 0}));
 }
 
-TEST(RegistryFile, MissingFileHoldsNoKeys)
+TEST(RegistryFile, MissingOrUnreadableFileHoldsNoKeys)
 {
     EXPECT_FALSE(RegistryFile::Load("/nonexistent/folder/registry.reg").HasKey(kKey));
+    EXPECT_FALSE(RegistryFile::Load(std::filesystem::temp_directory_path().string()).HasKey(kKey));
 }
 
 }  // namespace

@@ -3,11 +3,16 @@
 // registry file of the POSIX build and against the real registry on Windows.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
+#include "tests/scoped_environment.h"
 #include "tests/scoped_registry.h"
 
 namespace {
@@ -173,5 +178,46 @@ TEST(RegistryEmpty, NoKeysAtAll)
                             &key),
               ERROR_FILE_NOT_FOUND);
 }
+
+#ifndef _WIN32
+// ---- The registry file of the POSIX build -------------------------------------------------------
+
+namespace fs = std::filesystem;
+
+bool UserKeyOpens(const char16_t* subKey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(subKey), 0, kRead32, &key) != ERROR_SUCCESS)
+        return false;
+    return RegCloseKey(key) == ERROR_SUCCESS;
+}
+
+TEST(RegistryPosixFile, FolderInPlaceOfTheFileReadsAsMissing)
+{
+    ScopedEnvironment variable("VISTREL_REGISTRY_FILE", fs::temp_directory_path().string());
+    EXPECT_FALSE(UserKeyOpens(u"SOFTWARE"));
+}
+
+TEST(RegistryPosixFile, FileIsReadAgainOnlyWhenItChanges)
+{
+    ScopedRegistry registry("[HKEY_CURRENT_USER\\SOFTWARE\\VistrelTest]\r\n");
+    const fs::path file = std::getenv("VISTREL_REGISTRY_FILE");
+    const fs::file_time_type written = fs::last_write_time(file);
+    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTest"));
+    const auto rewrite = [&](const std::string& key, fs::file_time_type time) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc)
+            << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" << key << "]\r\n";
+        fs::last_write_time(file, time);
+    };
+    // Changed behind the reader's back, keeping size and time: what was read stands.
+    rewrite("SOFTWARE\\VistrelTesu", written);
+    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTest"));
+    // Another time, or another size, is a change.
+    rewrite("SOFTWARE\\VistrelTesu", written + std::chrono::seconds(1));
+    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTesu"));
+    rewrite("SOFTWARE\\VistrelTests", written + std::chrono::seconds(1));
+    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTests"));
+}
+#endif
 
 }  // namespace

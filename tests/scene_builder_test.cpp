@@ -34,14 +34,14 @@ public:
 
     ~FileBuilder()
     {
-        delete builder.api;
+        if (builder.api != nullptr) builder.api->DeletingDestructor(kDeleteFreesMemory);
         std::error_code ignored;
         fs::remove(path_, ignored);
     }
 
     std::string Text()
     {
-        delete builder.api;  // closes the file
+        builder.api->DeletingDestructor(kDeleteFreesMemory);  // closes the file
         builder.api = nullptr;
         builder.file = nullptr;
         std::ifstream in(path_, std::ios::binary);

@@ -27,6 +27,7 @@ bool Accepts(int port)
 // A scene object that takes every operation and writes nothing.
 class ScriptedScene final : public trvScene_api {
 public:
+    void DeletingDestructor(unsigned int flags) override { DestroyImplementation(this, flags); }
     bool Connect(const char* host, int port, int n) override
     {
         const bool loopback = host != nullptr && std::strcmp(host, "127.0.0.1") == 0;
@@ -143,10 +144,12 @@ public:
 
 class ScriptedFactory final : public LiveLinkFactory {
 public:
-    ~ScriptedFactory() override
+    ~ScriptedFactory()
     {
         for (int i = 0; i < sceneCount_; ++i) delete scenes_[i];
     }
+
+    void DeletingDestructor(unsigned int flags) override { DestroyImplementation(this, flags); }
 
     trvScene_api* CreateSceneApi() override
     {

@@ -2,6 +2,7 @@
 // input that is not a settings file at all.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -131,9 +132,9 @@ TEST(SettingsFileWriting, UnwritableFolderChangesNothing) {
 TEST(SettingsFileRoundTrip, EveryFieldComesBack) {
     ScopedTempFolder folder;
     PluginSettings written = Sentinel();
-    // Two blanks in a row, a leading blank, markup characters and a code-page letter right
-    // before the end tag must all survive.
-    written.exportPath = u" C:\\My  Scenes\\R&D <1>\\Stra\u00DFe";
+    // Two blanks in a row, markup characters and a code-page letter right before the end tag
+    // must all survive.
+    written.exportPath = u"C:\\My  Scenes\\R&D <1>\\Stra\u00DFe";
     written.fraPath = u"C:\\anims\\\u00E9t\u00E9 \u20AC.fra";
     WriteSettingsFile(written, kSettingsFileName);
 
@@ -228,14 +229,21 @@ TEST(SettingsFileReading, MissingOrEmptyElementsKeepTheirFields) {
 }
 
 TEST(SettingsFileReading, OrderDoesNotMatterOtherElementsAreIgnoredAndTheFirstCounts) {
-    const PluginSettings read = ReadText(Document("<unknown>1</unknown>"
-                                                  "<fraPath>b.fra</fraPath>"
-                                                  "<upAxis>3</upAxis>"
-                                                  "<upAxis>5</upAxis>"
-                                                  "<nested><upAxis>0</upAxis></nested>"));
+    PluginSettings read = ReadText(Document("<unknown>1</unknown>"
+                                            "<fraPath>b.fra</fraPath>"
+                                            "<upAxis a=\"1\" b='2'>3</upAxis>"
+                                            "<upAxis>5</upAxis>"
+                                            "<nested><upAxis>0</upAxis></nested>"));
     EXPECT_EQ(read.upAxis, 3);
     EXPECT_EQ(read.fraPath, u"b.fra");
     EXPECT_EQ(read.exportPath, Sentinel().exportPath);
+
+    // However many there are.
+    std::string many;
+    for (int i = 0; i < 150; ++i) many += "<extra>" + std::to_string(i) + "</extra><empty/>";
+    read = ReadText(Document(many + "<upAxis>2</upAxis><includeNURBS>true</includeNURBS>"));
+    EXPECT_EQ(read.upAxis, 2);
+    EXPECT_TRUE(read.includeNURBS);
 }
 
 TEST(SettingsFileReading, PathsAreDecodedAndConvertedFromTheCodePage) {
@@ -244,6 +252,16 @@ TEST(SettingsFileReading, PathsAreDecodedAndConvertedFromTheCodePage) {
                           "<fraPath>C:\\a  b\\\r\nc.fra</fraPath>"));
     EXPECT_EQ(read.exportPath, u"C:\\R&D\\<x>\\\u20AC\u0081\u00E9.vsb");
     EXPECT_EQ(read.fraPath, u"C:\\a  b\\\nc.fra");  // line ends as TinyXML's file loading has them
+}
+
+TEST(SettingsFileReading, WhiteSpaceAroundAPathIsDropped) {
+    PluginSettings read = ReadText(Document("<exportPath>\n    C:\\scenes\\car.vsb\n  </exportPath>"
+                                            "<fraPath>\t C:\\my  anims\\run .fra \r\n</fraPath>"));
+    EXPECT_EQ(read.exportPath, u"C:\\scenes\\car.vsb");
+    EXPECT_EQ(read.fraPath, u"C:\\my  anims\\run .fra");
+    // Nothing but white space is no text: the path in memory stays.
+    read = ReadText(Document("<exportPath>\n  </exportPath>"));
+    EXPECT_EQ(read.exportPath, Sentinel().exportPath);
 }
 
 TEST(SettingsFileReading, ByteOrderMarkOfAnEditorIsPassedOver) {
@@ -288,14 +306,38 @@ TEST(SettingsFileBadInput, BinaryAndNonXmlChangeNothing) {
     ExpectSameSettings(ReadText("<a><upAxis>2</upAxis>\xF0"), Sentinel());
 }
 
+std::string Repeat(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 TEST(SettingsFileBadInput, DeepNestingChangesNothing) {
-    std::string deep;
-    for (int i = 0; i < 200000; ++i) deep += "<a>";
-    ExpectSameSettings(ReadText(deep), Sentinel());
-    std::string closed = "<vistrel_plugin_settings><upAxis>2</upAxis>";
-    for (int i = 0; i < 300; ++i) closed += "<a>";
-    for (int i = 0; i < 300; ++i) closed += "</a>";
-    ExpectSameSettings(ReadText(closed + "</vistrel_plugin_settings>"), Sentinel());
+    ExpectSameSettings(ReadText(Repeat("<a>", 200000)), Sentinel());
+    // 121 deep, closed again; in between, markup that only looks like end tags: in a comment,
+    // in the quoted value of a declaration or an attribute, in a character reference (TinyXML
+    // takes "&#" up to the next ";" as one).
+    const std::string ends = Repeat("</a>", 60);
+    for (const std::string& between :
+         {std::string(), "<!--" + ends + "-->", "<?xml version='" + ends + "'?>",
+          "<b c='" + Repeat("/>", 60) + "'/>", "&#" + ends + "#65;"}) {
+        SCOPED_TRACE(between.substr(0, 12));
+        const std::string deep = Repeat("<a>", 60) + between + Repeat("<a>", 60) + ends + ends;
+        ExpectSameSettings(ReadText(Document("<upAxis>2</upAxis>" + deep)), Sentinel());
+    }
+    // Nesting a person might write is read.
+    const std::string nested = Repeat("<a x='/>'>", 40) + "&#x3C;/a>" + Repeat("</a>", 40);
+    EXPECT_EQ(ReadText(Document("<upAxis>2</upAxis>" + nested)).upAxis, 2);
+}
+
+TEST(SettingsFileBadInput, ElementWithCountlessAttributesChangesNothingAtOnce) {
+    // TinyXML looks each attribute up among those before it.
+    std::string attributes;
+    for (int i = 0; i < 80000; ++i) attributes += " a" + std::to_string(i) + "='1'";
+    const std::string text = "<settings" + attributes + "><upAxis>2</upAxis></settings>";
+    const auto start = std::chrono::steady_clock::now();
+    ExpectSameSettings(ReadText(text), Sentinel());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(SettingsFileBadInput, HugeFileChangesNothing) {

@@ -1,5 +1,8 @@
 #include "simhost/model/model_file.h"
 
+#include <cmath>
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace sim {
@@ -72,6 +75,28 @@ TEST(ModelFile, ShapesGetIdsAboveTheFilesAndAnAddedFeature) {
         EXPECT_EQ(model.surfaces[i].feature, 40);
     }
     EXPECT_EQ(model.edges.size(), 12u);
+}
+
+// A turn about z: row 0, the image of x, is (cos, sin, 0) and row 1 (-sin, cos, 0). Whole
+// quarter turns are exact, not the C runtime's cos of 90 degrees (some 6e-17).
+TEST(ModelFile, TurnsAboutAnAxisAreExactForQuarterTurns) {
+    struct Turn {
+        double degrees, cos, sin;
+    };
+    const Turn turns[] = {{90, 0, 1},  {-270, 0, 1},  {450, 0, 1},
+                          {180, -1, 0}, {-90, 0, -1}, {30, std::sqrt(3.0) / 2, 0.5}};
+    for (const Turn& turn : turns) {
+        World world = Parse(R"({"models": [{"name": "A", "type": "assembly", "features": [
+            {"id": 1, "model": "P", "placement": {"rotate": {"axis": [0,0,2], "degrees": )" +
+                            std::to_string(turn.degrees) + R"(}}}]}, {"name": "P", "type": "part"}]})");
+        const Matrix& m = world.models[0].features[0].placement;
+        const double tolerance = std::fmod(turn.degrees, 90.0) == 0 ? 0.0 : 2e-16;
+        EXPECT_NEAR(m[0][0], turn.cos, tolerance) << turn.degrees;
+        EXPECT_NEAR(m[0][1], turn.sin, tolerance) << turn.degrees;
+        EXPECT_NEAR(m[1][0], -turn.sin, tolerance) << turn.degrees;
+        EXPECT_NEAR(m[1][1], turn.cos, tolerance) << turn.degrees;
+        EXPECT_EQ(m[2][2], 1) << turn.degrees;
+    }
 }
 
 TEST(ModelFile, FaultsReachTheirObjects) {

@@ -1,5 +1,7 @@
 #include "tests/simhost_binding.h"
 
+#include <cstring>
+
 #include "simhost/function_table.h"
 #include "simhost/host_functions.h"
 #include "simhost/model_functions.h"
@@ -18,8 +20,21 @@ const sim::FunctionTable& Functions()
     return table;
 }
 
-void* Lookup(const char* name) { return Functions().Find(name); }
+// The one function bound in place of the simulated host's own, when there is one.
+const char* g_replacedName = nullptr;
+void* g_replacement = nullptr;
+
+void* Lookup(const char* name)
+{
+    if (g_replacedName != nullptr && std::strcmp(g_replacedName, name) == 0) return g_replacement;
+    return Functions().Find(name);
+}
 
 }  // namespace
 
-void BindSimulatedHost() { ToolkitBind(&Lookup); }
+void BindSimulatedHost(const char* replacedName, void* replacement)
+{
+    g_replacedName = replacedName;
+    g_replacement = replacement;
+    ToolkitBind(&Lookup);
+}

@@ -4,5 +4,6 @@
 #pragma once
 
 // Binds every toolkit function of the simulated host (runtime and model side) through
-// ToolkitBind; ToolkitUnbind undoes it.
-void BindSimulatedHost();
+// ToolkitBind; ToolkitUnbind undoes it. The function named replacedName, when given, is bound to
+// replacement instead.
+void BindSimulatedHost(const char* replacedName = nullptr, void* replacement = nullptr);

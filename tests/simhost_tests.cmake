@@ -14,3 +14,21 @@ vistrel_add_test(simulated_host_test SOURCES simulated_host_test.cpp plugin_comm
 target_compile_definitions(simulated_host_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(simulated_host_test vistrel_plugin)
+
+# The Windows build under wine exports the sample model byte for byte as a Linux build of the
+# same tree does (tools/test.sh windows builds that one's plug-in and host first).
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  set(VISTREL_NATIVE_BUILD_DIR ${PROJECT_SOURCE_DIR}/build/ci-linux CACHE PATH
+      "A Linux build of this tree, whose export the Windows build's must equal")
+  add_test(NAME cross_build_export_test
+           COMMAND ${CMAKE_COMMAND}
+                   -DNATIVE_HOST=${VISTREL_NATIVE_BUILD_DIR}/simhost/simhost
+                   -DNATIVE_PLUGIN=${VISTREL_NATIVE_BUILD_DIR}/toolkit/libvistrel_plugin.so
+                   -DWINDOWS_HOST=$<TARGET_FILE:simhost>
+                   -DWINDOWS_PLUGIN=$<TARGET_FILE:vistrel_plugin>
+                   -DWINE=${CMAKE_CROSSCOMPILING_EMULATOR}
+                   -DMODEL=${PROJECT_SOURCE_DIR}/examples/sample_assembly.json
+                   -DTEXT=${PROJECT_SOURCE_DIR}/text
+                   -DWORK=${CMAKE_CURRENT_BINARY_DIR}/run/cross_build_export_test
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_builds_export.cmake)
+endif()

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "export/nurbs_surfaces.h"
@@ -47,42 +48,97 @@ TEST(TrimLoopChaining, EndsMeetOnlyWithinTheTolerance)
     EXPECT_TRUE(ChainOrder({}).empty());
 }
 
-TEST(TrimLoopWinding, VoteCountsTheTurnsOfTheControlPolygon)
+// Degree-2 straight lines around the square (0, 0)-(a, a), counter-clockwise, as a CAD kernel
+// gives them: each middle control point lies off its line by rounding noise, bent into the loop.
+std::vector<TrimPoint> NoisySquare()
 {
-    // One closed curve around the unit square, counter-clockwise: three left turns and two
-    // triples around the repeated corner that do not turn.
-    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}), -3);
-    EXPECT_EQ(WindingVote({{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}}), 3);
-    // Straight pieces joined end to start: every triple holds two equal points.
-    EXPECT_EQ(WindingVote({{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}}), 0);
-    EXPECT_EQ(WindingVote({}), 0);
+    const double a = 1.5707963267948966, m = a / 2, e = 1e-15;
+    return {{0, 0}, {m, e},     {a, 0}, {a, 0}, {a - e, m}, {a, a},
+            {a, a}, {m, a - e}, {0, a}, {0, a}, {e, m},     {0, 0}};
 }
 
-TEST(TrimLoopWinding, ExternalLoopsEndCounterClockwiseAndInternalOnesClockwise)
+std::vector<TrimPoint> Reversed(std::vector<TrimPoint> points)
 {
-    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
-    const std::vector<TrimPoint> clockwise = {{0, 0}, {0, 1}, {1, 1}, {1, 0}, {0, 0}};
-    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, 0));
+    std::reverse(points.begin(), points.end());
+    return points;
 }
 
-TEST(TrimLoopWinding, LoopsOfStraightPiecesAreJudgedByTheirArea)
+const std::vector<TrimPoint> kCounterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
+// Straight pieces joined end to start: every triple holds two equal points.
+const std::vector<TrimPoint> kStraightPieces = {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}};
+
+TEST(TrimLoopWinding, VoteCountsTheClearTurnsOfTheControlPolygon)
 {
-    // Their vote is 0 whatever their winding, so the signed area decides.
-    const std::vector<TrimPoint> counterClockwise = {{0, 0}, {1, 0}, {1, 0},
-                                                     {1, 1}, {1, 1}, {0, 0}};
-    const std::vector<TrimPoint> clockwise = {{0, 0}, {1, 1}, {1, 1}, {1, 0}, {1, 0}, {0, 0}};
-    EXPECT_FALSE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_TRUE(LoopNeedsReversal(counterClockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(clockwise, PRO_CONTOUR_TRAV_INTERNAL));
-    // Nothing to judge by: a tie counts as clockwise.
-    const std::vector<TrimPoint> flat = {{0, 0}, {1, 0}, {1, 0}, {2, 0}};
-    EXPECT_TRUE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_EXTERNAL));
-    EXPECT_FALSE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_INTERNAL));
+    struct Case {
+        const char* loop;
+        std::vector<TrimPoint> points;
+        int vote;
+    };
+    const Case cases[] = {
+        // One closed curve around the unit square: three turns and two triples around the
+        // repeated corner that do not turn.
+        {"counter-clockwise square", kCounterClockwise, -3},
+        {"clockwise square", Reversed(kCounterClockwise), 3},
+        {"straight pieces", kStraightPieces, 0},
+        {"no points", {}, 0},
+        {"noisy straight lines", NoisySquare(), 0},
+        {"noisy straight lines, clockwise", Reversed(NoisySquare()), 0},
+        // Small but clear turns: a square of side 1e-9 at u = 1000, some 9000 units in the last
+        // place of its coordinates; a sliver of a triangle, clockwise.
+        {"tiny square far out",
+         {{1000, 0}, {1000 + 1e-9, 0}, {1000 + 1e-9, 1e-9}, {1000, 1e-9}, {1000, 0}}, -3},
+        {"sliver", {{0, 0}, {1, 1e-9}, {2, 0}, {0, 0}}, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindingVote(c.points), c.vote) << c.loop;
+}
+
+TEST(TrimLoopWinding, OuterLoopsEndCounterClockwiseAndHolesClockwise)
+{
+    struct Case {
+        const char* loop;
+        std::vector<TrimPoint> points;
+        bool reverseOuter;
+        bool reverseHole;
+    };
+    const Case cases[] = {
+        {"counter-clockwise", kCounterClockwise, false, true},
+        {"clockwise", Reversed(kCounterClockwise), true, false},
+        // Votes of 0, whatever the winding: the signed area decides.
+        {"straight pieces", kStraightPieces, false, true},
+        {"straight pieces, clockwise", Reversed(kStraightPieces), true, false},
+        {"noisy straight lines", NoisySquare(), false, true},
+        {"noisy straight lines, clockwise", Reversed(NoisySquare()), true, false},
+        // Nothing to judge by: a tie counts as clockwise.
+        {"flat", {{0, 0}, {1, 0}, {1, 0}, {2, 0}}, true, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_EXTERNAL), c.reverseOuter) << c.loop;
+        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_INTERNAL), c.reverseHole) << c.loop;
+        EXPECT_FALSE(LoopNeedsReversal(c.points, 0)) << c.loop;
+    }
+}
+
+TEST(TrimLoopSides, SeamEdgeGivesEachOfItsSidesOnceInAContour)
+{
+    // A contour of surface 8, with 9 exported too. Edges 82 and 84 have one surface on both
+    // sides; 81 and 83 are ordinary edges.
+    struct Step {
+        int edge;
+        int surfaces[2];
+        int side;
+    };
+    const Step contour[] = {
+        {81, {8, 5}, 0}, {82, {8, 8}, 0}, {83, {5, 8}, 1}, {82, {8, 8}, 1},
+        {82, {8, 8}, -1},  // both sides taken
+        {81, {8, 5}, 0},   // an ordinary edge keeps its side
+        {84, {9, 9}, 0},  {84, {9, 9}, 1},
+    };
+    const std::set<int> exported = {8, 9};
+    SeamSidesTaken taken;
+    for (const Step& step : contour)
+        EXPECT_EQ(ChooseEdgeSide(step.edge, step.surfaces, 8, &exported, taken), step.side)
+            << step.edge;
 }
 
 TEST(TrimLoopKnots, MirrorWithinTheirOwnSpan)

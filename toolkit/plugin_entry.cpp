@@ -5,6 +5,7 @@
 
 #include <type_traits>
 
+#include "toolkit/host_callback_guard.h"
 #include "toolkit/plugin_entry.h"
 #include "toolkit/toolkit_binding.h"
 
@@ -14,26 +15,23 @@
 #define VISTREL_ENTRY extern "C" __attribute__((visibility("default")))
 #endif
 
-// An exception must not unwind into the host, which is C: a start-up that throws (a failed
-// allocation) answers a failure instead, and the host's functions are dropped again.
+// Nothing thrown may unwind into the host (toolkit/host_callback_guard.h): a start-up that
+// fails (a failed allocation) answers a failure instead, and the host's functions are dropped
+// again.
 VISTREL_ENTRY int user_initialize_plus(ProToolkitLookup lookup, int argc, char* argv[],
                                        char* version, char* build, ProWchar errbuf[80]) {
   ToolkitBind(lookup);
-  try {
-    return PluginInitialize(argc, argv, version, build, errbuf);
-  } catch (...) {
+  int status = PRO_TK_GENERAL_ERROR;
+  if (!RunsToItsEnd([&] { status = PluginInitialize(argc, argv, version, build, errbuf); })) {
     ToolkitUnbind();
-    return PRO_TK_GENERAL_ERROR;
   }
+  return status;
 }
 
-// The plug-in shuts down while the host's functions are still bound; they are dropped after.
+// The plug-in shuts down while the host's functions are still bound; they are dropped after. A
+// failure has nobody left to report to: the host is unloading the library.
 VISTREL_ENTRY void user_terminate_plus() {
-  try {
-    PluginTerminate();
-  } catch (...) {
-    // Nothing is left to report to: the host is unloading the library.
-  }
+  RunsToItsEnd(PluginTerminate);
   ToolkitUnbind();
 }
 

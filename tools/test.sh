@@ -6,6 +6,8 @@
 #   linux    Release build with the benchmarks built (not run), ctest          build/ci-linux
 #   asan     Debug build, AddressSanitizer + UndefinedBehaviorSanitizer, ctest   build/ci-asan
 #   windows  32-bit DLL and tests cross-built with mingw, ctest under wine     build/ci-windows
+#            (also builds the Linux plug-in and host in build/ci-linux: one test compares the
+#            two builds' exports)
 #   fuzz     fuzz targets built with clang and libFuzzer, each run briefly     build/ci-fuzz
 #
 # Needs the packages of tools/install-deps.sh. Environment knobs:
@@ -86,9 +88,14 @@ run_ctest() {
 }
 
 # --- Linux -------------------------------------------------------------------------------------
+linux_dir=build/ci-linux
+configure_linux() {
+  configure $linux_dir -DCMAKE_BUILD_TYPE=Release -DVISTREL_BENCH=ON
+}
+
 do_linux() {
-  local dir=build/ci-linux
-  step "linux: configure" configure $dir -DCMAKE_BUILD_TYPE=Release -DVISTREL_BENCH=ON || return
+  local dir=$linux_dir
+  step "linux: configure" configure_linux || return
   step "linux: build (tests and benchmarks)" build $dir || return
   step "linux: ctest" run_ctest linux $dir
 }
@@ -143,13 +150,21 @@ check_static_imports() {
   return $bad
 }
 
+# The Linux build's plug-in and simulated host, current, for the test that compares the two
+# builds' exports of the sample model.
+build_linux_export() {
+  { [ -f $linux_dir/build.ninja ] || configure_linux; } &&
+    cmake --build $linux_dir --parallel "$jobs" --target simhost vistrel_plugin
+}
+
 do_windows() {
   local dir=build/ci-windows
   tinyxml_source windows || return
   step "windows: configure" configure $dir -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
-    -DVISTREL_TINYXML_SOURCE_DIR="$tinyxml_dir" || return
+    -DVISTREL_TINYXML_SOURCE_DIR="$tinyxml_dir" -DVISTREL_NATIVE_BUILD_DIR="$root/$linux_dir" || return
   step "windows: build" build $dir || return
+  step "windows: the Linux export to compare with" build_linux_export || return
   step "windows: no mingw runtime DLL imported" check_static_imports $dir
   # The same settings the tests get from ctest (tests/CMakeLists.txt).
   export WINEPREFIX=$root/$dir/wineprefix WINEARCH=win32 WINEDEBUG=-all LC_ALL=C.UTF-8 \

@@ -1,12 +1,15 @@
 #include "ui/animation_dialog.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/plugin_application.h"
+#include "toolkit/host_callback_guard.h"
+#include "toolkit/host_held.h"
 #include "ui/dialog_support.h"
 
 namespace {
@@ -64,13 +67,9 @@ void AddButtonRow(PluginApplication* app) {
 // The panel's text as the user left it; empty when the host gives none.
 std::u16string PanelText() {
     ProWchar* text = nullptr;
-    std::u16string path;
-    if (ProUIInputpanelWidestringGet(kDialog, kPathPanel, &text) != PRO_TK_NO_ERROR) return path;
-    if (text != nullptr) {
-        path = text;
-        ProWstringFree(text);
-    }
-    return path;
+    if (ProUIInputpanelWidestringGet(kDialog, kPathPanel, &text) != PRO_TK_NO_ERROR) return {};
+    const HeldWstring held(text);
+    return text != nullptr ? std::u16string(text) : std::u16string();
 }
 
 // Reads the frame file at path into the animation frames when it opens; a file that does not
@@ -78,8 +77,9 @@ std::u16string PanelText() {
 void ReadFrameFileAt(PluginApplication* app, const std::u16string& path) {
     FILE* file = nullptr;
     if (_wfopen_s(&file, Win32Wide(path.c_str()), Win32Wide(u"r")) != 0 || file == nullptr) return;
+    // Closed also when the reading fails on the way.
+    const std::unique_ptr<FILE, int (*)(FILE*)> close(file, std::fclose);
     app->ReadFrameFile(file);
-    std::fclose(file);
 }
 
 }  // namespace
@@ -103,10 +103,13 @@ bool PluginApplication::ShowAnimationDialog() {
     int status = 0;
     ProUIDialogActivate(kDialog, &status);
     ProUIDialogDestroy(kDialog);
+    RethrowCallbackFailure();
     return status == 0;
 }
 
-void OnAnimationBrowse(const char*, const char*, ProAppData) {
+namespace {
+
+void BrowseFrameFile() {
     const PluginSettings settings = GetPluginApplication()->GetSettings();
     FileDialogDefaults defaults = FileDialogDefaultsOf(settings.fraPath);
 
@@ -120,8 +123,7 @@ void OnAnimationBrowse(const char*, const char*, ProAppData) {
     ProUIInputpanelValueSet(kDialog, kPathPanel, chosen);
 }
 
-void OnAnimationExport(const char*, const char*, ProAppData data) {
-    PluginApplication* app = AppOf(data);
+void ConfirmFrameFile(PluginApplication* app) {
     const std::u16string path = PanelText();
     app->SetFraPath(path.c_str());  // stored even when the file does not open
     ReadFrameFileAt(app, path);
@@ -129,6 +131,16 @@ void OnAnimationExport(const char*, const char*, ProAppData data) {
     ProUIDialogExit(kDialog, 0);
 }
 
-void OnAnimationCancel(const char*, const char*, ProAppData) {
-    ProUIDialogExit(kDialog, PRO_TK_USER_ABORT);
+}  // namespace
+
+void OnAnimationBrowse(const char* dialog, const char*, ProAppData) {
+    GuardDialogAction(dialog, BrowseFrameFile);
+}
+
+void OnAnimationExport(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] { ConfirmFrameFile(AppOf(data)); });
+}
+
+void OnAnimationCancel(const char* dialog, const char*, ProAppData) {
+    GuardDialogAction(dialog, [] { ProUIDialogExit(kDialog, PRO_TK_USER_ABORT); });
 }

@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "plugin/plugin_application.h"
+#include "toolkit/host_callback_guard.h"
 #include "ui/dialog_support.h"
 
 namespace {
@@ -214,8 +216,10 @@ std::string FirstSelectedName(const char* group) {
     std::string first;
     if (ProUIRadiogroupSelectednamesGet(kDialog, group, &count, &names) != PRO_TK_NO_ERROR)
         return first;
+    // Given back also when the copy fails.
+    const auto release = [count](char** texts) { ProStringarrayFree(texts, count); };
+    const std::unique_ptr<char*, decltype(release)> held(names, release);
     if (names != nullptr && count > 0 && names[0] != nullptr) first = names[0];
-    if (names != nullptr) ProStringarrayFree(names, count);
     return first;
 }
 
@@ -245,8 +249,7 @@ double SpinboxValue() {
 }  // namespace
 
 int OnSettings(uiCmdCmdId, uiCmdValue*, void*) {
-    GetPluginApplication()->ShowSettingsDialog();
-    return 0;
+    return GuardCommandAction([] { GetPluginApplication()->ShowSettingsDialog(); });
 }
 
 bool PluginApplication::ShowSettingsDialog() {
@@ -266,11 +269,15 @@ bool PluginApplication::ShowSettingsDialog() {
     // puts back the value the last move replaced. A dialog that was not confirmed must leave the
     // quality as it found it, or the next save (after an Export, say) would keep a cancelled one.
     if (status != 0) settings.tessellationQuality = openingQuality;
+    RethrowCallbackFailure();
     return status == 0;
 }
 
-void OnSettingsOk(const char*, const char*, ProAppData data) {
-    PluginApplication* app = AppOf(data);
+namespace {
+
+// What OK does: every control back into the settings, the settings file saved, the dialog
+// ended with 0.
+void ConfirmSettings(PluginApplication* app) {
     app->SetTessellationQuality(NarrowQuality(SpinboxValue()));  // the slider follows it
     ReadUpAxis(app);
     app->SetSelectionMode(FirstSelectedName(kSelectionGroup) == kManual);
@@ -281,31 +288,47 @@ void OnSettingsOk(const char*, const char*, ProAppData data) {
     ProUIDialogExit(kDialog, 0);
 }
 
-void OnSettingsCancel(const char*, const char*, ProAppData data) {
-    AppOf(data)->RestoreTessellationQuality();
-    ProUIDialogExit(kDialog, PRO_TK_USER_ABORT);
+}  // namespace
+
+void OnSettingsOk(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] { ConfirmSettings(AppOf(data)); });
 }
 
-void OnSettingsRender(const char* dialog, const char* component, ProAppData data) {
-    OnSettingsOk(dialog, component, data);
-    AppOf(data)->RenderOverLiveLink();
+void OnSettingsCancel(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] {
+        AppOf(data)->RestoreTessellationQuality();
+        ProUIDialogExit(kDialog, PRO_TK_USER_ABORT);
+    });
 }
 
-void OnSettingsUpdate(const char* dialog, const char* component, ProAppData data) {
-    OnSettingsOk(dialog, component, data);
-    AppOf(data)->UpdateOverLiveLink();
+void OnSettingsRender(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] {
+        ConfirmSettings(AppOf(data));
+        AppOf(data)->RenderOverLiveLink();
+    });
 }
 
-void OnTessellationSpinboxUpdate(const char*, const char*, ProAppData data) {
-    const double quality = SpinboxValue();
-    AppOf(data)->SetTessellationQuality(NarrowQuality(quality));
-    ProUISliderIntegerSet(kDialog, kSlider, SliderPosition(quality));
+void OnSettingsUpdate(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] {
+        ConfirmSettings(AppOf(data));
+        AppOf(data)->UpdateOverLiveLink();
+    });
 }
 
-void OnTessellationSliderUpdate(const char*, const char*, ProAppData data) {
-    int position = 0;
-    ProUISliderIntegerGet(kDialog, kSlider, &position);
-    const double quality = position / kSliderSteps;
-    AppOf(data)->SetTessellationQuality(NarrowQuality(quality));
-    ProUISpinboxDoubleSet(kDialog, kSpinbox, quality);
+void OnTessellationSpinboxUpdate(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] {
+        const double quality = SpinboxValue();
+        AppOf(data)->SetTessellationQuality(NarrowQuality(quality));
+        ProUISliderIntegerSet(kDialog, kSlider, SliderPosition(quality));
+    });
+}
+
+void OnTessellationSliderUpdate(const char* dialog, const char*, ProAppData data) {
+    GuardDialogAction(dialog, [data] {
+        int position = 0;
+        ProUISliderIntegerGet(kDialog, kSlider, &position);
+        const double quality = position / kSliderSteps;
+        AppOf(data)->SetTessellationQuality(NarrowQuality(quality));
+        ProUISpinboxDoubleSet(kDialog, kSpinbox, quality);
+    });
 }

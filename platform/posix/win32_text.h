@@ -59,3 +59,6 @@ FILE* _wfopen(const WCHAR* filename, const WCHAR* mode);
 
 // As _wfopen; *pFile gets the file or null. Answers 0 or the errno value of the failure.
 errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode);
+
+// Removes the file at a wide path, read as _wfopen reads it. Answers 0, or -1 with errno set.
+int _wremove(const WCHAR* filename);

@@ -50,6 +50,7 @@ const FaultName kFaultNames[] = {
     {"no_edge_record", Fault::NoEdgeRecord},
     {"no_uv_curve", Fault::NoUvCurve},
     {"data_unreadable", Fault::DataUnreadable},
+    {"no_id", Fault::NoId},
 };
 
 FaultSet Faults(std::initializer_list<Fault> faults) {
@@ -62,7 +63,7 @@ const FaultSet kModelFaults =
     Faults({Fault::NoOutline, Fault::NoVerstamp, Fault::NoUnits, Fault::NoInterfaceData});
 const FaultSet kSurfaceFaults =
     Faults({Fault::TessellationRefused, Fault::NoTessellation, Fault::NoVertices, Fault::NoNormals,
-            Fault::NoParams, Fault::NoFacets, Fault::NotBspline});
+            Fault::NoParams, Fault::NoFacets, Fault::NotBspline, Fault::NoId});
 const FaultSet kTextureFaults = Faults({Fault::Unresolvable});
 const FaultSet kEdgeFaults = Faults({Fault::NoEdgeRecord});
 const FaultSet kSideFaults = Faults({Fault::NoUvCurve, Fault::NotBspline});
@@ -101,6 +102,32 @@ Point3 ReadPoint(const JsonNode& node, size_t minCount) {
     return {c[0], c[1], c[2]};
 }
 
+double Negated(double value) { return 0.0 - value; }  // never -0
+
+// The cosine and sine of an angle in degrees, by arithmetic of its own rather than the C
+// runtime's cos and sin, whose last digits differ between runtimes: every build places a part
+// alike, and whole quarter turns come out exact. The nearest quarter turn is taken off in
+// degrees (exact: fmod rounds nothing, nor does subtracting a multiple of 90 that near), the
+// rest, within 45 degrees, goes through the Taylor series up to its 17th power.
+std::pair<double, double> CosSinDegrees(double degrees) {
+    const double turn = std::fmod(degrees, 360.0);
+    const double quarters = std::nearbyint(turn / 90.0);
+    const double x = (turn - quarters * 90.0) * (3.14159265358979323846 / 180.0);
+    const double x2 = x * x;
+    double c = 1.0, s = 1.0;
+    for (int n = 16; n > 0; n -= 2) {
+        c = 1.0 - x2 / (n * (n - 1)) * c;
+        s = 1.0 - x2 / ((n + 1) * n) * s;
+    }
+    s *= x;
+    switch (static_cast<int>(quarters) & 3) {
+        case 0: return {c, s};
+        case 1: return {Negated(s), c};
+        case 2: return {Negated(c), Negated(s)};
+        default: return {s, Negated(c)};
+    }
+}
+
 // A rotation about an axis followed by a translation, as a placement for row vectors.
 Matrix ReadMotion(const JsonNode& node) {
     node.ExpectObject({"translate", "rotate"});
@@ -112,8 +139,8 @@ Matrix ReadMotion(const JsonNode& node) {
         double length = Length(axis);
         if (!(length > 0)) rotate["axis"].Fail("the axis must not be zero");
         axis = axis * (1.0 / length);
-        const double angle = rotate["degrees"].Number() * 3.14159265358979323846 / 180.0;
-        const double c = std::cos(angle), s = std::sin(angle), t = 1 - c;
+        const auto [c, s] = CosSinDegrees(rotate["degrees"].Number());
+        const double t = 1 - c;
         const double x = axis.x, y = axis.y, z = axis.z;
         // Rodrigues' rotation for column vectors, transposed for row vectors.
         const double r[3][3] = {{t * x * x + c, t * x * y - s * z, t * x * z + s * y},

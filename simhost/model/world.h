@@ -35,6 +35,7 @@ Matrix IdentityMatrix();
 //                                  the tessellation lacks that array
 //            "not_bspline"         its interface surface is no B-spline
 //                                  (ProBsplinesrfdataGet fails)
+//            "no_id"               ProSurfaceIdGet fails
 //   texture: "unresolvable"        ProTexturePathGet cannot resolve its file name
 //   edge:    "no_edge_record"      ProIntfDataEdgeGet fails for it
 //   side:    "no_uv_curve"         the edge record has no UV curve on that side
@@ -58,6 +59,7 @@ enum class Fault : unsigned {
     NoEdgeRecord = 1u << 12,
     NoUvCurve = 1u << 13,
     DataUnreadable = 1u << 14,
+    NoId = 1u << 15,
 };
 
 class FaultSet {
