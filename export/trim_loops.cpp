@@ -183,11 +183,10 @@ HeldCurvedata EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
         side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
                               visit.seamSidesTaken);
     }
+    // The curve not chosen goes back to the host with curves.
     HeldCurvedata chosen;
     if (side >= 0)
         chosen = std::move(curves[side]);
-    for (HeldCurvedata& curve : curves)
-        curve.reset();
     if (chosen == nullptr)
         return nullptr;
 

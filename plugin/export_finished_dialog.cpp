@@ -22,27 +22,19 @@ ProUIGridopts GridCell(int row) {
     return grid;
 }
 
-// The text of key in the message file; empty when the file lacks the key.
-std::u16string MessageLine(const char* key) {
-    ProLine text = {};
-    ProMessageToBuffer(text, kMessageFile, key);
-    text[PRO_LINE_SIZE - 1] = 0;
-    return text;
-}
-
 // The dialog whose label holds the text of labelKey, followed by detail when there is one.
 void ShowExportEndDialog(const char* labelKey, const std::u16string& detail) {
     ProUIDialogCreate(kDialog, nullptr);
 
     ProUIGridopts grid = GridCell(0);
     ProUIDialogLabelAdd(kDialog, kLabel, &grid);
-    std::u16string text = MessageLine(labelKey);
+    std::u16string text = MessageText(labelKey);
     if (!detail.empty()) text += u" " + detail;
     ProUILabelTextSet(kDialog, kLabel, text.c_str());
 
     grid.row = 1;
     ProUIDialogPushbuttonAdd(kDialog, kButton, &grid);
-    ProUIPushbuttonTextSet(kDialog, kButton, MessageLine("vistrelOK").c_str());
+    ProUIPushbuttonTextSet(kDialog, kButton, MessageText("vistrelOK").c_str());
     ProUIPushbuttonActivateActionSet(kDialog, kButton, OnExportFinishedOk, nullptr);
 
     ProUIDialogActivate(kDialog, nullptr);

@@ -2,6 +2,8 @@
 // file with every label and help text, and the command icons.
 #pragma once
 
+#include <string>
+
 #include "toolkit/pro_toolkit.h"
 
 inline constexpr ProWchar kMessageFile[] = u"vistrel_msg.txt";
@@ -16,3 +18,7 @@ inline constexpr char kIconModeNotChosen[] = "vs_update_unchecked.png";
 // What the selection commands show once one of them has run.
 inline constexpr char kIconChecked[] = "checked.png";
 inline constexpr char kIconUnchecked[] = "unchecked.png";
+
+// The text of key in the message file, as the host gives it in one message line (at most 80
+// characters); empty when the file lacks the key.
+std::u16string MessageText(const char* key);

@@ -35,21 +35,23 @@ SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& pa
 
 SceneFileOutput::~SceneFileOutput() {
     if (IsOpen()) {
-        writer_->CloseFile();
+        Finish();
         Remove();
     }
-    writer_.reset();
-    builder_.api = nullptr;
-    builder_.file = nullptr;
 }
 
 bool SceneFileOutput::Close() {
     if (!IsOpen()) return false;
+    const bool whole = Finish();
+    if (!whole) Remove();
+    return whole;
+}
+
+bool SceneFileOutput::Finish() {
     const bool whole = writer_->CloseFile();
     writer_.reset();
     builder_.api = nullptr;
     builder_.file = nullptr;
-    if (!whole) Remove();
     return whole;
 }
 

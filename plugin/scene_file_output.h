@@ -32,6 +32,9 @@ public:
     bool Close();
 
 private:
+    // Closes the file, destroys the writer and clears the builder's fields; answers whether
+    // everything written reached the file.
+    bool Finish();
     void Remove() const;
 
     SceneBuilder& builder_;

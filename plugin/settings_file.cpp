@@ -126,6 +126,17 @@ std::u16string FromAnsi(const std::string& narrow) {
     return wide;
 }
 
+// A flag is true only as "true"; a path is in the ANSI code page.
+void ReadFlag(TiXmlHandle root, const char* name, bool& flag) {
+    const std::string text = ElementText(root, name);
+    if (!text.empty()) flag = text == "true";
+}
+
+void ReadPath(TiXmlHandle root, const char* name, std::u16string& path) {
+    const std::string text = ElementText(root, name);
+    if (!text.empty()) path = FromAnsi(text);
+}
+
 // A field whose element is missing or holds no text keeps its value.
 void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
     std::string text = ElementText(root, "tessellationQuality");
@@ -135,16 +146,11 @@ void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
     text = ElementText(root, "selectionMode");
     if (text == "automatic") settings.selectionMode = 0;
     if (text == "manual") settings.selectionMode = 1;
-    text = ElementText(root, "includeNURBS");
-    if (!text.empty()) settings.includeNURBS = text == "true";
-    text = ElementText(root, "separateMaterials");
-    if (!text.empty()) settings.separateMaterials = text == "true";
-    text = ElementText(root, "promptForMechanism");
-    if (!text.empty()) settings.promptForMechanism = text == "true";
-    text = ElementText(root, "exportPath");
-    if (!text.empty()) settings.exportPath = FromAnsi(text);
-    text = ElementText(root, "fraPath");
-    if (!text.empty()) settings.fraPath = FromAnsi(text);
+    ReadFlag(root, "includeNURBS", settings.includeNURBS);
+    ReadFlag(root, "separateMaterials", settings.separateMaterials);
+    ReadFlag(root, "promptForMechanism", settings.promptForMechanism);
+    ReadPath(root, "exportPath", settings.exportPath);
+    ReadPath(root, "fraPath", settings.fraPath);
 }
 
 }  // namespace

@@ -14,13 +14,6 @@ ProUIGridopts DialogGridCell(int row, int column, int columns) {
     return grid;
 }
 
-std::u16string MessageText(const char* key) {
-    ProLine text = {};
-    ProMessageToBuffer(text, kMessageFile, key);
-    text[PRO_LINE_SIZE - 1] = 0;  // a host that filled the line to its end still ends here
-    return std::u16string(text);
-}
-
 void AddLayoutButton(const char* dialog, const char* layout, int column, const char* name,
                      const char* textKey) {
     ProUIGridopts grid = DialogGridCell(0, column);

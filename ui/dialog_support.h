@@ -1,9 +1,8 @@
 // What the plug-in's dialogs share: the grid cell every control is placed in, and the texts of
-// the message file.
+// the message file (MessageText, plugin/host_resources.h).
 #pragma once
 
-#include <string>
-
+#include "plugin/host_resources.h"
 #include "toolkit/pro_toolkit.h"
 
 // A cell of the host's dialog grid at row and column, columns cells wide and one high, attached
@@ -13,7 +12,3 @@ ProUIGridopts DialogGridCell(int row, int column, int columns = 1);
 // A push button in row 0 and the given column of a layout, labelled with the text of textKey.
 void AddLayoutButton(const char* dialog, const char* layout, int column, const char* name,
                      const char* textKey);
-
-// The text of key in the message file "vistrel_msg.txt", as the host gives it in one message
-// line (at most 80 characters); empty when the file lacks the key.
-std::u16string MessageText(const char* key);
