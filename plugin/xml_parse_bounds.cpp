@@ -83,11 +83,18 @@ private:
         return true;
     }
 
+    // A comment or CDATA section whose opening marker is opener characters long: its end is
+    // looked for after the marker, as TinyXML does ("<!-->" does not end the comment it opens).
+    bool SkipEnclosed(std::size_t opener, std::string_view end) {
+        pos_ += opener;
+        return SkipPast(end);
+    }
+
     // A node at "<", as TinyXML tells the kinds apart.
     bool Node() {
         if (StartsWith("<?xml", true)) return Declaration();
-        if (StartsWith("<!--")) return SkipPast("-->");
-        if (StartsWith("<![CDATA[")) return SkipPast("]]>");
+        if (StartsWith("<!--")) return SkipEnclosed(4, "-->");
+        if (StartsWith("<![CDATA[")) return SkipEnclosed(9, "]]>");
         if (IsNameStart(Peek(1))) return StartTag();
         return SkipPast(">");  // "<!" or anything else TinyXML does not know
     }

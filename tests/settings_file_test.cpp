@@ -315,11 +315,12 @@ std::string Repeat(const std::string& text, int times) {
 TEST(SettingsFileBadInput, DeepNestingChangesNothing) {
     ExpectSameSettings(ReadText(Repeat("<a>", 200000)), Sentinel());
     // 121 deep, closed again; in between, markup that only looks like end tags: in a comment,
-    // in the quoted value of a declaration or an attribute, in a character reference (TinyXML
-    // takes "&#" up to the next ";" as one).
+    // also one opened by "<!-->", which does not end it; in the quoted value of a declaration or
+    // an attribute, in a character reference (TinyXML takes "&#" up to the next ";" as one).
     const std::string ends = Repeat("</a>", 60);
     for (const std::string& between :
-         {std::string(), "<!--" + ends + "-->", "<?xml version='" + ends + "'?>",
+         {std::string(), "<!--" + ends + "-->", "<!-->" + ends + "-->",
+          "<?xml version='" + ends + "'?>",
           "<b c='" + Repeat("/>", 60) + "'/>", "&#" + ends + "#65;"}) {
         SCOPED_TRACE(between.substr(0, 12));
         const std::string deep = Repeat("<a>", 60) + between + Repeat("<a>", 60) + ends + ends;
