@@ -6,7 +6,7 @@
 #include "platform/win32_wide.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
-#include "toolkit/host_held.h"
+#include "hostcall/host_held.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "export/solid_geometry.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

@@ -42,7 +42,7 @@ ProError ComponentFeatureFilter(ProAsmcomp* component, ProAppData data);
 // sub-assembly's group with its components inside, or a part's geometry group). data is the
 // ComponentVisitData of the visited assembly. Answers PRO_TK_NO_ERROR; status is not read.
 // Like every visit callback here, it answers PRO_TK_GENERAL_ERROR when it failed, and keeps the
-// failure for the caller of the visit (toolkit/host_callback_guard.h).
+// failure for the caller of the visit (hostcall/host_callback_guard.h).
 ProError VisitComponent(ProAsmcomp* component, ProError status, ProAppData data);
 
 // Whether one of an Update's manual picks is the top model itself: a pick whose component path

@@ -5,8 +5,8 @@
 
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
-#include "toolkit/host_callback_guard.h"
-#include "toolkit/host_held.h"
+#include "hostcall/host_callback_guard.h"
+#include "hostcall/host_held.h"
 
 namespace {
 

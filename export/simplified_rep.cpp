@@ -1,6 +1,6 @@
 #include "export/simplified_rep.h"
 
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

@@ -26,7 +26,7 @@ struct SimprepItemVisitData {
 // then untouched. model points at the top model's handle.
 bool ChooseSimplifiedRep(ProSolid* model, ComponentVisitData* root);
 
-// The two visit actions answer PRO_TK_GENERAL_ERROR when they fail (toolkit/host_callback_guard.h).
+// The two visit actions answer PRO_TK_GENERAL_ERROR when they fail (hostcall/host_callback_guard.h).
 
 // The action of the representation visit: keeps the first representation and counts. data is a
 // SimprepCount. Answers PRO_TK_NO_ERROR.

@@ -8,7 +8,7 @@
 #include "export/tessellation.h"
 #include "plugin/plugin_application.h"
 #include "scene/scene_api.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

@@ -32,6 +32,6 @@ ProError QuiltVisibilityFilter(ProQuilt quilt, ProAppData data);
 
 // Visit actions: keep the surface (or every surface of the quilt that passes
 // SurfaceFeatureFilter) in the SolidVisitData; PRO_TK_NO_ERROR. A failure of any of the four
-// answers PRO_TK_GENERAL_ERROR (toolkit/host_callback_guard.h).
+// answers PRO_TK_GENERAL_ERROR (hostcall/host_callback_guard.h).
 ProError CollectSurfaceId(ProSurface surface, ProError status, ProAppData data);
 ProError CollectQuiltSurfaceIds(ProQuilt quilt, ProError status, ProAppData data);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "toolkit/host_held.h"
+#include "hostcall/host_held.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <utility>
 
 #include "plugin/plugin_application.h"
-#include "toolkit/host_callback_guard.h"
-#include "toolkit/host_held.h"
+#include "hostcall/host_callback_guard.h"
+#include "hostcall/host_held.h"
 
 namespace {
 

@@ -39,7 +39,7 @@ struct ContourVisitData {
 };
 
 // ---- Visit actions ------------------------------------------------------------------------------
-// A failure of either answers PRO_TK_GENERAL_ERROR (toolkit/host_callback_guard.h).
+// A failure of either answers PRO_TK_GENERAL_ERROR (hostcall/host_callback_guard.h).
 
 // Contour action of ProSurfaceContourVisit: collects one contour as one loop of the trim
 // buffers. data is a ContourVisitData. Answers PRO_TK_NO_ERROR.

@@ -4,9 +4,12 @@
 
 #include "platform/native_path.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -23,9 +26,38 @@ bool ModeToPosix(const WCHAR* mode, std::string& out) {
     return true;
 }
 
-bool IsDirectory(FILE* file) {
+bool IsDirectory(int fd) {
     struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+    return fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The open(2) flags of a POSIX fopen mode.
+int OpenFlags(const std::string& mode) {
+    const bool update = mode.find('+') != std::string::npos;
+    int flags = 0;
+    switch (mode[0]) {
+        case 'r': flags = update ? O_RDWR : O_RDONLY; break;
+        case 'w': flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC; break;
+        default: flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+    }
+    if (mode.find('x') != std::string::npos) flags |= O_EXCL;
+    return flags;
+}
+
+// Opens without waiting: O_NONBLOCK keeps the open of a FIFO from blocking until the other
+// side comes, and is dropped again once the file is open.
+int OpenWithoutWaiting(const std::string& path, const std::string& mode) {
+    const int fd = open(path.c_str(), OpenFlags(mode) | O_NONBLOCK, 0666);
+    if (fd < 0) return -1;
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) < 0 || IsDirectory(fd)) {
+        // Windows refuses to open a folder as a file; POSIX would open it for reading.
+        const int error = IsDirectory(fd) ? EACCES : errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
@@ -38,14 +70,31 @@ FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
         errno = EINVAL;
         return nullptr;
     }
-    FILE* file = std::fopen(path.c_str(), posixMode.c_str());
-    if (file != nullptr && IsDirectory(file)) {
-        // Windows refuses to open a folder as a file; POSIX would open it for reading.
-        std::fclose(file);
-        errno = EACCES;
-        return nullptr;
+    const int fd = OpenWithoutWaiting(path, posixMode);
+    if (fd < 0) return nullptr;
+    FILE* file = fdopen(fd, posixMode.c_str());
+    if (file == nullptr) {
+        const int error = errno;
+        close(fd);
+        errno = error;
     }
     return file;
+}
+
+int _fileno(FILE* stream) { return stream != nullptr ? fileno(stream) : -1; }
+
+intptr_t _get_osfhandle(int fd) { return fd >= 0 ? static_cast<intptr_t>(fd) : -1; }
+
+DWORD GetFileType(HANDLE hFile) {
+    const intptr_t fd = reinterpret_cast<intptr_t>(hFile);
+    struct stat info;
+    if (fd < 0 || fd > INT32_MAX || fstat(static_cast<int>(fd), &info) != 0) {
+        return FILE_TYPE_UNKNOWN;
+    }
+    if (S_ISREG(info.st_mode)) return FILE_TYPE_DISK;
+    if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
+    if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
+    return FILE_TYPE_UNKNOWN;
 }
 
 errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode) {

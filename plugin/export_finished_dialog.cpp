@@ -1,7 +1,7 @@
 #include "plugin/export_finished_dialog.h"
 
 #include "plugin/host_resources.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

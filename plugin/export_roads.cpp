@@ -14,7 +14,7 @@
 #include "plugin/scene_file_output.h"
 #include "plugin/scene_head.h"
 #include "scene/scene_api.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/host_resources.h"
 #include "plugin/plugin_application.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 #include "ui/settings_dialog.h"
 
 namespace {

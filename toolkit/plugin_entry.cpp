@@ -5,7 +5,6 @@
 
 #include <type_traits>
 
-#include "toolkit/host_callback_guard.h"
 #include "toolkit/plugin_entry.h"
 #include "toolkit/toolkit_binding.h"
 
@@ -15,23 +14,19 @@
 #define VISTREL_ENTRY extern "C" __attribute__((visibility("default")))
 #endif
 
-// Nothing thrown may unwind into the host (toolkit/host_callback_guard.h): a start-up that
-// fails (a failed allocation) answers a failure instead, and the host's functions are dropped
-// again.
+// The plug-in's routines keep their own failures from the host: a start-up that fails answers
+// non-zero, and the host's functions are dropped again.
 VISTREL_ENTRY int user_initialize_plus(ProToolkitLookup lookup, int argc, char* argv[],
                                        char* version, char* build, ProWchar errbuf[80]) {
   ToolkitBind(lookup);
-  int status = PRO_TK_GENERAL_ERROR;
-  if (!RunsToItsEnd([&] { status = PluginInitialize(argc, argv, version, build, errbuf); })) {
-    ToolkitUnbind();
-  }
+  const int status = PluginInitialize(argc, argv, version, build, errbuf);
+  if (status != 0) ToolkitUnbind();
   return status;
 }
 
-// The plug-in shuts down while the host's functions are still bound; they are dropped after. A
-// failure has nobody left to report to: the host is unloading the library.
+// The plug-in shuts down while the host's functions are still bound; they are dropped after.
 VISTREL_ENTRY void user_terminate_plus() {
-  RunsToItsEnd(PluginTerminate);
+  PluginTerminate();
   ToolkitUnbind();
 }
 

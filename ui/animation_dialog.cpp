@@ -8,8 +8,8 @@
 #include "platform/win32_wide.h"
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/plugin_application.h"
-#include "toolkit/host_callback_guard.h"
-#include "toolkit/host_held.h"
+#include "hostcall/host_callback_guard.h"
+#include "hostcall/host_held.h"
 #include "ui/dialog_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "plugin/plugin_application.h"
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 #include "ui/dialog_support.h"
 
 namespace {

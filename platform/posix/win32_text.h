@@ -53,12 +53,27 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
                         LPWSTR lpWideCharStr, int cchWideChar);
 
 // fopen with a wide path and mode. The path is stored UTF-8 on disk and both "\" and "/"
-// separate its folders. Answers null with errno set on failure (EINVAL for a path or mode that
-// has no UTF-8 form).
+// separate its folders. As on Windows, the open itself never waits: a FIFO opens at once (for
+// writing only while it has a reader), and its reads and writes then block as usual. Answers
+// null with errno set on failure (EINVAL for a path or mode that has no UTF-8 form).
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode);
 
 // As _wfopen; *pFile gets the file or null. Answers 0 or the errno value of the failure.
 errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode);
+
+// The C runtime's descriptor of a stream, and the system handle behind a descriptor
+// (INVALID_HANDLE_VALUE's value, -1, for one that is not open).
+int _fileno(FILE* stream);
+intptr_t _get_osfhandle(int fd);
+
+// What kind of file a handle of _get_osfhandle is: FILE_TYPE_DISK for a regular file,
+// FILE_TYPE_CHAR for a character device, FILE_TYPE_PIPE for a FIFO or socket, FILE_TYPE_UNKNOWN
+// for anything else (a folder, a block device) or a handle that is not open.
+#define FILE_TYPE_UNKNOWN 0x0000
+#define FILE_TYPE_DISK 0x0001
+#define FILE_TYPE_CHAR 0x0002
+#define FILE_TYPE_PIPE 0x0003
+DWORD GetFileType(HANDLE hFile);
 
 // Removes the file at a wide path, read as _wfopen reads it. Answers 0, or -1 with errno set.
 int _wremove(const WCHAR* filename);

@@ -1,4 +1,4 @@
-#include "toolkit/host_callback_guard.h"
+#include "hostcall/host_callback_guard.h"
 
 namespace {
 

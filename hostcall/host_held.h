@@ -1,7 +1,7 @@
 // Holders of the memory the host hands out: records, arrays and wide strings that the plug-in
 // must give back with the host's own function for them. A holder gives its block back when it
 // goes out of scope, on every way out: a failure that unwinds through the plug-in's frames
-// (toolkit/host_callback_guard.h) must not leave the host's memory behind it. release() hands
+// (hostcall/host_callback_guard.h) must not leave the host's memory behind it. release() hands
 // the block on to a new owner (a list of curves, the record that takes over an array, ...).
 #pragma once
 

@@ -1,0 +1,11 @@
+// Opening the files that the plug-in reads, or rewrites in place, at a path the user or the
+// process's folder named: only a regular file is used. A folder, a device (/dev/zero, CON), a
+// FIFO or a pipe would block the host or never end, and is not a file of the plug-in's anyway.
+#pragma once
+
+#include <cstdio>
+
+// _wfopen(path, mode) when path names a regular file; null (with nothing read or written) for
+// any other kind of file, and when the open fails. The open never waits for the other side of
+// a FIFO. A mode that creates ("w", "a") creates a regular file where none exists.
+FILE* OpenRegularFile(const char16_t* path, const char16_t* mode);
