@@ -86,7 +86,14 @@ void PluginApplication::ReadFrameFile(FILE* file) {
     std::fseek(file, 0, SEEK_SET);
     FileReadBuffer buffer(file);
     std::istream in(&buffer);
-    ReadFrames(in, animationFrames, frameCount);
+    // Read into a map of its own and taken over only once read whole: a read that fails on the
+    // way (memory ran out) leaves the frames of the last whole read in force, and a file read a
+    // second time replaces its frames instead of running them twice.
+    AnimationFrames frames;
+    int32_t count = frameCount;
+    ReadFrames(in, frames, count);
+    animationFrames.swap(frames);
+    frameCount = count;
 }
 
 void PluginApplication::WriteComponentAnimation(ProAsmcomppath fullPath, ProAsmcomppath localPath,

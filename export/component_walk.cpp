@@ -149,8 +149,8 @@ void ExportSubAssembly(PluginApplication& app, const ComponentVisitData& parent,
     // A placement without a usable scale has no inverse: the child record then keeps the
     // identity, and its components are placed in top-model coordinates.
     InvertTransform(&visit.placementInTop, child.parentTransform);
-    ProSolidFeatVisit(visit.model, VisitComponent, ComponentFeatureFilter, &child);
-    RethrowCallbackFailure();
+    CallRunningCallbacks(ProSolidFeatVisit, visit.model, VisitComponent, ComponentFeatureFilter,
+                         &child);
 
     app.WriteComponentAnimation(visit.fullPath, visit.localPath, visit.name.c_str());
     builder.GetSceneApi()->Transform(&visit.placement[0][0], false);
@@ -172,8 +172,7 @@ void PluginApplication::ExportModel(ProSolid* model, int mode, ComponentVisitDat
     ProAsmcomppathInit(*model, nullptr, 0, &root->assemblyPath);
 
     if (mode == PRO_MODE_ASSEMBLY) {
-        ProSolidFeatVisit(*model, VisitComponent, ComponentFeatureFilter, root);
-        RethrowCallbackFailure();
+        CallRunningCallbacks(ProSolidFeatVisit, *model, VisitComponent, ComponentFeatureFilter, root);
     } else if (mode != 1 && mode != 2) {
         return;  // no part or assembly mode: the cameras alone
     }

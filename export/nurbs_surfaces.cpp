@@ -284,11 +284,8 @@ void PluginApplication::WriteNurbsObjects(const InterfacePairing& pairing,
         visit.interfaceData = pairing.interfaceData;
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedSurfaceIds;
-        ProSurfaceContourVisit(hostSurface, CollectSurfaceTrimLoop, nullptr, &visit);
-        // Curves of a contour whose visit the host broke off before the loop was collected.
-        for (ProCurvedata* curve : visit.edgeCurves)
-            ProCurvedataMemoryFree(curve);
-        RethrowCallbackFailure();
+        CallRunningCallbacks(ProSurfaceContourVisit, hostSurface, CollectSurfaceTrimLoop, nullptr,
+                             &visit);
 
         api->BeginObject(modelName, true);
         api->BeginGeometry("nurbs");

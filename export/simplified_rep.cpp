@@ -1,6 +1,7 @@
 #include "export/simplified_rep.h"
 
 #include "hostcall/host_callback_guard.h"
+#include "hostcall/host_held.h"
 
 namespace {
 
@@ -14,8 +15,7 @@ void IncludeEverything(ComponentVisitData& root) {
 
 bool ChooseSimplifiedRep(ProSolid* model, ComponentVisitData* root) {
     SimprepCount reps;
-    ProSolidSimprepVisit(*model, nullptr, CountSimplifiedReps, &reps);
-    RethrowCallbackFailure();
+    CallRunningCallbacks(ProSolidSimprepVisit, *model, nullptr, CountSimplifiedReps, &reps);
     if (reps.count <= 0) {
         IncludeEverything(*root);
         return true;
@@ -31,15 +31,15 @@ bool ChooseSimplifiedRep(ProSolid* model, ComponentVisitData* root) {
         IncludeEverything(*root);
         return true;
     }
+    const HeldSimprepdata held(data);
     ProSimprepActionType defaultAction = PRO_SIMPREP_INCLUDE;
     ProSimprepdataDefaultGet(data, &defaultAction);
     root->defaultAction = defaultAction;
     SimprepItemVisitData items;
     items.items = root->simprepItems;
     items.model = *model;
-    if (items.items != nullptr) ProSimprepdataitemsVisit(data, nullptr, CollectSimprepItem, &items);
-    ProSimprepdataFree(&data);
-    RethrowCallbackFailure();
+    if (items.items != nullptr)
+        CallRunningCallbacks(ProSimprepdataitemsVisit, data, nullptr, CollectSimprepItem, &items);
     return true;
 }
 

@@ -97,10 +97,10 @@ private:
 
 // The solid's own surfaces, then those of each quilt, through the filters.
 void CollectSolidSurfaces(SolidVisitData& visit) {
-    ProSolidSurfaceVisit(visit.solid, CollectSurfaceId, SurfaceFeatureFilter, &visit);
-    RethrowCallbackFailure();
-    ProSolidQuiltVisit(visit.solid, CollectQuiltSurfaceIds, QuiltVisibilityFilter, &visit);
-    RethrowCallbackFailure();
+    CallRunningCallbacks(ProSolidSurfaceVisit, visit.solid, CollectSurfaceId, SurfaceFeatureFilter,
+                         &visit);
+    CallRunningCallbacks(ProSolidQuiltVisit, visit.solid, CollectQuiltSurfaceIds,
+                         QuiltVisibilityFilter, &visit);
 }
 
 // Groups the collected surfaces by their material key; notes the id of each.
@@ -268,8 +268,7 @@ ProError CollectSurface(ProSurface surface, ProAppData data) {
 }
 
 ProError CollectQuiltSurfaces(ProQuilt quilt, ProAppData data) {
-    ProQuiltSurfaceVisit(quilt, CollectSurfaceId, SurfaceFeatureFilter, data);
-    RethrowCallbackFailure();
+    CallRunningCallbacks(ProQuiltSurfaceVisit, quilt, CollectSurfaceId, SurfaceFeatureFilter, data);
     return PRO_TK_NO_ERROR;
 }
 

@@ -218,8 +218,10 @@ ProError CollectTrimLoop(ProContour contour, ProAppData data)
     buffers.trim_nedges.push_back(0);
     const size_t loop = buffers.trim_nedges.size() - 1;
     visit.seamSidesTaken.clear();
-    ProContourEdgeVisit(*visit.currentSurface, contour, CollectContourEdgeCurve, nullptr, data);
-    RethrowCallbackFailure();  // the curves collected stay in visit for its owner to release
+    // The curves collected are given back also when the edge visit fails on the way.
+    const HeldCurves heldEdges(visit.edgeCurves);
+    CallRunningCallbacks(ProContourEdgeVisit, *visit.currentSurface, contour,
+                         CollectContourEdgeCurve, nullptr, data);
     std::list<ProCurvedata*> curves;
     const HeldCurves held(curves);
     curves = ChainTrimLoop(std::move(visit.edgeCurves));

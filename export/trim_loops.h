@@ -32,7 +32,8 @@ struct ContourVisitData {
     // Ids of every surface grouped for this solid. Pointed at rather than copied: the set is
     // complete before the first NURBS object is written and outlives every visit.
     const std::set<int>* exportedSurfaceIds = nullptr;
-    // UV curves of the contour being visited, in edge order; owned until the loop is collected.
+    // UV curves of the contour being visited, in edge order; owned until the loop is collected,
+    // and given back by the contour's action on every way out.
     std::list<ProCurvedata*> edgeCurves;
     // The seam sides taken so far in the contour being visited.
     SeamSidesTaken seamSidesTaken;

@@ -13,7 +13,7 @@ void KeepCallbackFailure(std::exception_ptr failure) noexcept {
 
 bool CallbackFailureKept() noexcept { return static_cast<bool>(g_keptFailure); }
 
-void RethrowCallbackFailure() {
+void callback_guard_detail::RethrowCallbackFailure() {
   if (!g_keptFailure) return;
   std::exception_ptr failure = g_keptFailure;
   g_keptFailure = nullptr;

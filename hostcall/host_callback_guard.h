@@ -6,13 +6,14 @@
 // runs its body through one of the guards below, and nothing it throws leaves it.
 //
 // A failure inside a callback is carried past the host instead: the guard keeps the exception,
-// the callback answers a failure (which stops a visit, or ends a dialog), and the plug-in code
-// that made the host call throws it again with RethrowCallbackFailure once the host call has
-// returned. It so unwinds through the plug-in's own frames only, up to the road or command that
-// ends the run and reports it. Everything runs on the host's one thread.
+// the callback answers a failure (which stops a visit, or ends a dialog), and the host call that
+// ran it, made through CallRunningCallbacks, throws it again as soon as the host returns. It so
+// unwinds through the plug-in's own frames only, up to the road or command that ends the run
+// and reports it. Everything runs on the host's one thread.
 #pragma once
 
 #include <exception>
+#include <utility>
 
 #include "toolkit/pro_toolkit.h"
 
@@ -21,11 +22,24 @@
 void KeepCallbackFailure(std::exception_ptr failure) noexcept;
 // Whether a failure is kept.
 bool CallbackFailureKept() noexcept;
-// Throws the kept failure, if any, and forgets it. Called after every host call that may have
-// run guarded callbacks, once what the call handed out has been given back.
-void RethrowCallbackFailure();
 // Forgets the kept failure: its end has been handled.
 void ForgetCallbackFailure() noexcept;
+
+namespace callback_guard_detail {
+// Throws the kept failure, if any, and forgets it.
+void RethrowCallbackFailure();
+}  // namespace callback_guard_detail
+
+// The one way to make a host call that may run the plug-in's guarded callbacks (a visit, a
+// modal dialog): calls hostFunction with arguments and answers its status, or throws the failure
+// that a callback kept during the call. What the call handed out must be held so that it is
+// given back on the way out (hostcall/host_held.h).
+template <typename... Parameters, typename... Arguments>
+ProError CallRunningCallbacks(ProError (*hostFunction)(Parameters...), Arguments&&... arguments) {
+  const ProError status = hostFunction(std::forward<Arguments>(arguments)...);
+  callback_guard_detail::RethrowCallbackFailure();
+  return status;
+}
 
 // Runs body; answers true when it returned. When it threw, what it threw is kept and false is
 // answered.

@@ -29,6 +29,7 @@ using HeldQuiltdata = std::unique_ptr<ProQuiltdata, HostFree<&ProQuiltdataMemory
 using HeldIntfData = std::unique_ptr<ProIntfData, HostFree<&ProIntfDataFree>>;
 using HeldTessellation = std::unique_ptr<ProTessellationObject, HostFree<&ProTessellationFree>>;
 using HeldGeomitemdata = std::unique_ptr<ProGeomitemdata, HostFreeByAddress<&ProGeomitemdataFree>>;
+using HeldSimprepdata = std::unique_ptr<ProSimprepdata, HostFreeByAddress<&ProSimprepdataFree>>;
 using HeldWstring = std::unique_ptr<ProWchar, HostFree<&ProWstringFree>>;
 // A host array (ProArray) of any element type.
 using HeldHostArray = std::unique_ptr<void, HostFreeByAddress<&ProArrayFree>>;

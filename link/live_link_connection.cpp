@@ -100,6 +100,22 @@ bool StartAndConnect(const Attempt& attempt, const InstancePortSet& known)
     return ConnectRegistryFallback(attempt);
 }
 
+// The attempt's lister, closed at the end of the attempt on every way out: a failure on the way
+// (memory ran out while the list was read) must not leave it open in the library.
+class ListerClosing {
+public:
+    explicit ListerClosing(InstanceLister* lister) : lister_(lister) {}
+    ~ListerClosing()
+    {
+        if (lister_ != nullptr && lister_->IsOpen()) lister_->Close();
+    }
+    ListerClosing(const ListerClosing&) = delete;
+    ListerClosing& operator=(const ListerClosing&) = delete;
+
+private:
+    InstanceLister* lister_;
+};
+
 bool ConnectScene(bool reuse, const Attempt& attempt, int lastPort)
 {
     InstancePortSet known;  // the instances that run before anything is started
@@ -121,7 +137,6 @@ bool ConnectLiveLink(bool reuse, int requiredMajor, int* lastPort, SceneBuilder*
     builder->api->SetId(sceneId);
 
     const Attempt attempt{builder->api, CreateInstanceLister(), requiredMajor, lastPort};
-    const bool connected = ConnectScene(reuse, attempt, lastPort != nullptr ? *lastPort : -1);
-    if (attempt.lister != nullptr && attempt.lister->IsOpen()) attempt.lister->Close();
-    return connected;
+    const ListerClosing closing(attempt.lister);
+    return ConnectScene(reuse, attempt, lastPort != nullptr ? *lastPort : -1);
 }

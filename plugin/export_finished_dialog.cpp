@@ -2,6 +2,7 @@
 
 #include "plugin/host_resources.h"
 #include "hostcall/host_callback_guard.h"
+#include "hostcall/host_dialog.h"
 
 namespace {
 
@@ -23,8 +24,8 @@ ProUIGridopts GridCell(int row) {
 }
 
 // The dialog whose label holds the text of labelKey, followed by detail when there is one.
-void ShowExportEndDialog(const char* labelKey, const std::u16string& detail) {
-    ProUIDialogCreate(kDialog, nullptr);
+void ShowDialog(const char* labelKey, const std::u16string& detail) {
+    HostDialog dialog(kDialog);
 
     ProUIGridopts grid = GridCell(0);
     ProUIDialogLabelAdd(kDialog, kLabel, &grid);
@@ -37,17 +38,18 @@ void ShowExportEndDialog(const char* labelKey, const std::u16string& detail) {
     ProUIPushbuttonTextSet(kDialog, kButton, MessageText("vistrelOK").c_str());
     ProUIPushbuttonActivateActionSet(kDialog, kButton, OnExportFinishedOk, nullptr);
 
-    ProUIDialogActivate(kDialog, nullptr);
-    ProUIDialogDestroy(kDialog);
-    RethrowCallbackFailure();
+    dialog.Show();
 }
 
 }  // namespace
 
-void ShowExportFinishedDialog() { ShowExportEndDialog("vistrelExportFinishedLabel", u""); }
-
-void ShowExportFailedDialog(const std::u16string& path) {
-    ShowExportEndDialog("vistrelExportFailedLabel", path);
+void ShowExportEndDialog(ExportOutcome outcome, const std::u16string& path) {
+    switch (outcome) {
+        case ExportOutcome::Written:
+        case ExportOutcome::EndedEarly: ShowDialog("vistrelExportFinishedLabel", u""); break;
+        case ExportOutcome::Failed: ShowDialog("vistrelExportErrorLabel", u""); break;
+        case ExportOutcome::FileNotWritten: ShowDialog("vistrelExportFailedLabel", path); break;
+    }
 }
 
 void OnExportFinishedOk(const char* dialog, const char*, ProAppData) {

@@ -104,26 +104,28 @@ bool RunRoad(PluginApplication& app, Road road) {
     return false;
 }
 
-// The Export road; answers false when it opened no file or could not write it whole.
-bool WriteSceneFile(PluginApplication& app) {
+// The Export road; outcome tells how it ended. It turns to FileNotWritten as the road sets out
+// to write the file, so that a failure from there on is told as a file that could not be
+// written, and one before it as a plain failure.
+void WriteSceneFile(PluginApplication& app, ExportOutcome& outcome) {
     const PluginSettings& settings = app.settings;
-    if (settings.promptForMechanism && !app.ShowAnimationDialog()) return true;
-    if (settings.exportPath.empty()) return true;
+    outcome = ExportOutcome::EndedEarly;
+    if (settings.promptForMechanism && !app.ShowAnimationDialog()) return;
+    if (settings.exportPath.empty()) return;
     CurrentModel current;
-    if (!GetCurrentModel(current)) return true;
+    if (!GetCurrentModel(current)) return;
     app.metreScale = app.MetreScaleOfModel(current.model);
 
     SimprepItemMap simprepItems;
     ComponentVisitData root = RootRecord(simprepItems, false);
-    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) {
-        return true;
-    }
+    if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
     // Every component counts as changed and has its stamp recorded afresh.
     app.componentVersionStamps.clear();
 
+    outcome = ExportOutcome::FileNotWritten;
     SceneBuilder& builder = app.sceneBuilder;
     SceneFileOutput output(builder, settings.exportPath);
-    if (!output.IsOpen()) return false;
+    if (!output.IsOpen()) return;
     trvScene_api& api = *builder.GetSceneApi();
     WriteSceneHead(api, ExportRoad::Export, settings.includeNURBS, settings.upAxis,
                    app.metreScale);
@@ -131,7 +133,7 @@ bool WriteSceneFile(PluginApplication& app) {
     app.ExportModel(&current.model, current.mode, &root, current.name);
     builder.CloseGroup();
     app.partInstanceRegistry.clear();
-    return output.Close();
+    if (output.Close()) outcome = ExportOutcome::Written;
 }
 
 void RenderRoad(PluginApplication& app) {
@@ -185,9 +187,10 @@ void UpdateRoad(PluginApplication& app) {
 
 }  // namespace
 
-bool PluginApplication::ExportToSceneFile() {
-    bool written = true;
-    return RunRoad(*this, [this, &written] { written = WriteSceneFile(*this); }) && written;
+ExportOutcome PluginApplication::ExportToSceneFile() {
+    ExportOutcome outcome = ExportOutcome::Failed;
+    if (RunRoad(*this, [this, &outcome] { WriteSceneFile(*this, outcome); })) return outcome;
+    return outcome == ExportOutcome::FileNotWritten ? outcome : ExportOutcome::Failed;
 }
 
 // A live road that fails on the way says so on the console, as Render does when it makes no

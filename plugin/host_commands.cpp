@@ -98,12 +98,14 @@ void RunExportCommand() {
     chosen[PRO_PATH_SIZE - 1] = 0;  // a host that filled the whole buffer left no terminator
 
     app->SetExportPath(chosen);
-    // The dialog reports the end of the command, also an early one; a scene file that could not
-    // be written is told as such.
-    if (app->ExportToSceneFile()) {
-        ShowExportFinishedDialog();
-    } else {
-        ShowExportFailedDialog(chosen);
+    // The dialog reports the end of the command, also an early one. The path chosen is saved
+    // also when the dialog fails on the way.
+    const ExportOutcome outcome = app->ExportToSceneFile();
+    try {
+        ShowExportEndDialog(outcome, chosen);
+    } catch (...) {
+        app->SaveSettings();
+        throw;
     }
     app->SaveSettings();
 }

@@ -15,6 +15,7 @@
 #include "export/nurbs_surfaces.h"
 #include "export/nurbs_trim_buffers.h"
 #include "export/part_instance_registry.h"
+#include "plugin/export_outcome.h"
 #include "plugin/plugin_settings.h"
 #include "scene/scene_builder.h"
 #include "toolkit/pro_toolkit.h"
@@ -65,10 +66,8 @@ public:
     // Sends the current model to a scene file, a new renderer, or a running renderer. Nothing
     // they throw leaves them: a road that fails on the way gives back its file or session and
     // empties the component stamps; Render and Update then print "Failed" on the console.
-    // ExportToSceneFile answers false when it set out to write the scene file and could not
-    // write it whole (no file is left then); an early end (a cancel, no current model, no path)
-    // answers true.
-    bool ExportToSceneFile();
+    // ExportToSceneFile answers how the Export ended (plugin/export_outcome.h).
+    ExportOutcome ExportToSceneFile();
     void RenderOverLiveLink();
     void UpdateOverLiveLink();
     // Reads the settings file again and runs the settings dialog; true when it was confirmed.
@@ -124,9 +123,9 @@ public:
 
     // ---- Model export: animation (export/animation.cpp)
 
-    // Adds the placements of an open frame file to animationFrames and sets frameCount from it,
-    // then drops every component whose placements are all equal. Reads from the start of the
-    // file; neither opens nor closes it.
+    // Replaces animationFrames with the placements of an open frame file and sets frameCount
+    // from it, dropping every component whose placements are all equal. A read that fails on
+    // the way changes neither. Reads from the start of the file; neither opens nor closes it.
     void ReadFrameFile(FILE* file);
     // Inside the component's open scene group: its "fbx_animation" block when animationFrames
     // holds placements for fullPath (each relative to the placement localPath gives now);

@@ -242,7 +242,7 @@ TEST_F(AnimationOfComponent, WithoutAUsablePlacementThePlacementsGoOutAsRead) {
     EXPECT_NE(file.Take().find(asRead), std::string::npos);
 }
 
-TEST_F(AnimationOfComponent, ReadFrameFileReadsFromTheStartAndLeavesTheFileOpen) {
+TEST_F(AnimationOfComponent, ReadFrameFileReadsFromTheStartReplacesEarlierReadsAndLeavesTheFileOpen) {
     FILE* frameFile = std::tmpfile();
     ASSERT_NE(frameFile, nullptr);
     const char text[] =
@@ -257,13 +257,14 @@ TEST_F(AnimationOfComponent, ReadFrameFileReadsFromTheStartAndLeavesTheFileOpen)
     ASSERT_EQ(app.animationFrames.size(), 1u);
     EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 2u);
     EXPECT_EQ(app.animationFrames.at(Path({2}))[1].matrix[3][0], 5.0);
-    // Still open: it can be read again, and the frames are added to those read before.
+    // Still open: it can be read again, and the second read replaces the frames of the first,
+    // so the placements keep matching the file's frame count.
     app.ReadFrameFile(frameFile);
-    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 4u);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 2u);
     std::fclose(frameFile);
 
     app.ReadFrameFile(nullptr);
-    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 4u);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 2u);
 }
 
 }  // namespace

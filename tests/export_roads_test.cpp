@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/host_commands.h"
+#include "plugin/settings_file.h"
 #include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
 #include "simhost/host_session.h"
@@ -22,6 +23,7 @@
 #include "tests/sim_export_fixture.h"
 #include "tests/simhost_binding.h"
 #include "tests/test_paths.h"
+#include "ui/settings_dialog.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ protected:
 TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "bracket.vsb");
-    EXPECT_TRUE(App().ExportToSceneFile());
+    EXPECT_EQ(App().ExportToSceneFile(), ExportOutcome::Written);
 
     const std::string scene = ReadFile(folder.Path() / "bracket.vsb");
     const std::string head = ExpectedExportHead("7", "1", "39.3701") + "\ngroup \"BRACKET\" {\n";
@@ -89,7 +91,7 @@ TEST_F(ExportRoads, ExportWritesTheHeadAndTheModelGroupAroundTheModel) {
 TEST_F(ExportRoads, ExportOfAnAssemblyAsksForARepresentationAndRecordsTheStamps) {
     ASSERT_TRUE(StartRoad(kAssembly, R"({"steps": [{"simprep": "LIGHT"}]})"));
     SetExportPath(folder.Path() / "cell.vsb");
-    EXPECT_TRUE(App().ExportToSceneFile());
+    EXPECT_EQ(App().ExportToSceneFile(), ExportOutcome::Written);
 
     EXPECT_EQ(SimprepChoices(), 1u);
     const std::string scene = ReadFile(folder.Path() / "cell.vsb");
@@ -127,7 +129,7 @@ TEST_F(ExportRoads, ExportThatEndsEarlyWritesNothingAndKeepsTheStamps) {
         ASSERT_TRUE(StartRoad(c.world, c.script));
         App().settings.promptForMechanism = std::strstr(c.script, "dialog") != nullptr;
         if (c.path) SetExportPath(folder.Path() / "none.vsb");
-        EXPECT_TRUE(App().ExportToSceneFile());
+        EXPECT_EQ(App().ExportToSceneFile(), ExportOutcome::EndedEarly);
         EXPECT_TRUE(fs::is_empty(folder.Path()));
         EXPECT_EQ(App().metreScale, c.metreScale);
         EXPECT_EQ(App().componentVersionStamps.size(), 1u);
@@ -137,7 +139,7 @@ TEST_F(ExportRoads, ExportThatEndsEarlyWritesNothingAndKeepsTheStamps) {
 TEST_F(ExportRoads, ExportToAFolderThatDoesNotExistWritesNothingAndEmptiesTheStamps) {
     ASSERT_TRUE(StartRoad(kPart));
     SetExportPath(folder.Path() / "missing" / "bracket.vsb");
-    EXPECT_FALSE(App().ExportToSceneFile());  // told as a file that could not be written
+    EXPECT_EQ(App().ExportToSceneFile(), ExportOutcome::FileNotWritten);
     EXPECT_FALSE(fs::exists(folder.Path() / "missing"));
     EXPECT_EQ(App().metreScale, 39.370079f);
     EXPECT_TRUE(App().componentVersionStamps.empty());
@@ -163,7 +165,8 @@ std::string LastDialogText() {
 // animation dialog's Export button and its panel text; and in the NURBS and mesh output while
 // host records are held: in the edge index map, an edge's curve, a loop's chaining, a curve's
 // reversal and a tessellation. Nothing reaches the host and the host gets all its memory back:
-// the Export command ends as when its file cannot be written, and the next Export works.
+// the Export command tells that its file could not be written (a plain failure when it failed
+// before it set out to write it, in the animation dialog), and the next Export works.
 TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
     const std::string simprep = R"(, {"simprep": "LIGHT"})";
     const std::string dialog = R"(, {"dialog": "Vistrel_Animation",
@@ -174,18 +177,20 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
         std::string step;  // the user's answer after the save dialog's, asked by both runs
         const char* hostFunction;
         void* replacement;
+        bool beforeFile;  // fails before the road sets out to write the file
     } cases[] = {
-        {kPart, "", "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>()},
-        {kAssembly, simprep, "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>()},
-        {kAssembly, simprep, "ProAsmcomppathInit", ThenFail<&sim::ProAsmcomppathInit>()},
-        {kPart, dialog, "ProWstringFree", ThenFail<&sim::ProWstringFree>()},
+        {kPart, "", "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>(), false},
+        {kAssembly, simprep, "ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>(), false},
+        {kAssembly, simprep, "ProAsmcomppathInit", ThenFail<&sim::ProAsmcomppathInit>(), true},
+        {kPart, dialog, "ProWstringFree", ThenFail<&sim::ProWstringFree>(), true},
         {kPart, dialog, "ProUIInputpanelWidestringGet",
-         ThenFail<&sim::ProUIInputpanelWidestringGet>()},
-        {kPart, "", "ProIntfDataEdgeGet", ThenFail<&sim::ProIntfDataEdgeGet>()},
-        {kPart, "", "ProBsplinedataGet", ThenFail<&sim::ProBsplinedataGet>()},
-        {kPart, "", "ProContourEdgeVisit", ThenFail<&sim::ProContourEdgeVisit>()},
-        {kPart, "", "ProArrayAlloc", ThenFail<&sim::ProArrayAlloc>()},
-        {kPart, "", "ProTessellationFacetsGet", ThenFail<&sim::ProTessellationFacetsGet>()},
+         ThenFail<&sim::ProUIInputpanelWidestringGet>(), true},
+        {kPart, "", "ProIntfDataEdgeGet", ThenFail<&sim::ProIntfDataEdgeGet>(), false},
+        {kPart, "", "ProBsplinedataGet", ThenFail<&sim::ProBsplinedataGet>(), false},
+        {kPart, "", "ProContourEdgeVisit", ThenFail<&sim::ProContourEdgeVisit>(), false},
+        {kPart, "", "ProArrayAlloc", ThenFail<&sim::ProArrayAlloc>(), false},
+        {kPart, "", "ProTessellationFacetsGet", ThenFail<&sim::ProTessellationFacetsGet>(),
+         false},
     };
     const fs::path file = folder.Path() / "out.vsb";
     const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
@@ -200,7 +205,9 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
         EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
         EXPECT_EQ(FailedAllocations(), failed + 1);
         EXPECT_EQ(LastDialogText(),
-                  "The Vistrel scene file could not be written: " + file.u8string());
+                  c.beforeFile ? "The Vistrel export failed; no scene file was written."
+                                   : "The Vistrel scene file could not be written: " +
+                                         file.u8string());
         EXPECT_FALSE(fs::exists(file));
         EXPECT_EQ(App().sceneBuilder.api, nullptr);
         EXPECT_TRUE(App().componentVersionStamps.empty());
@@ -211,6 +218,44 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
         EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
         EXPECT_EQ(LastDialogText(), "The Vistrel export has finished.");
         EXPECT_EQ(HostProblems(), "[]");
+        fs::remove(file);
+    }
+}
+
+// An allocation fails right after each of the three dialogs was created. The dialog is
+// destroyed all the same, so the same command opens it again; the Export command still saves
+// the path that was chosen.
+TEST_F(ExportRoads, DialogThatFailsWhileBuiltOpensAgainTheNextTime) {
+    const fs::path file = folder.Path() / "out.vsb";
+    const std::string save = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
+    const struct {
+        std::string steps;  // of the second run; the first fails before it asks anything more
+        bool prompt;
+        uiCmdCmdActFn command;
+    } cases[] = {
+        {save + ", " + save, false, OnExport},  // "ExportFinished"
+        {save + ", " + save + R"(, {"dialog": "Vistrel_Animation",
+            "press": "Vistrel_Animation_Cancel"})", true, OnExport},
+        {R"({"dialog": "Vistrel_Settings", "press": "Vistrel_Cancel"})", false,
+         OnSettings},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.steps);
+        ASSERT_TRUE(StartRoad(kPart, R"({"steps": [)" + c.steps + "]}"));
+        sim::Session().textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        App().settings.promptForMechanism = c.prompt;
+        fs::remove(kSettingsFileName);
+        const int failed = FailedAllocations();
+        BindSimulatedHost("ProUIDialogCreate", ThenFail<&sim::ProUIDialogCreate>());
+        EXPECT_EQ(c.command(0, nullptr, nullptr), 0);
+        EXPECT_GT(FailedAllocations(), failed);
+        EXPECT_EQ(fs::exists(kSettingsFileName), c.command == OnExport);
+
+        BindSimulatedHost();
+        EXPECT_EQ(c.command(0, nullptr, nullptr), 0);
+        EXPECT_EQ(HostProblems(), "[]");
+        EXPECT_EQ(sim::Session().record.Document()["dialogs"].back()["exit_status"],
+                  c.command == OnExport ? 0 : PRO_TK_USER_ABORT);
         fs::remove(file);
     }
 }

@@ -150,7 +150,7 @@ TEST_F(HostCommandsTest, AHostLackingFunctionsStillStartsAndRunsTheCommands) {
 
     // Without message texts the dialog shows empty texts, not whatever the buffers held.
     fake_host::Host().buttonToPress = "ExportOk";
-    ShowExportFinishedDialog();
+    ShowExportEndDialog(ExportOutcome::Written, u"");
     EXPECT_EQ(fake_host::CallsStartingWith("ProUILabelTextSet"),
               Calls{"ProUILabelTextSet(ExportFinished, ExportFinishedLabel, )"});
 }

@@ -4,12 +4,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32.h"
-#include "platform/win32_wide.h"
+#include "hostcall/host_callback_guard.h"
+#include "hostcall/host_dialog.h"
+#include "hostcall/host_held.h"
+#include "platform/regular_file.h"
 #include "plugin/file_dialog_defaults.h"
 #include "plugin/plugin_application.h"
-#include "hostcall/host_callback_guard.h"
-#include "hostcall/host_held.h"
 #include "ui/dialog_support.h"
 
 namespace {
@@ -73,10 +73,11 @@ std::u16string PanelText() {
 }
 
 // Reads the frame file at path into the animation frames when it opens; a file that does not
-// open reads nothing and is not reported.
+// open reads nothing and is not reported. Only a regular file is read: a FIFO or a device
+// (/dev/zero) would hold the host for ever.
 void ReadFrameFileAt(PluginApplication* app, const std::u16string& path) {
-    FILE* file = nullptr;
-    if (_wfopen_s(&file, Win32Wide(path.c_str()), Win32Wide(u"r")) != 0 || file == nullptr) return;
+    FILE* file = OpenRegularFile(path.c_str(), u"r");
+    if (file == nullptr) return;
     // Closed also when the reading fails on the way.
     const std::unique_ptr<FILE, int (*)(FILE*)> close(file, std::fclose);
     app->ReadFrameFile(file);
@@ -88,7 +89,7 @@ bool PluginApplication::ShowAnimationDialog() {
     ProMdl model = nullptr;
     if (ProMdlCurrentGet(&model) != PRO_TK_NO_ERROR) return false;
 
-    ProUIDialogCreate(kDialog, nullptr);
+    HostDialog dialog(kDialog);
     ProUIGridopts label = DialogGridCell(0, 0);
     ProUIDialogLabelAdd(kDialog, kLabel, &label);
     ProUILabelTextSet(kDialog, kLabel, MessageText("vistrelAnimationLabel").c_str());
@@ -100,11 +101,7 @@ bool PluginApplication::ShowAnimationDialog() {
     if (!settings.fraPath.empty())
         ProUIInputpanelValueSet(kDialog, kPathPanel, settings.fraPath.c_str());
 
-    int status = 0;
-    ProUIDialogActivate(kDialog, &status);
-    ProUIDialogDestroy(kDialog);
-    RethrowCallbackFailure();
-    return status == 0;
+    return dialog.Run() == 0;
 }
 
 namespace {

@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "plugin/plugin_application.h"
 #include "hostcall/host_callback_guard.h"
+#include "hostcall/host_dialog.h"
+#include "plugin/plugin_application.h"
 #include "ui/dialog_support.h"
 
 namespace {
@@ -257,20 +258,23 @@ bool PluginApplication::ShowSettingsDialog() {
     ProMdl model = nullptr;
     if (ProMdlCurrentGet(&model) != PRO_TK_NO_ERROR) return false;
 
+    // Every move of the spin box or the slider goes into the settings at once, and Cancel only
+    // puts back the value the last move replaced. A dialog that was not confirmed, or that
+    // failed, must leave the quality as it found it, or the next save (after an Export, say)
+    // would keep a cancelled one.
     const double openingQuality = settings.tessellationQuality;
-    ProUIDialogCreate(kDialog, nullptr);
-    AddSettingRows(settings, this);
-    AddButtonRow(this);
-    ProUIDialogDisableResizing(kDialog);
-    int status = 0;
-    ProUIDialogActivate(kDialog, &status);
-    ProUIDialogDestroy(kDialog);
-    // Every move of the spin box or the slider went into the settings at once, and Cancel only
-    // puts back the value the last move replaced. A dialog that was not confirmed must leave the
-    // quality as it found it, or the next save (after an Export, say) would keep a cancelled one.
-    if (status != 0) settings.tessellationQuality = openingQuality;
-    RethrowCallbackFailure();
-    return status == 0;
+    try {
+        HostDialog dialog(kDialog);
+        AddSettingRows(settings, this);
+        AddButtonRow(this);
+        ProUIDialogDisableResizing(kDialog);
+        if (dialog.Run() == 0) return true;
+    } catch (...) {
+        settings.tessellationQuality = openingQuality;
+        throw;
+    }
+    settings.tessellationQuality = openingQuality;
+    return false;
 }
 
 namespace {
