@@ -5,15 +5,16 @@
 
 namespace {
 
-bool g_failNext = false;
+int g_succeedBeforeFailing = -1;  // allocations that still succeed; -1: none fails
 int g_failed = 0;
 
 void* Allocate(std::size_t size) {
-    if (g_failNext) {
-        g_failNext = false;
+    if (g_succeedBeforeFailing == 0) {
+        g_succeedBeforeFailing = -1;
         ++g_failed;
         throw std::bad_alloc();
     }
+    if (g_succeedBeforeFailing > 0) --g_succeedBeforeFailing;
     if (void* block = std::malloc(size != 0 ? size : 1)) return block;
     throw std::bad_alloc();
 }
@@ -24,7 +25,8 @@ void* AllocateOrNull(std::size_t size) noexcept {
 
 }  // namespace
 
-void FailNextAllocation() { g_failNext = true; }
+void FailNextAllocation() { FailAllocationAfter(0); }
+void FailAllocationAfter(int allocations) { g_succeedBeforeFailing = allocations; }
 int FailedAllocations() { return g_failed; }
 
 // Every form, so that no block crosses between this allocator and the runtime's own (the

@@ -3,6 +3,10 @@
 // through it reaching the scene file.
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -185,13 +189,20 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
     EXPECT_NE(ReadText("out.vsb"), "");
 
-    // Typed by hand, naming no file or a folder: stored all the same, and saved by the dialog
-    // itself on a road that saves nothing of its own (a Render that ends at the choice of a
-    // representation).
+    // Typed by hand, naming no file, a folder, or a file that is no regular file and would hold
+    // the host for ever (a FIFO nobody writes, an endless device): stored all the same, read as
+    // no file, and saved by the dialog itself on a road that saves nothing of its own (a Render
+    // that ends at the choice of a representation).
     std::filesystem::create_directory("frames");
     WriteText("model.json", R"({"current": "CELL", "models": [{"name": "CELL", "type": "assembly",
         "simpreps": [{"id": 1, "name": "LIGHT"}, {"id": 2, "name": "HEAVY"}]}]})");
-    for (const char* path : {"no such file.fra", "frames"}) {
+    std::vector<const char*> paths = {"no such file.fra", "frames"};
+#ifndef _WIN32
+    std::filesystem::remove("fifo.fra");
+    ASSERT_EQ(mkfifo("fifo.fra", 0600), 0);
+    paths.insert(paths.end(), {"fifo.fra", "/dev/zero"});
+#endif
+    for (const char* path : paths) {
         ASSERT_TRUE(Run({AnimationStep(R"("Vistrel_Animation_Export")", path),
                          R"({"cancel": "simprep"})"},
                         {"Vistrel Render"}));

@@ -8,11 +8,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "plugin/plugin_application.h"
 #include "scene/scene_api_file.h"
+#include "tests/allocation_failure.h"
 #include "tests/scene_test_file.h"
 #include "toolkit/toolkit_binding.h"
 
@@ -265,6 +267,31 @@ TEST_F(AnimationOfComponent, ReadFrameFileReadsFromTheStartReplacesEarlierReadsA
 
     app.ReadFrameFile(nullptr);
     EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 2u);
+}
+
+// A read that fails part-way (memory ran out) leaves the frames of the last whole read in
+// force; the same file then reads whole.
+TEST_F(AnimationOfComponent, ReadFrameFileThatFailsPartWayChangesNothing) {
+    FILE* frameFile = std::tmpfile();
+    ASSERT_NE(frameFile, nullptr);
+    std::fputs("Number of parts: 2\nNumber of frames: 500\nMaFrame 1\n", frameFile);
+    for (int frame = 0; frame < 500; ++frame)
+        for (int part = 1; part <= 2; ++part)
+            std::fprintf(frameFile, "Part: 1 (%d)\n1 0 0\n0 1 0\n0 0 1\n%d 0 0\n", part, frame);
+    app.animationFrames[Path({9})] = {FramePlacement{}, FramePlacement{}};
+    app.frameCount = 2;
+
+    FailAllocationAfter(20);
+    EXPECT_THROW(app.ReadFrameFile(frameFile), std::bad_alloc);
+    EXPECT_EQ(app.frameCount, 2);
+    ASSERT_EQ(app.animationFrames.size(), 1u);
+    EXPECT_EQ(app.animationFrames.at(Path({9})).size(), 2u);
+
+    app.ReadFrameFile(frameFile);
+    EXPECT_EQ(app.frameCount, 500);
+    ASSERT_EQ(app.animationFrames.size(), 2u);
+    EXPECT_EQ(app.animationFrames.at(Path({2})).size(), 500u);
+    std::fclose(frameFile);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The three export roads against the simulated host, in this process: the scene file of an
-// Export, and what each road leaves behind when it ends early or fails on the way.
+// Export, and what each road leaves behind when it ends early or fails on the way; and a
+// start-up that fails on the way.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include "plugin/host_commands.h"
+#include "plugin/plugin_entry.h"
 #include "plugin/settings_file.h"
 #include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
@@ -222,6 +224,25 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
     }
 }
 
+// The same frame file chosen for two Exports in one session: the second scene is the first
+// again, each animation block holding one placement per frame, not the frames of both reads.
+TEST_F(ExportRoads, SecondExportWithTheSameFrameFileWritesTheSameAnimation) {
+    const fs::path file = folder.Path() / "cell.vsb";
+    const std::string fra = VISTREL_SOURCE_DIR "/examples/sample_assembly.fra";
+    const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() +
+                            R"(}, {"dialog": "Vistrel_Animation", "set": {
+        "Vistrel_Animation_Inputpanel": )" + nlohmann::json(fra).dump() +
+                            R"(}, "press": "Vistrel_Animation_Export"})";
+    ASSERT_TRUE(StartRoad(ReadFile(VISTREL_SOURCE_DIR "/examples/sample_assembly.json"),
+                          R"({"steps": [)" + run + ", " + run + "]}"));
+    App().settings.promptForMechanism = true;
+    EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+    const std::string first = ReadFile(file);
+    EXPECT_NE(first.find("fbx_animation"), std::string::npos);
+    EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+    EXPECT_EQ(ReadFile(file), first);
+}
+
 // An allocation fails right after each of the three dialogs was created. The dialog is
 // destroyed all the same, so the same command opens it again; the Export command still saves
 // the path that was chosen.
@@ -258,6 +279,28 @@ TEST_F(ExportRoads, DialogThatFailsWhileBuiltOpensAgainTheNextTime) {
                   c.command == OnExport ? 0 : PRO_TK_USER_ABORT);
         fs::remove(file);
     }
+}
+
+// The start-up called as the host's link library calls it, with an allocation failing while
+// the commands are registered: nothing reaches the host, the start-up answers a failure and
+// leaves no plug-in object, and a later start-up works.
+TEST_F(ExportRoads, StartUpThatFailsOnTheWayLeavesNoObjectAndStartsAgain) {
+    ASSERT_TRUE(StartRoad(kPart));
+    PluginTerminate();
+    ProWchar errors[80] = {};
+    const int failed = FailedAllocations();
+    BindSimulatedHost("ProCmdActionAdd", ThenFail<&sim::ProCmdActionAdd>());
+    EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), PRO_TK_GENERAL_ERROR);
+    EXPECT_EQ(FailedAllocations(), failed + 1);
+    EXPECT_EQ(FindPluginApplication(), nullptr);
+
+    // The host drops the commands of a plug-in that did not start.
+    sim::Session().commands.Clear();
+    BindSimulatedHost();
+    EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
+    EXPECT_NE(FindPluginApplication(), nullptr);
+    EXPECT_EQ(sim::Session().commands.All().size(), 6u);
+    EXPECT_EQ(HostProblems(), "[]");
 }
 
 // ---- Live roads that end before they stream ------------------------------------------------

@@ -23,7 +23,7 @@ vistrel_add_test(solid_geometry_test SOURCES solid_geometry_test.cpp sim_geometr
 # Animation: the frame-file reader and the animation block.
 vistrel_add_test(frame_file_test SOURCES frame_file_test.cpp LIBS vistrel_core)
 target_compile_definitions(frame_file_test PRIVATE VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-vistrel_add_test(animation_test SOURCES animation_test.cpp LIBS vistrel_core)
+vistrel_add_test(animation_test SOURCES animation_test.cpp allocation_failure.cpp LIBS vistrel_core)
 
 # Export roads, component walk, cameras and units; most run against the simulated host bound in
 # the test's own process, writing into a recording scene.

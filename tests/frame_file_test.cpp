@@ -263,16 +263,21 @@ TEST(FrameFile, RecordsWhosePlacementDoesNotReadKeepTheirFramesPlace) {
         "Part: 1 (2) 1 0 0 0 1 0 0 0 1 9 9 infinity\n",
     };
     for (const char* record : unreadable) {
-        // Its place repeats the frame before it, or, as the path's first record, the one after.
-        for (const std::string& text :
-             {Moved("1 (2)", 1, 0, 0) + record + Moved("1 (2)", 3, 0, 0),
-              record + Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 3, 0, 0)}) {
-            const ReadResult result = Read(std::string(kHeader) + "MaFrame 1\n" + text);
+        // Its place repeats the frame just before it, or, as the path's first record, the one
+        // after.
+        const struct {
+            std::string text;
+            std::vector<double> xs;  // the translations read
+        } cases[] = {
+            {Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 2, 0, 0) + record + Moved("1 (2)", 3, 0, 0),
+             {1, 2, 2, 3}},
+            {record + Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 3, 0, 0), {1, 1, 3}},
+        };
+        for (const auto& c : cases) {
+            const ReadResult result = Read(std::string(kHeader) + "MaFrame 1\n" + c.text);
             const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
-            ASSERT_EQ(placements.size(), 3u) << text;
-            ExpectTranslation(placements[0], 1, 0, 0);
-            ExpectTranslation(placements[1], 1, 0, 0);
-            ExpectTranslation(placements[2], 3, 0, 0);
+            ASSERT_EQ(placements.size(), c.xs.size()) << c.text;
+            for (size_t i = 0; i < c.xs.size(); ++i) ExpectTranslation(placements[i], c.xs[i], 0, 0);
         }
         // A path none of whose records reads gets no placements.
         const std::string text = std::string(kHeader) + "MaFrame 1\n" + record + record;

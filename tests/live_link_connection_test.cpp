@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -360,6 +361,18 @@ TEST_F(LiveLinkConnection, UpdateWithoutARendererToStartEndsAfterTheRegistryPort
 }
 
 // ---- No scene object --------------------------------------------------------------------------
+
+// A failure on the way (memory ran out while the call waited for the renderer) still closes
+// the lister.
+TEST_F(LiveLinkConnection, FailureOnTheWayStillClosesTheLister)
+{
+    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
+    SetTexts({Instances({})});
+    SetLinkSleepFunction([](std::uint32_t) { throw std::bad_alloc(); });
+    EXPECT_THROW(Connect(false), std::bad_alloc);
+    EXPECT_FALSE(control_->listerOpen);
+    EXPECT_EQ(control_->closeCalls, 1);
+}
 
 TEST_F(LiveLinkConnection, NoSceneObjectAnswersFalseAtOnce)
 {

@@ -1,5 +1,6 @@
-# The host toolkit boundary.
+# The host toolkit boundary, and the plug-in's own side of the calls across it.
 vistrel_add_test(toolkit_binding_test SOURCES toolkit_binding_test.cpp LIBS vistrel_core)
+vistrel_add_test(host_callback_guard_test SOURCES host_callback_guard_test.cpp LIBS vistrel_core)
 # The library's exports, with stand-ins of the plug-in's start-up and shut-down routines.
 vistrel_add_test(plugin_entry_test
   SOURCES plugin_entry_test.cpp ${PROJECT_SOURCE_DIR}/toolkit/plugin_entry.cpp
