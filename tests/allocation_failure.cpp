@@ -5,12 +5,11 @@
 
 namespace {
 
-bool g_failNext = false;
+int g_untilFailure = -1;  // allocations that succeed before one fails; -1: none fails
 int g_failed = 0;
 
 void* Allocate(std::size_t size) {
-    if (g_failNext) {
-        g_failNext = false;
+    if (g_untilFailure >= 0 && g_untilFailure-- == 0) {
         ++g_failed;
         throw std::bad_alloc();
     }
@@ -24,7 +23,8 @@ void* AllocateOrNull(std::size_t size) noexcept {
 
 }  // namespace
 
-void FailNextAllocation() { g_failNext = true; }
+void FailNextAllocation() { FailAllocationAfter(0); }
+void FailAllocationAfter(int allocations) { g_untilFailure = allocations; }
 int FailedAllocations() { return g_failed; }
 
 // Every form, so that no block crosses between this allocator and the runtime's own (the

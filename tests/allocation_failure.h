@@ -6,8 +6,10 @@
 
 #include "toolkit/pro_toolkit.h"
 
-// Makes the next allocation throw std::bad_alloc; how many did so far.
+// Makes the next allocation throw std::bad_alloc, or the one after the next allocations that
+// succeed; how many did so far.
 void FailNextAllocation();
+void FailAllocationAfter(int allocations);
 int FailedAllocations();
 
 template <auto HostFunction>
