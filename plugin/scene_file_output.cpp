@@ -1,32 +1,22 @@
 #include "plugin/scene_file_output.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 
+#include "platform/file_replacement.h"
 #include "platform/win32_wide.h"
 
-namespace {
-
-bool IsPlainFile(FILE* file) {
-    struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-}  // namespace
-
 SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& path)
-    : builder_(builder), path_(path) {
-    FILE* file = _wfopen(Win32Wide(path_.c_str()), Win32Wide(u"wb+"));
+    : builder_(builder) {
+    if (!ReplacementTarget(path, target_)) return;
+    FILE* file = CreateFileBeside(target_, temporary_);
     if (file == nullptr) return;
-    plainFile_ = IsPlainFile(file);
     // The writer owns the file from here on; should it not be made, the file is closed and
-    // removed here, as nothing else holds it yet.
+    // removed here, as nothing else holds it yet and the destructor does not run.
     try {
         writer_.reset(new trvScene_api_file(file, true));
     } catch (...) {
         std::fclose(file);
-        Remove();
+        RemoveTemporaryFile();
         throw;
     }
     builder_.file = file;
@@ -34,16 +24,17 @@ SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& pa
 }
 
 SceneFileOutput::~SceneFileOutput() {
-    if (IsOpen()) {
-        Finish();
-        Remove();
-    }
+    if (IsOpen()) Finish();
+    RemoveTemporaryFile();
 }
 
 bool SceneFileOutput::Close() {
     if (!IsOpen()) return false;
-    const bool whole = Finish();
-    if (!whole) Remove();
+    const bool whole = Finish() && MoveFileExW(Win32Wide(temporary_.c_str()),
+                                               Win32Wide(target_.c_str()),
+                                               MOVEFILE_REPLACE_EXISTING);
+    if (!whole) RemoveTemporaryFile();
+    temporary_.clear();  // removed, or moved into place as the scene file
     return whole;
 }
 
@@ -55,6 +46,8 @@ bool SceneFileOutput::Finish() {
     return whole;
 }
 
-void SceneFileOutput::Remove() const {
-    if (plainFile_) _wremove(Win32Wide(path_.c_str()));
+void SceneFileOutput::RemoveTemporaryFile() {
+    if (temporary_.empty()) return;
+    _wremove(Win32Wide(temporary_.c_str()));
+    temporary_.clear();
 }

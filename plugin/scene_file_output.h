@@ -1,10 +1,13 @@
-// The scene file of an Export while it is written: the file opened at the chosen path and the
-// file writer on it, both held in the scene builder for the length of the run.
+// The scene file of an Export while it is written: a file of its own beside the chosen path and
+// the file writer on it, both held in the scene builder for the length of the run.
 //
-// The file ends in one of two ways: closed whole, or removed. A file that was cut short (a full
-// disk, a write or close that failed, an export that failed on the way) must not be left where
-// the renderer would read it as a scene. Only a plain file is removed: a device that was named
-// as the path (/dev/full, say) stays.
+// The scene takes the place of the file at the chosen path only once it is whole: closed with
+// everything written, it is moved there; otherwise (a full disk, a write or close that failed,
+// an export that failed on the way) it is removed, and whatever was at the path stays as it
+// was, so that the renderer never reads a scene cut short and a failed export never costs the
+// previous one. Through a symbolic link the file it points at is replaced and the link stays.
+// What may not be replaced (a folder, a device, a FIFO, a file the user may not write) is left
+// alone, and the file counts as not opened.
 #pragma once
 
 #include <memory>
@@ -15,8 +18,8 @@
 
 class SceneFileOutput {
 public:
-    // Opens path with "wb+" (created, or emptied when it exists) and, when it opened, puts the
-    // file and a writer on it with binary arrays on into builder.
+    // Creates the file beside path and, when it could be made, puts the file and a writer on it
+    // with binary arrays on into builder.
     SceneFileOutput(SceneBuilder& builder, const std::u16string& path);
     // A file not yet closed is closed and removed: the run ended on the way.
     ~SceneFileOutput();
@@ -27,18 +30,18 @@ public:
     bool IsOpen() const { return writer_ != nullptr; }
 
     // Destroys the writer, which closes the file, and clears the builder's fields. Answers
-    // whether everything written reached the file; when it did not, the file is removed. False
-    // when the file did not open.
+    // whether the scene was written whole and now stands at the path; when it does not, the
+    // file is removed. False when the file did not open.
     bool Close();
 
 private:
     // Closes the file, destroys the writer and clears the builder's fields; answers whether
     // everything written reached the file.
     bool Finish();
-    void Remove() const;
+    void RemoveTemporaryFile();
 
     SceneBuilder& builder_;
-    const std::u16string path_;
+    std::u16string target_;     // the file the scene replaces, links followed
+    std::u16string temporary_;  // the file written beside it; empty once it is gone or moved
     std::unique_ptr<trvScene_api_file> writer_;
-    bool plainFile_ = false;  // a regular file, which Remove may delete
 };

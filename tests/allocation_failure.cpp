@@ -5,16 +5,14 @@
 
 namespace {
 
-int g_succeedBeforeFailing = -1;  // allocations that still succeed; -1: none fails
+int g_untilFailure = -1;  // allocations that succeed before one fails; -1: none fails
 int g_failed = 0;
 
 void* Allocate(std::size_t size) {
-    if (g_succeedBeforeFailing == 0) {
-        g_succeedBeforeFailing = -1;
+    if (g_untilFailure >= 0 && g_untilFailure-- == 0) {
         ++g_failed;
         throw std::bad_alloc();
     }
-    if (g_succeedBeforeFailing > 0) --g_succeedBeforeFailing;
     if (void* block = std::malloc(size != 0 ? size : 1)) return block;
     throw std::bad_alloc();
 }
@@ -26,7 +24,7 @@ void* AllocateOrNull(std::size_t size) noexcept {
 }  // namespace
 
 void FailNextAllocation() { FailAllocationAfter(0); }
-void FailAllocationAfter(int allocations) { g_succeedBeforeFailing = allocations; }
+void FailAllocationAfter(int allocations) { g_untilFailure = allocations; }
 int FailedAllocations() { return g_failed; }
 
 // Every form, so that no block crosses between this allocator and the runtime's own (the

@@ -6,8 +6,8 @@
 
 #include "toolkit/pro_toolkit.h"
 
-// Makes the next allocation throw std::bad_alloc, or the one after so many more succeeded; how
-// many did so far.
+// Makes the next allocation throw std::bad_alloc, or the one after the next allocations that
+// succeed; how many did so far.
 void FailNextAllocation();
 void FailAllocationAfter(int allocations);
 int FailedAllocations();

@@ -1,7 +1,8 @@
 // The Export command end to end: the simulated host loads the plug-in library, the user saves the
 // sample assembly as a scene file, and the file holds the head, the cameras and one group per
 // component in the assembly's order, with their placements, flags and materials; or, when the
-// file cannot be written, the user is told so and no file is left.
+// file cannot be written, the user is told so, no file is left, and what stood at the path
+// stays as it was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -19,6 +20,7 @@
 
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include "simhost/simulated_host.h"
@@ -96,6 +98,19 @@ protected:
         return status;
     }
 
+    // The files in path's folder whose names begin with its name and a dot: what an export to
+    // path wrote beside it and left behind.
+    static Lines FilesBeside(const fs::path& path) {
+        Lines found;
+        std::error_code error;
+        const fs::path folder = path.parent_path().empty() ? "." : path.parent_path();
+        for (const auto& entry : fs::directory_iterator(folder, error)) {
+            const std::string name = entry.path().filename().u8string();
+            if (name.rfind(path.filename().u8string() + ".", 0) == 0) found.push_back(name);
+        }
+        return found;
+    }
+
     // The text on the label of the dialog that ended the command.
     std::string EndOfCommandText() const {
         return record_["dialogs"].back()["controls"][0]["properties"]["text"];
@@ -171,13 +186,11 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
 }
 
 // A scene file that cannot be written is reported as such, naming the file, and no file is left
-// at the path: a folder that does not exist, a folder, a name longer than a file system allows,
-// a folder the user may not write to, a device that is always full.
+// at the path: a folder that does not exist, a name longer than a file system allows, a folder
+// the user may not write to.
 TEST_F(ExportCommand, AFileThatCannotBeWrittenIsReportedAndNoneIsLeft) {
     const std::string sample = VISTREL_SOURCE_DIR "/examples/sample_assembly.json";
-    fs::create_directory("scenes");
-    std::vector<std::string> paths = {"missing/out.vsb", "scenes", std::string(252, 'n') + ".vsb",
-                                      HostPath("/dev/full")};
+    std::vector<std::string> paths = {"missing/out.vsb", std::string(252, 'n') + ".vsb"};
     const auto writing = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     std::error_code error;
     fs::create_directory("read_only");
@@ -189,29 +202,69 @@ TEST_F(ExportCommand, AFileThatCannotBeWrittenIsReportedAndNoneIsLeft) {
         EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
         EXPECT_FALSE(fs::is_regular_file(path, error));
     }
-    EXPECT_TRUE(fs::is_directory("scenes"));
-#ifndef _WIN32
-    EXPECT_TRUE(fs::is_character_file("/dev/full"));  // a device named as the path is not removed
-#endif
     fs::permissions("read_only", writing, fs::perm_options::add, error);
+    EXPECT_EQ(FilesBeside("read_only/out.vsb"), Lines());
+}
+
+// What stands at the path and may not be replaced by a scene is reported and left as it was: a
+// folder, a file the user may not write, a device that is always full, a FIFO (which would
+// otherwise hold the host in its first write, waiting for a reader).
+TEST_F(ExportCommand, WhatMayNotBeReplacedIsReportedAndLeftAsItWas) {
+    fs::create_directory("scenes");
+    std::vector<std::string> paths = {"scenes", HostPath("/dev/full")};
+#ifndef _WIN32  // wine replaces a read-only file when it runs as root
+    std::ofstream("kept.vsb") << "previous scene";
+    fs::permissions("kept.vsb", fs::perms::owner_read);
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    paths.insert(paths.end(), {"kept.vsb", "fifo"});
+#endif
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        const fs::file_type type = fs::status(path).type();
+        ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json", path), 0) << errors_;
+        EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
+        EXPECT_EQ(fs::status(path).type(), type);
+        EXPECT_EQ(FilesBeside(path), Lines());
+        EXPECT_TRUE(path != "kept.vsb" || ReadFile(path) == "previous scene");
+    }
+    EXPECT_TRUE(fs::is_empty("scenes"));
 }
 
 #ifndef _WIN32
 // A full file system cuts the file short (here a limit on the size of files the process
-// writes): what was written is removed, not left to look like a scene.
-TEST_F(ExportCommand, AFileCutShortIsRemoved) {
-    rlimit limit = {};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    const rlimit unlimited = limit;
-    limit.rlim_cur = 65536;
-    const auto signal = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead
-    setrlimit(RLIMIT_FSIZE, &limit);
-    const int status = RunExport(VISTREL_SOURCE_DIR "/examples/sample_assembly.json");
-    setrlimit(RLIMIT_FSIZE, &unlimited);
-    std::signal(SIGXFSZ, signal);
-    ASSERT_EQ(status, 0) << errors_;
-    EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: out.vsb");
-    EXPECT_FALSE(fs::exists("out.vsb"));
+// writes): what was written is removed, and the scene exported before stays whole; through a
+// symbolic link, the link stays too.
+TEST_F(ExportCommand, AFileCutShortIsRemovedAndThePreviousSceneKept) {
+    fs::create_directory("scenes");
+    std::ofstream("scenes/cell.vsb") << "previous scene";
+    fs::create_symlink("scenes/cell.vsb", "cell.vsb");
+    std::ofstream("out.vsb") << "previous scene";
+    for (const std::string path : {"out.vsb", "cell.vsb"}) {
+        SCOPED_TRACE(path);
+        rlimit limit = {};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit unlimited = limit;
+        limit.rlim_cur = 65536;
+        const auto signal = std::signal(SIGXFSZ, SIG_IGN);  // the write fails instead
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const int status = RunExport(VISTREL_SOURCE_DIR "/examples/sample_assembly.json", path);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, signal);
+        ASSERT_EQ(status, 0) << errors_;
+        EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
+        EXPECT_EQ(ReadFile(path), "previous scene");
+        EXPECT_EQ(FilesBeside(path), Lines());
+    }
+    EXPECT_TRUE(fs::is_symlink("cell.vsb"));
+    EXPECT_EQ(FilesBeside("scenes/cell.vsb"), Lines());
+
+    // Exported again through the link, the file it points at is replaced and the link stays.
+    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json", "cell.vsb"), 0) << errors_;
+    EXPECT_EQ(EndOfCommandText(), "The Vistrel export has finished.");
+    EXPECT_TRUE(fs::is_symlink("cell.vsb"));
+    EXPECT_EQ(ReadFile("scenes/cell.vsb").substr(0, 21), "//---tarvex:dal:7---\n");
+    EXPECT_EQ(FilesBeside("cell.vsb"), Lines());
+    EXPECT_EQ(FilesBeside("scenes/cell.vsb"), Lines());
 }
 #endif
 

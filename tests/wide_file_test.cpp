@@ -1,11 +1,17 @@
-// Opening files by wide path, as the plug-in opens its scene and frame files.
+// Files by wide path, as the plug-in opens, creates and replaces its scene and frame files.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "platform/regular_file.h"
 #include "platform/utf8.h"
 #include "platform/win32_wide.h"
 #include "tests/file_text.h"
@@ -90,6 +96,91 @@ TEST(WideFile, OpenSReportsSuccessWithTheFile) {
     FILE* file = nullptr;
     ASSERT_EQ(_wfopen_s(&file, Win32Wide(u"run.fra"), Win32Wide(u"r")), 0);
     ASSERT_NE(file, nullptr);
+    std::fclose(file);
+}
+
+// Only a regular file opens; a folder, a FIFO and a device answer null at once, without waiting
+// for a writer or reading.
+TEST(WideFile, OpenRegularFileOpensRegularFilesOnly) {
+    ScopedTempFolder folder;
+    WriteText(u"run.fra", u"w", "parts:");
+    FILE* file = OpenRegularFile(u"run.fra", u"rb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    std::filesystem::create_directory("folder");
+    std::vector<const char16_t*> others = {u"folder", u"missing.fra"};
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    others.insert(others.end(), {u"fifo", u"/dev/zero"});
+#endif
+    for (const char16_t* path : others) EXPECT_EQ(OpenRegularFile(path, u"rb"), nullptr);
+}
+
+// An exclusive creation makes the file once, and then finds it there and leaves it alone.
+TEST(WideFile, ExclusiveCreationFailsOnAFileThatExists) {
+    ScopedTempFolder folder;
+    const int flags = _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY;
+    const int fd = _wopen(Win32Wide(u"new.vsb"), flags, _S_IREAD | _S_IWRITE);
+    ASSERT_GE(fd, 0);
+    FILE* file = _fdopen(fd, "wb");
+    ASSERT_NE(file, nullptr);
+    std::fputs("one\n", file);
+    std::fclose(file);
+    errno = 0;
+    EXPECT_EQ(_wopen(Win32Wide(u"new.vsb"), flags, _S_IREAD | _S_IWRITE), -1);
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_EQ(ReadFile("new.vsb"), "one\n");  // binary: the line break stays one byte
+}
+
+// A move replaces a file in one step, but neither a folder nor a read-only file.
+TEST(WideFile, MoveReplacesAFileButNotAFolderOrAReadOnlyFile) {
+    ScopedTempFolder folder;
+    WriteText(u"new.vsb", u"w", "new");
+    WriteText(u"old.vsb", u"w", "old");
+    std::filesystem::create_directory("folder");
+    std::vector<const char16_t*> kept = {u"folder"};
+#ifndef _WIN32  // wine replaces a read-only file when it runs as root
+    WriteText(u"kept.vsb", u"w", "kept");
+    std::filesystem::permissions("kept.vsb", std::filesystem::perms::owner_read);
+    kept.push_back(u"kept.vsb");
+#endif
+    const auto moveNewTo = [](const char16_t* path) {
+        return MoveFileExW(Win32Wide(u"new.vsb"), Win32Wide(path), MOVEFILE_REPLACE_EXISTING);
+    };
+    for (const char16_t* path : kept) {
+        SetLastError(ERROR_SUCCESS);
+        EXPECT_FALSE(moveNewTo(path));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    EXPECT_TRUE(moveNewTo(u"old.vsb"));
+    EXPECT_EQ(ReadFile("old.vsb"), "new");
+    EXPECT_FALSE(std::filesystem::exists("new.vsb"));
+    EXPECT_TRUE(std::filesystem::is_empty("folder"));
+}
+
+// The final path of an open file names that file, also when it was opened through a link; a
+// buffer one too short is told the size it needs.
+TEST(WideFile, FinalPathOfAnOpenFileFollowsLinks) {
+    ScopedTempFolder folder;
+    WriteText(u"target.vsb", u"w", "x");
+    const char16_t* opened = u"target.vsb";
+#ifndef _WIN32
+    std::filesystem::create_symlink("target.vsb", "link.vsb");
+    opened = u"link.vsb";
+#endif
+    FILE* file = _wfopen(Win32Wide(opened), Win32Wide(u"rb"));
+    ASSERT_NE(file, nullptr);
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    std::u16string path(1024, u'\0');
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    const DWORD length = GetFinalPathNameByHandleW(handle, Win32Wide(&path[0]), 1024, flags);
+    EXPECT_EQ(GetFinalPathNameByHandleW(handle, Win32Wide(&path[0]), length, flags), length + 1);
+    std::fclose(file);
+    path.resize(length);
+    EXPECT_EQ(path.substr(path.find_last_of(u"\\/") + 1), u"target.vsb");
+    file = _wfopen(Win32Wide(path.c_str()), Win32Wide(u"rb"));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::fgetc(file), 'x');
     std::fclose(file);
 }
 

@@ -12,44 +12,13 @@
 // disk, and both "\" and "/" separate their folders.
 #pragma once
 
+#include "platform/posix/win32_errors.h"
 #include "platform/posix/win32_types.h"
 
 typedef uint16_t WORD;
 typedef LONG LSTATUS;
 typedef DWORD ACCESS_MASK;
 typedef ACCESS_MASK REGSAM;
-
-// ---- Error codes -------------------------------------------------------------------------------
-#ifndef ERROR_SUCCESS
-#define ERROR_SUCCESS 0L
-#endif
-#ifndef ERROR_FILE_NOT_FOUND
-#define ERROR_FILE_NOT_FOUND 2L
-#endif
-#ifndef ERROR_ACCESS_DENIED
-#define ERROR_ACCESS_DENIED 5L
-#endif
-#ifndef ERROR_INVALID_HANDLE
-#define ERROR_INVALID_HANDLE 6L
-#endif
-#ifndef ERROR_NOT_ENOUGH_MEMORY
-#define ERROR_NOT_ENOUGH_MEMORY 8L
-#endif
-#ifndef ERROR_NOT_SUPPORTED
-#define ERROR_NOT_SUPPORTED 50L
-#endif
-#ifndef ERROR_INVALID_PARAMETER
-#define ERROR_INVALID_PARAMETER 87L
-#endif
-#ifndef ERROR_MOD_NOT_FOUND
-#define ERROR_MOD_NOT_FOUND 126L
-#endif
-#ifndef ERROR_PROC_NOT_FOUND
-#define ERROR_PROC_NOT_FOUND 127L
-#endif
-#ifndef ERROR_MORE_DATA
-#define ERROR_MORE_DATA 234L
-#endif
 
 // ---- Registry ----------------------------------------------------------------------------------
 struct HKEY__;
