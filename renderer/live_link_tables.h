@@ -9,6 +9,7 @@
 // the layout test holds those headers to these places.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "link/live_link_interface.h"

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <new>
+#include <set>
 
 #include "renderer/live_link_tables.h"
 #include "renderer/live_scene.h"
@@ -9,11 +10,53 @@
 
 namespace {
 
+int strayFrees = 0;
+// The addresses of the table objects made and not yet freed.
+std::set<const void*>& LiveObjects()
+{
+    static std::set<const void*> live;
+    return live;
+}
+
 // An object as the library's compiler lays it out: its table first, then the C++ object whose
-// operations the table's entries call.
+// operations the table's entries call. Its memory is counted: the plug-in frees a factory
+// through place 0, and it must go at the address it was made at.
 template <typename Impl>
 struct Tabled {
     explicit Tabled(const void* table) : table(table) {}
+
+    static void* operator new(std::size_t size)
+    {
+        void* memory = ::operator new(size);
+        try {
+            LiveObjects().insert(memory);
+        } catch (...) {
+            ::operator delete(memory);
+            throw;
+        }
+        return memory;
+    }
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+    {
+        try {
+            return operator new(size);
+        } catch (...) {
+            return nullptr;
+        }
+    }
+    static void operator delete(void* memory) noexcept
+    {
+        // An address never made is counted and kept from the heap, which it would corrupt.
+        if (LiveObjects().erase(memory) == 0) {
+            ++strayFrees;
+            return;
+        }
+        ::operator delete(memory);
+    }
+    static void operator delete(void* memory, const std::nothrow_t&) noexcept
+    {
+        operator delete(memory);
+    }
 
     const void* table;
     Impl impl;
@@ -92,4 +135,9 @@ LiveLinkFactory* NewTabledFactory()
 {
     return reinterpret_cast<LiveLinkFactory*>(new (std::nothrow)
                                                   Tabled<TabledFactory>(&kFactoryTable));
+}
+
+TabledObjectCount CountTabledObjects()
+{
+    return {static_cast<int>(LiveObjects().size()), strayFrees};
 }

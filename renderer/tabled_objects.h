@@ -10,3 +10,11 @@
 
 // A new factory, or null when it cannot be made. The plug-in destroys it through place 0.
 LiveLinkFactory* NewTabledFactory();
+
+// The table objects made and not yet freed, and the frees of an address that was never made
+// (each kept from the heap).
+struct TabledObjectCount {
+    int live = 0;
+    int strayFrees = 0;
+};
+TabledObjectCount CountTabledObjects();

@@ -3,6 +3,9 @@
 // entry point and FAKE_NULL_FACTORY makes it answer null. Its instance lister answers a text
 // that tells which variant answered and how often it was used:
 // "tag=<tag> initialized=<calls of the entry point> scenes=<scene objects of this factory>".
+// Its export "fake_live_link_ends" tells how its factories ended, for a test that keeps the
+// library loaded past the loader's unload: "destroyed=<factories destroyed> freed=<factories
+// whose memory was freed> flags=<the flags of the last destruction through place 0>".
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -19,6 +22,9 @@
 namespace {
 
 int initializeCalls = 0;
+int factoriesDestroyed = 0;
+int factoriesFreed = 0;
+unsigned int lastDestroyFlags = 0;
 
 class FakeLister final : public InstanceLister {
 public:
@@ -32,7 +38,18 @@ public:
 
 class FakeFactory final : public LiveLinkFactory {
 public:
-    void DeletingDestructor(unsigned int flags) override { DestroyImplementation(this, flags); }
+    ~FakeFactory() { ++factoriesDestroyed; }
+    static void operator delete(void* memory)
+    {
+        ++factoriesFreed;
+        ::operator delete(memory);
+    }
+
+    void DeletingDestructor(unsigned int flags) override
+    {
+        lastDestroyFlags = flags;
+        DestroyImplementation(this, flags);
+    }
 
     // Writers without a file: a complete scene interface that writes nothing.
     trvScene_api* CreateSceneApi() override
@@ -67,7 +84,12 @@ FAKE_EXPORT LiveLinkFactory* vistrel_live_initialize()
     return new FakeFactory;
 #endif
 }
-#else
-// Something else exported, so the library is a valid one without the entry point.
-FAKE_EXPORT int vistrel_live_other() { return 0; }
 #endif
+
+FAKE_EXPORT const char* fake_live_link_ends()
+{
+    static char text[64];
+    std::snprintf(text, sizeof text, "destroyed=%d freed=%d flags=%u", factoriesDestroyed,
+                  factoriesFreed, lastDestroyFlags);
+    return text;
+}

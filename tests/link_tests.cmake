@@ -45,6 +45,15 @@ endif()
 # the renderer's library.
 vistrel_add_test(interface_layout_test SOURCES interface_layout_test.cpp LIBS vistrel_scene)
 
+# The same places as Microsoft's compiler lays out the renderer's own declarations, as clang
+# lays them out in its Microsoft mode (tests/msabi). CI installs clang: without it this fails.
+if(NOT CMAKE_CROSSCOMPILING)
+  find_program(VISTREL_CLANGXX NAMES clang++ clang++-14)
+  add_test(NAME msvc_vtable_layout_test
+           COMMAND ${CMAKE_COMMAND} -DCLANG=${VISTREL_CLANGXX} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+                   -P ${CMAKE_CURRENT_SOURCE_DIR}/msabi/check_vtable_layouts.cmake)
+endif()
+
 vistrel_add_test(scene_builder_test
   SOURCES scene_builder_test.cpp scoped_registry.cpp scoped_environment.cpp test_paths.cpp
   LIBS vistrel_core)

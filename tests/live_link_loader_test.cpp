@@ -8,7 +8,9 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "platform/win32_wide.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
 
@@ -35,13 +37,7 @@ fs::path Fake(const std::string& variant)
     return ExecutableFolder() / "live_link_fakes" / variant / name;
 }
 
-// What the factory's lister tells about the library that made it.
-std::string Describe(LiveLinkFactory* factory)
-{
-    InstanceLister* lister = factory->GetInstanceLister();
-    return lister != nullptr ? lister->GetInstancesText() : "no lister";
-}
-
+// What a factory's lister tells about the library that made it.
 std::string Describe(InstanceLister* lister)
 {
     return lister != nullptr ? lister->GetInstancesText() : "no lister";
@@ -69,7 +65,7 @@ protected:
         UnloadLiveLinkLibrary();
         std::error_code ignored;
         fs::remove_all(root_, ignored);
-        for (const char* name : {kLibrary32, kLibrary64}) fs::remove(BareFolder() / name, ignored);
+        RemoveBare();
     }
 
     // A folder below this test's temporary folder holding the given fake.
@@ -88,6 +84,12 @@ protected:
                       fs::copy_options::overwrite_existing);
     }
 
+    static void RemoveBare()
+    {
+        std::error_code ignored;
+        for (const char* name : {kLibrary32, kLibrary64}) fs::remove(BareFolder() / name, ignored);
+    }
+
     static std::string UserFolder(const fs::path& folder)
     {
         return "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n\"VistrelActivePath\"=\"" +
@@ -104,97 +106,61 @@ protected:
     fs::path root_;
 };
 
-TEST_F(LiveLinkLoader, UserFolderComesFirstWithABackslashBeforeTheFileName)
+// Each case: the registry, the fakes placed for the system's search by bare name, and the
+// fake that must answer.
+TEST_F(LiveLinkLoader, LibraryComesFromTheFirstPlaceThatHoldsOne)
 {
-    // The folder is given without a separator at its end: the loader adds one.
-    ScopedRegistry registry(UserFolder(FolderWith("user", "tag1")) +
-                            MachineFolder(FolderWith("machine", "tag2")));
-    PlaceBare("tag64");
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_NE(holder.module, nullptr);
-    EXPECT_EQ(Describe(holder.factory), "tag=1 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, FolderEndingInASeparatorStillLoads)
-{
-    ScopedRegistry registry(UserFolder(FolderWith("user", "tag1").u8string() + "\\"));
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=1 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, MachineBinFolderWhenTheUserGivesNone)
-{
-    ScopedRegistry registry("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n\"VistrelActivePath\"=\"\"\r\n" +
-                            MachineFolder(FolderWith("machine", "tag2")));
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=2 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, SixtyFourBitNameFromTheFolderBeforeBareNames)
-{
-    ScopedRegistry registry(UserFolder(FolderWith("user", "tag64")));
-    PlaceBare("tag1");
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=64 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, BareNamesInOrderWithoutRegistryKeys)
-{
-    ScopedRegistry registry("");
-    PlaceBare("tag1");
-    PlaceBare("tag64");
-    {
-        LiveLinkLibrary holder;
-        ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-        EXPECT_EQ(Describe(holder.factory), "tag=1 initialized=1 scenes=0");
+    const std::string userValue = "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n\"VistrelActivePath\"=";
+    const struct {
+        const char* story;
+        std::string registry;
+        std::vector<std::string> bare;
+        const char* answers;
+    } cases[] = {
+        // The folder is given without a separator at its end: the loader adds one.
+        {"the user's folder before the machine's and bare names",
+         UserFolder(FolderWith("user", "tag1")) + MachineFolder(FolderWith("machine", "tag2")),
+         {"tag64"}, "tag=1"},
+        {"a folder ending in a separator",
+         UserFolder(FolderWith("separator", "tag1").u8string() + "\\"), {}, "tag=1"},
+        {"the machine's folder when the user's is empty",
+         userValue + "\"\"\r\n" + MachineFolder(FolderWith("machine", "tag2")), {}, "tag=2"},
+        // "VistrelActivePath" is read into 512 bytes: 256 characters with the zero do not fit.
+        {"the machine's folder when the user's is too long for its buffer",
+         userValue + "\"" + std::string(256, 'x') + "\"\r\n" +
+             MachineFolder(FolderWith("long", "tag2")),
+         {}, "tag=2"},
+        {"the 64-bit name in the folder before bare names",
+         UserFolder(FolderWith("user64", "tag64")), {"tag1"}, "tag=64"},
+        {"bare names without registry keys, 32-bit first", "", {"tag1", "tag64"}, "tag=1"},
+        {"the bare 64-bit name without a 32-bit one", "", {"tag64"}, "tag=64"},
+        {"bare names when the version's key does not exist",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex]\r\n\"VistrelVersion\"=\"Vistrel 9\"\r\n", {"tag1"},
+         "tag=1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.story);
+        ScopedRegistry registry(c.registry);
+        for (const std::string& variant : c.bare) PlaceBare(variant);
+        {
+            LiveLinkLibrary holder;
+            ASSERT_TRUE(LoadLiveLinkLibrary(holder));
+            EXPECT_EQ(Describe(holder.factory->GetInstanceLister()),
+                      std::string(c.answers) + " initialized=1 scenes=0");
+        }
+        RemoveBare();
     }
-    fs::remove(BareFolder() / kLibrary32);
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=64 initialized=1 scenes=0");
 }
 
-TEST_F(LiveLinkLoader, VersionKeyThatDoesNotExistFallsBackToBareNames)
+TEST_F(LiveLinkLoader, LoadWithoutAFactoryKeepsOnlyALibraryThatLoaded)
 {
-    ScopedRegistry registry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Tarvex]\r\n\"VistrelVersion\"=\"Vistrel 9\"\r\n");
-    PlaceBare("tag1");
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=1 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, FolderTooLongForItsBufferCountsAsMissing)
-{
-    // "VistrelActivePath" is read into 512 bytes: 256 characters with the zero do not fit.
-    ScopedRegistry registry("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n\"VistrelActivePath\"=\"" +
-                            std::string(256, 'x') + "\"\r\n" +
-                            MachineFolder(FolderWith("machine", "tag2")));
-    LiveLinkLibrary holder;
-    ASSERT_TRUE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(Describe(holder.factory), "tag=2 initialized=1 scenes=0");
-}
-
-TEST_F(LiveLinkLoader, NoLibraryAnywhere)
-{
-    ScopedRegistry registry(UserFolder(root_ / "empty"));
-    LiveLinkLibrary holder;
-    EXPECT_FALSE(LoadLiveLinkLibrary(holder));
-    EXPECT_EQ(holder.module, nullptr);
-    EXPECT_EQ(holder.factory, nullptr);
-}
-
-TEST_F(LiveLinkLoader, LibraryWithoutEntryPointOrFactoryStaysLoaded)
-{
-    for (const char* variant : {"noentry", "nullfactory"}) {
+    for (const char* variant : {"", "noentry", "nullfactory"}) {
         SCOPED_TRACE(variant);
-        ScopedRegistry registry(UserFolder(FolderWith(variant, variant)));
+        ScopedRegistry registry(
+            UserFolder(*variant != 0 ? FolderWith(variant, variant) : root_ / "empty"));
         LiveLinkLibrary holder;
         EXPECT_FALSE(LoadLiveLinkLibrary(holder));
-        EXPECT_NE(holder.module, nullptr);
+        EXPECT_EQ(holder.module != nullptr, *variant != 0);
         EXPECT_EQ(holder.factory, nullptr);
     }
 }
@@ -209,7 +175,7 @@ TEST_F(LiveLinkLoader, HolderWithAFactoryIsLeftAlone)
     EXPECT_FALSE(LoadLiveLinkLibrary(holder));
     EXPECT_EQ(holder.factory, factory);
     EXPECT_EQ(holder.module, module);
-    EXPECT_EQ(Describe(holder.factory), "tag=1 initialized=1 scenes=0");
+    EXPECT_EQ(Describe(holder.factory->GetInstanceLister()), "tag=1 initialized=1 scenes=0");
 }
 
 TEST_F(LiveLinkLoader, SecondSceneObjectComesFromTheSameFactory)
@@ -247,13 +213,22 @@ TEST_F(LiveLinkLoader, UnloadWithoutHolderDoesNothing)
     EXPECT_EQ(Describe(CreateInstanceLister()), "tag=1 initialized=1 scenes=0");
 }
 
-TEST_F(LiveLinkLoader, UnloadEndsTheFactoryAndTheNextUseLoadsAgain)
+// The factory goes through place 0 with exactly the flag that frees it: destroyed once, its
+// memory freed. The test's own reference keeps the library, and what it counted, past the
+// unload; once it is let go too, the next use loads the library again.
+TEST_F(LiveLinkLoader, UnloadFreesTheFactoryWithTheFlagOneAndTheNextUseLoadsAgain)
 {
-    ScopedRegistry registry(UserFolder(FolderWith("user", "tag1")));
+    const fs::path folder = FolderWith("user", "tag1");
+    ScopedRegistry registry(UserFolder(folder));
     ASSERT_NE(CreateLiveSceneApi(), nullptr);
     EXPECT_EQ(Describe(CreateInstanceLister()), "tag=1 initialized=1 scenes=1");
+    const HMODULE library = LoadLibraryW(Win32Wide((folder / kLibrary32).u16string().c_str()));
+    const auto ends = reinterpret_cast<const char* (*)()>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library, "fake_live_link_ends")));
+    ASSERT_NE(ends, nullptr);
     UnloadLiveLinkLibrary();
-    // A new factory: its count of scene objects starts again.
+    EXPECT_STREQ(ends(), "destroyed=1 freed=1 flags=1");
+    FreeLibrary(library);
     EXPECT_EQ(Describe(CreateInstanceLister()), "tag=1 initialized=1 scenes=0");
 }
 

@@ -11,3 +11,6 @@ vistrel_add_test(live_link_session_test
   LIBS vistrel_core vistrel_renderer_common)
 add_dependencies(live_link_session_test vistrel_live_link vistrel_renderer)
 set_tests_properties(live_link_session_test PROPERTIES RESOURCE_LOCK registry)
+
+# The stand-in library's objects laid out table by table, as its Windows build hands them out.
+vistrel_add_test(tabled_objects_test SOURCES tabled_objects_test.cpp LIBS vistrel_live_objects)
