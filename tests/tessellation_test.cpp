@@ -1,11 +1,14 @@
 // Chord heights from the solid's size and the quality, and the order of the retries.
 #include "export/tessellation.h"
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/sim_export_fixture.h"
 
 namespace {
 
@@ -18,6 +21,38 @@ TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
     EXPECT_DOUBLE_EQ(heights.span, 0.0064987);
     EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).base, 0.0005);
     EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).fine, 0.0000001);
+}
+
+TEST(ChordHeights, OutlinesOfEveryFiniteSizeGiveTheirDiagonal) {
+    // Sides whose squares overflow, or sink below the normal doubles.
+    const ProOutline huge = {{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}};
+    EXPECT_DOUBLE_EQ(OutlineDiagonal(huge), 2e154 * std::sqrt(3.0));
+    const ProOutline tiny = {{0, 0, 0}, {3e-160, 4e-160, 12e-160}};
+    EXPECT_DOUBLE_EQ(OutlineDiagonal(tiny), 13e-160);
+    // A diagonal beyond the largest double is held there, and its chord heights stay numbers.
+    const ProOutline widest = {{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}};
+    EXPECT_EQ(OutlineDiagonal(widest), DBL_MAX);
+    const ChordHeights h = ChordHeightsForDiagonal(DBL_MAX);
+    EXPECT_TRUE(std::isfinite(ChordHeightForQuality(h, 0.000001)));
+    EXPECT_GT(ChordHeightForQuality(h, 1.0), 0.0);
+}
+
+// A solid as large as a double's squares allow is tessellated like any other.
+class ChordHeightsOfASolid : public SimExportTest {};
+
+TEST_F(ChordHeightsOfASolid, HugeBoxGetsItsMeshAndNurbs) {
+    ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
+        {"box": {"min": [-1e154, -1e154, -1e154], "max": [1e154, 1e154, 1e154]}}]}]})"));
+    ProMdl model = nullptr;
+    ProMdlCurrentGet(&model);
+    ProAsmcomppath path = {};
+    path.owner = model;
+    const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    App().ExportSolidGeometry(static_cast<ProSolid>(model), path, path, "P", identity, true);
+    const std::vector<std::string> geometry = Calls({"BeginGeometry"});
+    ASSERT_EQ(geometry.size(), 7u);  // a NURBS surface per side, then the mesh
+    EXPECT_EQ(geometry.back(), "BeginGeometry(triangles)");
+    EXPECT_EQ(HostProblems(), "[]");
 }
 
 TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
