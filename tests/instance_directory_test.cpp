@@ -9,6 +9,13 @@
 #include <random>
 #include <string>
 
+#ifndef _WIN32
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -90,12 +97,22 @@ TEST(InstanceEntry, HasTheTagsThePlugInSearchesFor)
               "<livelink_port>4000</livelink_port></vistrel_instance>");
 }
 
-TEST(ProcessIds, ThisProcessRunsAndAnImpossibleOneDoesNot)
+TEST(ProcessIds, ThisProcessRunsAndAnImpossibleOrEndedOneDoesNot)
 {
     EXPECT_TRUE(IsProcessRunning(CurrentProcessId()));
     EXPECT_FALSE(IsProcessRunning(2147483000u));
     EXPECT_FALSE(IsProcessRunning(0));
     EXPECT_FALSE(IsProcessRunning(0xFFFFFFFFu));
+#ifndef _WIN32
+    // A child that has ended and that this process has not collected yet.
+    pid_t child = 0;
+    char* argv[] = {const_cast<char*>("/bin/true"), nullptr};
+    ASSERT_EQ(posix_spawn(&child, argv[0], nullptr, nullptr, argv, environ), 0);
+    siginfo_t info = {};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    EXPECT_FALSE(IsProcessRunning(static_cast<std::uint32_t>(child)));
+    waitpid(child, nullptr, 0);
+#endif
 }
 
 }  // namespace

@@ -4,6 +4,13 @@
 
 #include <chrono>
 
+#ifndef _WIN32
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+#endif
+
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 
@@ -29,6 +36,32 @@ TEST(Process, MissingExecutableStartsNothing)
     EXPECT_EQ(process.hProcess, nullptr);
     EXPECT_EQ(process.hThread, nullptr);
 }
+
+#ifndef _WIN32
+// A child that ended is reaped at the next call of the process functions, while its handles are
+// still open too; a child that they did not start is left to whoever started it.
+TEST(Process, EndedChildIsReapedAtTheNextCallAndNoOtherChild)
+{
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_EQ(CreateProcessW(Win32Wide(u"/bin/true"), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &process),
+              TRUE);
+    const pid_t started = static_cast<pid_t>(process.dwProcessId);
+    pid_t foreign = 0;
+    char* argv[] = {const_cast<char*>("/bin/true"), nullptr};
+    ASSERT_EQ(posix_spawn(&foreign, argv[0], nullptr, nullptr, argv, environ), 0);
+    for (const pid_t child : {started, foreign}) {
+        siginfo_t info = {};
+        ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    }
+    EXPECT_EQ(CloseHandle(process.hThread), TRUE);
+    EXPECT_EQ(waitpid(started, nullptr, WNOHANG), -1);  // reaped already
+    EXPECT_EQ(waitpid(foreign, nullptr, WNOHANG), foreign);
+    EXPECT_EQ(CloseHandle(process.hProcess), TRUE);
+}
+#endif
 
 TEST(Sleep, WaitsAtLeastTheTimeAsked)
 {
