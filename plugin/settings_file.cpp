@@ -17,11 +17,13 @@ const char kRootName[] = "vistrel_plugin_settings";
 
 // A settings file holds a few hundred bytes plus two paths; anything far larger is not one.
 constexpr std::size_t kMaxFileSize = 1 << 20;
-// What TinyXML may be given (see xml_parse_bounds.h): a settings file nests its elements two
-// deep and has no attributes, so these leave room for any file a person would write, while
-// keeping the recursion of the parse shallow and its attribute look-ups few.
-constexpr int kMaxElementDepth = 64;
-constexpr int kMaxAttributesPerElement = 64;
+// What TinyXML may be given, as counts of "<" and "=" bytes (see xml_parse_bounds.h). The file
+// the plug-in writes holds 19 "<" and one "=" besides those its paths hold, so these leave room
+// for anything a person would add. TinyXML's recursion takes under 262 bytes of stack a level,
+// so the deepest nesting they let through takes about a quarter of a megabyte of the host's
+// stack, and the most attributes half a million name comparisons.
+constexpr int kMaxElementDepth = 1000;
+constexpr int kMaxAttributesPerElement = 1000;
 // Numbers are formatted into a buffer of this size (a double's "%f" takes at most 317 bytes).
 constexpr int kNumberBufferSize = 1024;
 

@@ -16,8 +16,9 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName);
 
 // Reads fileName into settings, key by key, each text without the white space at its ends: a
 // field whose element is missing or holds no text keeps its value, and so does every field when
-// the file is missing, unreadable, malformed, larger than a settings file can sensibly be,
-// nested too deeply to parse safely, or has an element with too many attributes to parse fast.
+// the file is missing, unreadable, malformed, larger than a settings file can sensibly
+// be, or holds more than 1,000 "<" or "=" bytes (more markup than TinyXML can safely be given:
+// see xml_parse_bounds.h).
 void ReadSettingsFile(const char* fileName, PluginSettings& settings);
 
 // The same reading rules for the bytes of a settings file.
