@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include "platform/regular_file.h"
 #include "platform/win32_wide.h"
 #include "plugin/xml_parse_bounds.h"
 
@@ -155,6 +156,13 @@ void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
     ReadPath(root, "fraPath", settings.fraPath);
 }
 
+// Only a regular file is read or written: a FIFO at the settings path would block the host for
+// good, and a folder or a device is not a settings file, nor the plug-in's to write over. The
+// name is in the ANSI code page, as the C runtime reads a narrow file name.
+FILE* OpenSettingsFile(const char* fileName, const char16_t* mode) {
+    return OpenRegularFile(FromAnsi(fileName).c_str(), mode);
+}
+
 }  // namespace
 
 void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
@@ -170,7 +178,10 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
     AddTextElement(*root, "promptForMechanism", FormatBool(settings.promptForMechanism));
     AddTextElement(*root, "exportPath", ToAnsi(settings.exportPath));
     AddTextElement(*root, "fraPath", ToAnsi(settings.fraPath));
-    document.SaveFile(fileName);
+    FILE* file = OpenSettingsFile(fileName, u"w");
+    if (file == nullptr) return;
+    document.SaveFile(file);
+    std::fclose(file);
 }
 
 void ReadSettingsText(const std::string& text, PluginSettings& settings) {
@@ -197,7 +208,7 @@ void ReadSettingsText(const std::string& text, PluginSettings& settings) {
 }
 
 void ReadSettingsFile(const char* fileName, PluginSettings& settings) {
-    FILE* file = std::fopen(fileName, "rb");
+    FILE* file = OpenSettingsFile(fileName, u"rb");
     if (file == nullptr) return;
     std::string text;
     char chunk[4096];

@@ -11,6 +11,12 @@
 #include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 // The line ends a file written in text mode gets on this system.
@@ -334,10 +340,28 @@ TEST(SettingsFileBadInput, HugeFileChangesNothing) {
     ExpectSameSettings(settings, Sentinel());
 }
 
-TEST(SettingsFileBadInput, FolderInPlaceOfTheFileChangesNothing) {
+TEST(SettingsFileBadInput, FolderOrFifoInPlaceOfTheFileIsNeitherReadNorWrittenOver) {
     ScopedTempFolder folder;
-    std::filesystem::create_directory(kSettingsFileName);
     PluginSettings settings = Sentinel();
+    std::filesystem::create_directory(kSettingsFileName);
+    ReadSettingsFile(kSettingsFileName, settings);
+    WriteSettingsFile(settings, kSettingsFileName);
+    ExpectSameSettings(settings, Sentinel());
+    EXPECT_TRUE(std::filesystem::is_empty(kSettingsFileName));
+#ifndef _WIN32
+    // Opening a FIFO would wait for its other side, and with one there the settings would go to
+    // whoever reads it.
+    std::filesystem::remove(kSettingsFileName);
+    ASSERT_EQ(mkfifo(kSettingsFileName, 0600), 0);
+    const int reader = open(kSettingsFileName, O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    WriteSettingsFile(settings, kSettingsFileName);
+    char byte = 0;
+    EXPECT_LE(read(reader, &byte, 1), 0);
+    close(reader);
+    WriteSettingsFile(settings, kSettingsFileName);
     ReadSettingsFile(kSettingsFileName, settings);
     ExpectSameSettings(settings, Sentinel());
+    EXPECT_TRUE(std::filesystem::is_fifo(kSettingsFileName));
+#endif
 }
