@@ -5,10 +5,8 @@
 #include <chrono>
 
 #ifndef _WIN32
-#include <spawn.h>
 #include <sys/wait.h>
-
-extern char** environ;
+#include <unistd.h>
 #endif
 
 #include "platform/win32.h"
@@ -25,14 +23,18 @@ TEST(DynamicLibrary, MissingLibraryIsNullAndANullModuleRefused)
     EXPECT_EQ(FreeLibrary(nullptr), FALSE);
 }
 
-TEST(Process, MissingExecutableStartsNothing)
+BOOL StartProcess(const char16_t* path, PROCESS_INFORMATION& process)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    return CreateProcessW(Win32Wide(path), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process);
+}
+
+TEST(Process, MissingExecutableStartsNothing)
+{
     PROCESS_INFORMATION process = {};
-    EXPECT_EQ(CreateProcessW(Win32Wide(u"no_such_folder\\no_such_program.exe"), nullptr, nullptr,
-                             nullptr, FALSE, 0, nullptr, nullptr, &startup, &process),
-              FALSE);
+    EXPECT_EQ(StartProcess(u"no_such_folder\\no_such_program.exe", process), FALSE);
     EXPECT_EQ(process.hProcess, nullptr);
     EXPECT_EQ(process.hThread, nullptr);
 }
@@ -42,20 +44,14 @@ TEST(Process, MissingExecutableStartsNothing)
 // still open too; a child that they did not start is left to whoever started it.
 TEST(Process, EndedChildIsReapedAtTheNextCallAndNoOtherChild)
 {
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    ASSERT_EQ(CreateProcessW(Win32Wide(u"/bin/true"), nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &process),
-              TRUE);
+    ASSERT_EQ(StartProcess(u"/bin/true", process), TRUE);
     const pid_t started = static_cast<pid_t>(process.dwProcessId);
-    pid_t foreign = 0;
-    char* argv[] = {const_cast<char*>("/bin/true"), nullptr};
-    ASSERT_EQ(posix_spawn(&foreign, argv[0], nullptr, nullptr, argv, environ), 0);
-    for (const pid_t child : {started, foreign}) {
-        siginfo_t info = {};
-        ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
-    }
+    const pid_t foreign = fork();
+    if (foreign == 0) _exit(0);
+    siginfo_t info = {};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(started), &info, WEXITED | WNOWAIT), 0);
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(foreign), &info, WEXITED | WNOWAIT), 0);
     EXPECT_EQ(CloseHandle(process.hThread), TRUE);
     EXPECT_EQ(waitpid(started, nullptr, WNOHANG), -1);  // reaped already
     EXPECT_EQ(waitpid(foreign, nullptr, WNOHANG), foreign);
