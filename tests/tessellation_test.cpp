@@ -66,7 +66,7 @@ TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
 
 TEST(ChordHeights, QualityOutsideItsRangeIsHeldWithinIt) {
     const double infinity = std::numeric_limits<double>::infinity();
-    const double pairs[][2] = {{0.2, 0.2}, {1.0, 1.0},      {0.0, 0.0},  {7.5, 1.0},
+    const double pairs[][2] = {{0.2, 0.2},   {1.0, 1.0},      {0.0, 0.0},  {7.5, 1.0},
                                {1e300, 1.0}, {infinity, 1.0}, {-0.5, 0.0}, {NAN, 0.0}};
     for (const auto& pair : pairs) EXPECT_EQ(UsableQuality(pair[0]), pair[1]) << pair[0];
     // Within the range no chord height falls below fine.
