@@ -1,5 +1,6 @@
 #include "export/tessellation.h"
 
+#include <cfloat>
 #include <cmath>
 
 #include "hostcall/host_held.h"
@@ -48,7 +49,17 @@ double OutlineDiagonal(const ProOutline outline) {
     const double dx = outline[1][0] - outline[0][0];
     const double dy = outline[1][1] - outline[0][1];
     const double dz = outline[1][2] - outline[0][2];
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
+    const double squares = dx * dx + dy * dy + dz * dz;
+    // The plain sum wherever no square overflows or sinks below the normal doubles, so that
+    // every ordinary outline keeps the bits of its chord heights.
+    if (squares >= DBL_MIN && squares <= DBL_MAX) return std::sqrt(squares);
+    // Else scaled: halving the corners first keeps even the widest difference finite, and the
+    // scaled hypotenuse neither overflows nor underflows. A diagonal longer than the largest
+    // double is held there, so that the chord heights stay numbers.
+    const double half = std::hypot(outline[1][0] * 0.5 - outline[0][0] * 0.5,
+                                   outline[1][1] * 0.5 - outline[0][1] * 0.5,
+                                   outline[1][2] * 0.5 - outline[0][2] * 0.5);
+    return half >= DBL_MAX / 2.0 ? DBL_MAX : half * 2.0;
 }
 
 double ChordHeightForQuality(const ChordHeights& heights, double quality) {

@@ -1,5 +1,5 @@
 // Fuzz target: the settings file reader, on any bytes that may lie in the settings file; and
-// the scan that bounds TinyXML's parse, checked against what TinyXML's parse then builds.
+// the bound on TinyXML's parse, checked against what TinyXML's parse then builds.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -36,9 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PluginSettings settings;
     ReadSettingsText(text, settings);
 
-    // Small bounds, so that the fuzzer reaches them: whatever the scan lets through, TinyXML
-    // must build within them, also when it stops on an error half way.
+    // Small bounds, so that the fuzzer reaches them: whatever the bound lets through, TinyXML
+    // must build within them, also when it stops on an error half way. White space is kept, as
+    // the plug-in reads its file.
     if (XmlParseWithinBounds(text, kDepth, kAttributes)) {
+        TiXmlBase::SetCondenseWhiteSpace(false);
         TiXmlDocument document;
         document.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
         if (!TreeWithinBounds(&document, kDepth)) std::abort();

@@ -18,19 +18,22 @@ extern char** environ;
 namespace {
 
 // What a HANDLE from CreateProcessW points at. Windows gives a process and a thread handle;
-// here the thread handle only has to be closable.
+// here both only have to be closable, as nothing reads a process through its handle.
 struct ProcessHandle {
-    bool isProcess;
     pid_t pid;
 };
 
-// Open handles, so that a stale or foreign HANDLE is refused rather than dereferenced, and
-// children whose process handle was closed before they ended, reaped once they have.
+// Open handles, so that a stale or foreign HANDLE is refused rather than dereferenced, and the
+// children this layer started that are not reaped yet.
 std::mutex handlesMutex;
 std::set<ProcessHandle*> openHandles;
 std::vector<pid_t> unreapedChildren;
 
-// Reaps the children that have ended; called with handlesMutex held.
+// Reaps, without waiting, the children of this layer that have ended, their handles open or not:
+// nothing here reads an exit status, and an ended child left unreaped still counts as a running
+// process to anyone who asks the system. Only this layer's children are asked, each until it is
+// reaped, so a process id that the system hands out again is never waited for. Called with
+// handlesMutex held, at each entry into the layer.
 void ReapEndedChildren()
 {
     auto ended = [](pid_t pid) {
@@ -77,9 +80,9 @@ pid_t Spawn(const std::string& path, bool inherit)
     return pid;
 }
 
-HANDLE NewHandle(bool isProcess, pid_t pid)
+HANDLE NewHandle(pid_t pid)
 {
-    auto handle = new ProcessHandle{isProcess, pid};
+    auto handle = new ProcessHandle{pid};
     openHandles.insert(handle);
     return handle;
 }
@@ -102,12 +105,13 @@ BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
     }
     std::string path;
     if (!NativePath(lpApplicationName, path)) return FALSE;
-    const pid_t pid = Spawn(path, bInheritHandles != FALSE);
     std::lock_guard<std::mutex> lock(handlesMutex);
     ReapEndedChildren();
+    const pid_t pid = Spawn(path, bInheritHandles != FALSE);
     if (pid <= 0) return FALSE;
-    lpProcessInformation->hProcess = NewHandle(true, pid);
-    lpProcessInformation->hThread = NewHandle(false, pid);
+    unreapedChildren.push_back(pid);
+    lpProcessInformation->hProcess = NewHandle(pid);
+    lpProcessInformation->hThread = NewHandle(pid);
     lpProcessInformation->dwProcessId = static_cast<DWORD>(pid);
     lpProcessInformation->dwThreadId = static_cast<DWORD>(pid);
     return TRUE;
@@ -117,15 +121,15 @@ BOOL CloseHandle(HANDLE hObject)
 {
     auto handle = static_cast<ProcessHandle*>(hObject);
     std::lock_guard<std::mutex> lock(handlesMutex);
-    if (openHandles.erase(handle) == 0) return FALSE;
-    if (handle->isProcess) unreapedChildren.push_back(handle->pid);
-    delete handle;
     ReapEndedChildren();
+    if (openHandles.erase(handle) == 0) return FALSE;
+    delete handle;
     return TRUE;
 }
 
 std::size_t OpenProcessHandleCount()
 {
     std::lock_guard<std::mutex> lock(handlesMutex);
+    ReapEndedChildren();
     return openHandles.size();
 }

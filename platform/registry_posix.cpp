@@ -1,5 +1,6 @@
 // The Windows registry functions over the registry file named by VISTREL_REGISTRY_FILE.
 #include <sys/stat.h>
+#include <time.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -28,20 +29,28 @@ constexpr const char* kRegistryFileVariable = "VISTREL_REGISTRY_FILE";
 std::mutex openKeysMutex;
 std::set<HKEY> openKeys;
 
-// What tells one state of the registry file from another: the file in place and its size and
-// modification time (a missing file has none).
+// What tells one state of the registry file from another: the file in place, its size, the time
+// it was last modified and the time its inode last changed (a missing file has none). A tool can
+// set the modification time back (cp -p, tar), but every write and every such setting moves the
+// change time to the present.
 struct FileStamp {
     bool exists = false;
     dev_t device = 0;
     ino_t inode = 0;
     off_t size = 0;
     timespec modified = {};
+    timespec changed = {};
 
     bool operator==(const FileStamp& other) const
     {
         return exists == other.exists && device == other.device && inode == other.inode &&
-               size == other.size && modified.tv_sec == other.modified.tv_sec &&
-               modified.tv_nsec == other.modified.tv_nsec;
+               size == other.size && SameTime(modified, other.modified) &&
+               SameTime(changed, other.changed);
+    }
+
+    static bool SameTime(const timespec& a, const timespec& b)
+    {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
     }
 };
 
@@ -55,15 +64,28 @@ FileStamp StampOf(const std::string& path)
     stamp.inode = status.st_ino;
     stamp.size = status.st_size;
     stamp.modified = status.st_mtim;
+    stamp.changed = status.st_ctim;
     return stamp;
+}
+
+// File systems take their times from a coarse clock (a few milliseconds on Linux, as coarse as
+// two seconds on FAT), so two writes of the same size within one of its ticks leave the same
+// stamp. A stamp whose change time lies this close to the moment it was taken, or after it, may
+// hide such a write, and so does not stand for the content read.
+constexpr time_t kFileClockTickSeconds = 2;
+
+bool StampMayHideAWrite(const FileStamp& stamp, const timespec& takenAt)
+{
+    return stamp.exists && stamp.changed.tv_sec >= takenAt.tv_sec - kFileClockTickSeconds;
 }
 
 // The registry as last read, and what it was read from. Every registry call needs it, and a
 // registry file may be large, so it is parsed again only when the variable names another file
-// or the file has changed.
+// or the file has changed, or may have changed unseen.
 struct LoadedRegistry {
     std::string path;
     FileStamp stamp;
+    bool stampStands = false;
     std::shared_ptr<const RegistryFile> registry;
 };
 
@@ -75,13 +97,17 @@ std::shared_ptr<const RegistryFile> CurrentRegistry()
     const char* variable = std::getenv(kRegistryFileVariable);
     const std::string path = variable != nullptr ? variable : "";
     // Taken before the file is read: a change made while it is read is seen by the next call.
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
     const FileStamp stamp = StampOf(path);
     std::lock_guard<std::mutex> lock(loadedMutex);
-    if (loaded.registry == nullptr || path != loaded.path || !(stamp == loaded.stamp)) {
+    if (loaded.registry == nullptr || path != loaded.path || !loaded.stampStands ||
+        !(stamp == loaded.stamp)) {
         loaded.registry = std::make_shared<const RegistryFile>(
             path.empty() ? RegistryFile() : RegistryFile::Load(path));
         loaded.path = path;
         loaded.stamp = stamp;
+        loaded.stampStands = !StampMayHideAWrite(stamp, now);
     }
     return loaded.registry;
 }

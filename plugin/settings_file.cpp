@@ -6,6 +6,7 @@
 
 #include <tinyxml.h>
 
+#include "platform/regular_file.h"
 #include "platform/win32_wide.h"
 #include "plugin/xml_parse_bounds.h"
 
@@ -17,11 +18,13 @@ const char kRootName[] = "vistrel_plugin_settings";
 
 // A settings file holds a few hundred bytes plus two paths; anything far larger is not one.
 constexpr std::size_t kMaxFileSize = 1 << 20;
-// What TinyXML may be given (see xml_parse_bounds.h): a settings file nests its elements two
-// deep and has no attributes, so these leave room for any file a person would write, while
-// keeping the recursion of the parse shallow and its attribute look-ups few.
-constexpr int kMaxElementDepth = 64;
-constexpr int kMaxAttributesPerElement = 64;
+// What TinyXML may be given, as counts of "<" and "=" bytes (see xml_parse_bounds.h). The file
+// the plug-in writes holds 19 "<" and one "=" besides those its paths hold, so these leave room
+// for anything a person would add. TinyXML's recursion takes under 262 bytes of stack a level,
+// so the deepest nesting they let through takes about a quarter of a megabyte of the host's
+// stack, and the most attributes half a million name comparisons.
+constexpr int kMaxElementDepth = 1000;
+constexpr int kMaxAttributesPerElement = 1000;
 // Numbers are formatted into a buffer of this size (a double's "%f" takes at most 317 bytes).
 constexpr int kNumberBufferSize = 1024;
 
@@ -153,6 +156,13 @@ void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
     ReadPath(root, "fraPath", settings.fraPath);
 }
 
+// Only a regular file is read or written: a FIFO at the settings path would block the host for
+// good, and a folder or a device is not a settings file, nor the plug-in's to write over. The
+// name is in the ANSI code page, as the C runtime reads a narrow file name.
+FILE* OpenSettingsFile(const char* fileName, const char16_t* mode) {
+    return OpenRegularFile(FromAnsi(fileName).c_str(), mode);
+}
+
 }  // namespace
 
 void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
@@ -168,7 +178,10 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
     AddTextElement(*root, "promptForMechanism", FormatBool(settings.promptForMechanism));
     AddTextElement(*root, "exportPath", ToAnsi(settings.exportPath));
     AddTextElement(*root, "fraPath", ToAnsi(settings.fraPath));
-    document.SaveFile(fileName);
+    FILE* file = OpenSettingsFile(fileName, u"w");
+    if (file == nullptr) return;
+    document.SaveFile(file);
+    std::fclose(file);
 }
 
 void ReadSettingsText(const std::string& text, PluginSettings& settings) {
@@ -195,7 +208,7 @@ void ReadSettingsText(const std::string& text, PluginSettings& settings) {
 }
 
 void ReadSettingsFile(const char* fileName, PluginSettings& settings) {
-    FILE* file = std::fopen(fileName, "rb");
+    FILE* file = OpenSettingsFile(fileName, u"rb");
     if (file == nullptr) return;
     std::string text;
     char chunk[4096];

@@ -134,9 +134,29 @@ bool IsProcessRunning(std::uint32_t processId)
 #else
 std::uint32_t CurrentProcessId() { return static_cast<std::uint32_t>(getpid()); }
 
+namespace {
+
+// Whether the process has ended and waits only for its parent to collect it (a zombie), which
+// kill still finds. Linux gives the state in /proc/<id>/stat, "<id> (<name>) <state> ...",
+// whose name may hold blanks and parentheses, so the state follows the last ")". Without /proc
+// nothing is known, and the process counts as running.
+bool IsEndedUncollected(pid_t processId)
+{
+    std::ifstream in("/proc/" + std::to_string(processId) + "/stat", std::ios::binary);
+    std::string stat;
+    if (!std::getline(in, stat)) return false;
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos || nameEnd + 2 >= stat.size()) return false;
+    const char state = stat[nameEnd + 2];
+    return state == 'Z' || state == 'X';
+}
+
+}  // namespace
+
 bool IsProcessRunning(std::uint32_t processId)
 {
     if (processId == 0 || processId > 0x7FFFFFFFu) return false;  // 0 and -1 mean groups
-    return kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+    const pid_t pid = static_cast<pid_t>(processId);
+    return (kill(pid, 0) == 0 || errno == EPERM) && !IsEndedUncollected(pid);
 }
 #endif

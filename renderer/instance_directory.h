@@ -25,6 +25,7 @@ void WithdrawInstance(const std::filesystem::path& folder, int port);
 // Files that do not have the form that AnnounceInstance writes are passed over.
 std::string ListInstances(const std::filesystem::path& folder);
 
-// The id of this process, and whether a process with the id runs.
+// The id of this process, and whether a process with the id runs: one that has ended but is not
+// collected by its parent yet (a renderer killed while its host had not reaped it) does not.
 std::uint32_t CurrentProcessId();
 bool IsProcessRunning(std::uint32_t processId);

@@ -11,8 +11,7 @@ target_compile_definitions(nurbs_export_test PRIVATE
   VISTREL_PLUGIN_PATH="$<TARGET_FILE:vistrel_plugin>" VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 add_dependencies(nurbs_export_test vistrel_plugin)
 
-# Surfaces and tessellation, mesh merge, materials, part instances.
-vistrel_add_test(tessellation_test SOURCES tessellation_test.cpp LIBS vistrel_core)
+# Mesh merge, materials, part instances, surfaces.
 vistrel_add_test(mesh_buffers_test SOURCES mesh_buffers_test.cpp LIBS vistrel_core)
 vistrel_add_test(materials_test SOURCES materials_test.cpp sim_geometry_host.cpp
                  LIBS vistrel_core vistrel_simhost)
@@ -25,10 +24,10 @@ vistrel_add_test(frame_file_test SOURCES frame_file_test.cpp LIBS vistrel_core)
 target_compile_definitions(frame_file_test PRIVATE VISTREL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 vistrel_add_test(animation_test SOURCES animation_test.cpp allocation_failure.cpp LIBS vistrel_core)
 
-# Export roads, component walk, cameras and units; most run against the simulated host bound in
-# the test's own process, writing into a recording scene.
+# Export roads, component walk, cameras, units and chord heights; most run against the simulated
+# host bound in the test's own process, writing into a recording scene.
 vistrel_add_test(scene_head_test SOURCES scene_head_test.cpp LIBS vistrel_core)
-foreach(test component_walk_test cameras_test metre_scale_test)
+foreach(test component_walk_test cameras_test metre_scale_test tessellation_test)
   string(REPLACE "_test" "" concept ${test})
   vistrel_add_test(${test} SOURCES ${concept}_test.cpp sim_export_fixture.cpp simhost_binding.cpp
                    recording_scene.cpp

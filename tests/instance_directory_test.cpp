@@ -9,6 +9,11 @@
 #include <random>
 #include <string>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -37,34 +42,20 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(InstanceDirectory, AnnouncedRenderersAreListedByPort)
-{
-    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4002));
-    ASSERT_TRUE(AnnounceInstance(folder_, 4, 4000));
-    EXPECT_EQ(ListInstances(folder_),
-              "<vistrel_instances>\n"
-              "<vistrel_instance><version_major>4</version_major>"
-              "<livelink_port>4000</livelink_port></vistrel_instance>\n"
-              "<vistrel_instance><version_major>5</version_major>"
-              "<livelink_port>4002</livelink_port></vistrel_instance>\n"
-              "</vistrel_instances>\n");
-}
-
-TEST_F(InstanceDirectory, WithdrawnAndMissingFoldersListNothing)
+TEST_F(InstanceDirectory, AnnouncedRenderersAreListedByPortUntilWithdrawn)
 {
     EXPECT_EQ(ListInstances(folder_), kEmptyList);  // the folder does not exist yet
+    // The file of a renderer that died on the port is replaced.
+    WriteFile("renderer_4002.instance", "pid 2147483000\n" + InstanceEntry(5, 4002) + "\n");
+    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4002));
+    ASSERT_TRUE(AnnounceInstance(folder_, 4, 4000));
     ASSERT_TRUE(AnnounceInstance(folder_, 5, 4001));
     WithdrawInstance(folder_, 4001);
+    EXPECT_EQ(ListInstances(folder_), "<vistrel_instances>\n" + InstanceEntry(4, 4000) + "\n" +
+                                          InstanceEntry(5, 4002) + "\n</vistrel_instances>\n");
+    WithdrawInstance(folder_, 4000);
+    WithdrawInstance(folder_, 4002);
     EXPECT_EQ(ListInstances(folder_), kEmptyList);
-}
-
-TEST_F(InstanceDirectory, AnnouncingThePortAgainReplacesTheOldFile)
-{
-    WriteFile("renderer_4001.instance",
-              "pid 2147483000\n" + InstanceEntry(5, 4001) + "\n");  // a renderer that died
-    ASSERT_TRUE(AnnounceInstance(folder_, 5, 4001));
-    EXPECT_EQ(ListInstances(folder_),
-              "<vistrel_instances>\n" + InstanceEntry(5, 4001) + "\n</vistrel_instances>\n");
 }
 
 TEST_F(InstanceDirectory, FilesOfEndedProcessesAndMalformedFilesArePassedOver)
@@ -90,12 +81,21 @@ TEST(InstanceEntry, HasTheTagsThePlugInSearchesFor)
               "<livelink_port>4000</livelink_port></vistrel_instance>");
 }
 
-TEST(ProcessIds, ThisProcessRunsAndAnImpossibleOneDoesNot)
+TEST(ProcessIds, ThisProcessRunsAndAnImpossibleOrEndedOneDoesNot)
 {
     EXPECT_TRUE(IsProcessRunning(CurrentProcessId()));
     EXPECT_FALSE(IsProcessRunning(2147483000u));
     EXPECT_FALSE(IsProcessRunning(0));
     EXPECT_FALSE(IsProcessRunning(0xFFFFFFFFu));
+#ifndef _WIN32
+    // A child that has ended and that this process has not collected yet.
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    siginfo_t info = {};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    EXPECT_FALSE(IsProcessRunning(static_cast<std::uint32_t>(child)));
+    waitpid(child, nullptr, 0);
+#endif
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -24,62 +25,42 @@ const RegistryValue* Find(const RegistryFile& file, const std::string& name)
     return it == values->end() ? nullptr : &it->second;
 }
 
+// The type and bytes of that value; kMissing and no bytes when there is none.
+using Typed = std::pair<std::uint32_t, Bytes>;
+constexpr std::uint32_t kMissing = 0xFFFFFFFF;
+
+Typed Value(const RegistryFile& file, const std::string& name)
+{
+    const RegistryValue* value = Find(file, name);
+    return value != nullptr ? Typed{value->type, value->data} : Typed{kMissing, {}};
+}
+
 RegistryFile ParseBody(const std::string& body) { return RegistryFile::Parse(kHeader + body); }
 
-TEST(RegistryFile, StringValueIsUtf16WithTerminatingZero)
-{
-    const RegistryFile file =
-        ParseBody("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n\"Path\"=\"C:\\\\R \\\"x\\\"\"\r\n");
-    const RegistryValue* value = Find(file, "Path");
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->type, 1u);
-    // C : \ R blank " x " and the zero, two bytes each.
-    EXPECT_EQ(value->data, (Bytes{'C', 0, ':', 0, '\\', 0, 'R', 0, ' ', 0, '"', 0, 'x', 0, '"', 0,
-                                  0, 0}));
-}
-
-TEST(RegistryFile, NonAsciiTextBecomesUtf16)
-{
-    const RegistryFile file =
-        ParseBody("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\n\"N\"=\"\xC3\xA9\xF0\x9F\x98\x80\"\n");
-    const RegistryValue* value = Find(file, "N");
-    ASSERT_NE(value, nullptr);
-    // U+00E9, then U+1F600 as the surrogates D83D DE00.
-    EXPECT_EQ(value->data, (Bytes{0xE9, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}));
-}
-
-TEST(RegistryFile, DwordIsFourLittleEndianBytes)
+TEST(RegistryFile, EachValueFormGivesItsTypeAndBytes)
 {
     const RegistryFile file = ParseBody(
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\n\"Port\"=dword:00000fa0\n\"Short\"=dword:7\n");
-    const RegistryValue* port = Find(file, "Port");
-    ASSERT_NE(port, nullptr);
-    EXPECT_EQ(port->type, 4u);
-    EXPECT_EQ(port->data, (Bytes{0xA0, 0x0F, 0, 0}));
-    const RegistryValue* shortForm = Find(file, "Short");
-    ASSERT_NE(shortForm, nullptr);
-    EXPECT_EQ(shortForm->data, (Bytes{7, 0, 0, 0}));
-}
-
-TEST(RegistryFile, HexValuesKeepTheirTypeAndJoinContinuationLines)
-{
-    const RegistryFile file = ParseBody(
-        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\n"
+        "[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\r\n"
+        "\"Path\"=\"C:\\\\R \\\"x\\\"\"\r\n"
+        "\"N\"=\"\xC3\xA9\xF0\x9F\x98\x80\"\n"
+        "\"Port\"=dword:00000fa0\n\"Short\"=dword:7\n"
         "\"Bin\"=hex:0a,FF,\\\n"
         "  00,3\n"
         "\"Expand\"=hex(2):41,00,00,00\n"
-        "\"Empty\"=hex:\n");
-    const RegistryValue* bin = Find(file, "Bin");
-    ASSERT_NE(bin, nullptr);
-    EXPECT_EQ(bin->type, 3u);
-    EXPECT_EQ(bin->data, (Bytes{0x0A, 0xFF, 0x00, 0x03}));
-    const RegistryValue* expand = Find(file, "Expand");
-    ASSERT_NE(expand, nullptr);
-    EXPECT_EQ(expand->type, 2u);
-    EXPECT_EQ(expand->data, (Bytes{0x41, 0, 0, 0}));
-    const RegistryValue* empty = Find(file, "Empty");
-    ASSERT_NE(empty, nullptr);
-    EXPECT_TRUE(empty->data.empty());
+        "\"Empty\"=hex:\n"
+        "@=\"d\"\n");
+    // Text is UTF-16LE with its zero: C : \ R blank " x ", then U+00E9 and U+1F600 as the
+    // surrogates D83D DE00.
+    EXPECT_EQ(Value(file, "Path"), (Typed{1, {'C', 0, ':', 0, '\\', 0, 'R', 0, ' ', 0, '"', 0,
+                                              'x', 0, '"', 0, 0, 0}}));
+    EXPECT_EQ(Value(file, "N"), (Typed{1, {0xE9, 0x00, 0x3D, 0xD8, 0x00, 0xDE, 0, 0}}));
+    // A DWORD is four little-endian bytes; hex keeps its type, over continuation lines.
+    EXPECT_EQ(Value(file, "Port"), (Typed{4, {0xA0, 0x0F, 0, 0}}));
+    EXPECT_EQ(Value(file, "Short"), (Typed{4, {7, 0, 0, 0}}));
+    EXPECT_EQ(Value(file, "Bin"), (Typed{3, {0x0A, 0xFF, 0x00, 0x03}}));
+    EXPECT_EQ(Value(file, "Expand"), (Typed{2, {0x41, 0, 0, 0}}));
+    EXPECT_EQ(Value(file, "Empty"), (Typed{3, {}}));
+    EXPECT_EQ(Value(file, ""), (Typed{1, {'d', 0, 0, 0}}));  // the key's default value
 }
 
 TEST(RegistryFile, NamesCompareWithoutCase)
@@ -88,14 +69,6 @@ TEST(RegistryFile, NamesCompareWithoutCase)
         ParseBody("[hkey_current_user\\software\\TARVEX]\n\"LiveLinkPort\"=dword:1\n");
     EXPECT_TRUE(file.HasKey("HKEY_CURRENT_USER\\Software\\Tarvex"));
     EXPECT_NE(Find(file, "livelinkport"), nullptr);
-}
-
-TEST(RegistryFile, DefaultValueHasTheEmptyName)
-{
-    const RegistryFile file = ParseBody("[HKEY_CURRENT_USER\\SOFTWARE\\Tarvex]\n@=\"d\"\n");
-    const RegistryValue* value = Find(file, "");
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->data, (Bytes{'d', 0, 0, 0}));
 }
 
 TEST(RegistryFile, KeyExistsWhenItOrAKeyBelowItIsNamed)
@@ -120,10 +93,8 @@ TEST(RegistryFile, LaterLinesDeleteAndReplace)
         "[HKEY_CURRENT_USER\\SOFTWARE\\Gone\\Sub]\n\"X\"=\"x\"\n"
         "[-HKEY_CURRENT_USER\\SOFTWARE\\Gone]\n"
         "\"Y\"=\"after a deleted key: goes nowhere\"\n");
-    const RegistryValue* a = Find(file, "A");
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->type, 4u);
-    EXPECT_EQ(Find(file, "B"), nullptr);
+    EXPECT_EQ(Value(file, "A"), (Typed{4, {2, 0, 0, 0}}));
+    EXPECT_EQ(Value(file, "B").first, kMissing);
     EXPECT_FALSE(file.HasKey("HKEY_CURRENT_USER\\SOFTWARE\\Gone"));
     EXPECT_FALSE(file.HasKey("HKEY_CURRENT_USER\\SOFTWARE\\Gone\\Sub"));
 }
@@ -175,10 +146,7 @@ TEST(RegistryFile, ReadsUtf8AndUtf16FilesWithByteOrderMarks)
         utf16 += c;
         utf16 += '\0';
     }
-    const RegistryFile file = RegistryFile::Parse(utf16);
-    const RegistryValue* value = Find(file, "A");
-    ASSERT_NE(value, nullptr);
-    EXPECT_EQ(value->data, (Bytes{'1', 0, 0, 0}));
+    EXPECT_EQ(Value(RegistryFile::Parse(utf16), "A"), (Typed{1, {'1', 0, 0, 0}}));
 }
 
 TEST(RegistryFile, MissingOrUnreadableFileHoldsNoKeys)

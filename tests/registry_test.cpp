@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
@@ -27,15 +28,30 @@ const char kRegistry[] =
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\VistrelTest\\Deep\\Key]\r\n"
     "\"Inner\"=\"x\"\r\n";
 
+LONG Open(HKEY root, const char16_t* subKey, REGSAM access, HKEY* key)
+{
+    return RegOpenKeyExW(root, Win32Wide(subKey), 0, access, key);
+}
+
+// RegQueryValueExW of name into data of size bytes (null: the size alone): the answer, the size
+// it gives back and the value's type.
+using Answer = std::tuple<LONG, DWORD, DWORD>;
+
+Answer Query(HKEY key, const char16_t* name, void* data, DWORD size)
+{
+    DWORD type = 0;
+    const LONG answer = RegQueryValueExW(key, Win32Wide(name), nullptr, &type,
+                                         static_cast<BYTE*>(data), &size);
+    return {answer, size, type};
+}
+
 class Registry : public testing::Test {
 protected:
     Registry() : registry_(kRegistry) {}
 
     void SetUp() override
     {
-        ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(u"SOFTWARE\\VistrelTest"), 0, kRead32,
-                                &key_),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(Open(HKEY_CURRENT_USER, u"SOFTWARE\\VistrelTest", kRead32, &key_), ERROR_SUCCESS);
     }
 
     void TearDown() override
@@ -52,121 +68,59 @@ protected:
 TEST_F(Registry, MissingKeyIsFileNotFound)
 {
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(u"SOFTWARE\\VistrelTest\\Nothing"), 0,
-                            kRead32, &key),
+    EXPECT_EQ(Open(HKEY_CURRENT_USER, u"SOFTWARE\\VistrelTest\\Nothing", kRead32, &key),
               ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, Win32Wide(u"SOFTWARE\\VistrelTest\\Dee"), 0,
-                            KEY_READ, &key),
+    EXPECT_EQ(Open(HKEY_LOCAL_MACHINE, u"SOFTWARE\\VistrelTest\\Dee", KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(Registry, KeysAboveANamedKeyExistAndSubKeysOpenFromAnOpenKey)
 {
     HKEY deep = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, Win32Wide(u"software\\vistreltest\\DEEP"), 0,
-                            KEY_READ, &deep),
+    ASSERT_EQ(Open(HKEY_LOCAL_MACHINE, u"software\\vistreltest\\DEEP", KEY_READ, &deep),
               ERROR_SUCCESS);
     HKEY inner = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(deep, Win32Wide(u"Key"), 0, KEY_READ, &inner), ERROR_SUCCESS);
+    ASSERT_EQ(Open(deep, u"Key", KEY_READ, &inner), ERROR_SUCCESS);
     WCHAR text[8] = {};
-    DWORD size = sizeof text;
-    EXPECT_EQ(RegQueryValueExW(inner, Win32Wide(u"inner"), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(text), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(Query(inner, u"inner", text, sizeof text), (Answer{ERROR_SUCCESS, 4, REG_SZ}));
     EXPECT_EQ(text[0], u'x');
     EXPECT_EQ(RegCloseKey(inner), ERROR_SUCCESS);
     EXPECT_EQ(RegCloseKey(deep), ERROR_SUCCESS);
 }
 
-TEST_F(Registry, StringValueIsWideTextWithItsZero)
+TEST_F(Registry, ValuesComeAsTheirBytesWithTheirTypeAndSize)
 {
     WCHAR text[16];
     std::memset(text, 0x55, sizeof text);
-    DWORD size = sizeof text;
-    DWORD type = 0;
-    ASSERT_EQ(RegQueryValueExW(key_, Win32Wide(u"Text"), nullptr, &type,
-                               reinterpret_cast<BYTE*>(text), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 8u);  // a, b, c and the zero
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), u"abc");
-}
-
-TEST_F(Registry, DwordValueIsFourBytes)
-{
+    EXPECT_EQ(Query(key_, u"Text", text, sizeof text), (Answer{ERROR_SUCCESS, 8, REG_SZ}));
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text)), u"abc");  // and the zero
     DWORD port = 0;
-    DWORD size = sizeof port;
-    DWORD type = 0;
-    ASSERT_EQ(RegQueryValueExW(key_, Win32Wide(u"Port"), nullptr, &type,
-                               reinterpret_cast<BYTE*>(&port), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(Query(key_, u"Port", &port, sizeof port), (Answer{ERROR_SUCCESS, 4, REG_DWORD}));
     EXPECT_EQ(port, 4000u);
+    EXPECT_EQ(Query(key_, u"Text", nullptr, 0), (Answer{ERROR_SUCCESS, 8, REG_SZ}));
+    // The type is not checked: a DWORD read where text is expected comes as its four bytes.
+    WCHAR portAsText[8] = {};
+    EXPECT_EQ(Query(key_, u"Port", portAsText, sizeof portAsText),
+              (Answer{ERROR_SUCCESS, 4, REG_DWORD}));
+    EXPECT_EQ(portAsText[0], 0x0FA0);
+    EXPECT_EQ(portAsText[1], 0);
 }
 
-TEST_F(Registry, BufferTooSmallIsMoreDataWithTheSizeNeeded)
+TEST_F(Registry, BufferTooSmallIsMoreDataWithTheSizeNeededAndAMissingValueNotFound)
 {
     BYTE small[7];
-    std::memset(small, 0x55, sizeof small);
-    DWORD size = sizeof small;
-    EXPECT_EQ(RegQueryValueExW(key_, Win32Wide(u"Text"), nullptr, nullptr, small, &size),
-              ERROR_MORE_DATA);
-    EXPECT_EQ(size, 8u);
-
-    WORD half = 0;
-    size = sizeof half;
-    EXPECT_EQ(RegQueryValueExW(key_, Win32Wide(u"Port"), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(&half), &size),
-              ERROR_MORE_DATA);
-    EXPECT_EQ(size, 4u);
-}
-
-TEST_F(Registry, SizeAloneWithoutABuffer)
-{
-    DWORD size = 0;
-    DWORD type = 0;
-    EXPECT_EQ(RegQueryValueExW(key_, Win32Wide(u"Text"), nullptr, &type, nullptr, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(size, 8u);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-}
-
-TEST_F(Registry, MissingValueIsFileNotFound)
-{
-    BYTE data[16];
-    DWORD size = sizeof data;
-    EXPECT_EQ(RegQueryValueExW(key_, Win32Wide(u"Nothing"), nullptr, nullptr, data, &size),
-              ERROR_FILE_NOT_FOUND);
-}
-
-TEST_F(Registry, TypeIsNotCheckedByTheReader)
-{
-    // A DWORD read where text is expected comes back as its four bytes; the caller decides.
-    WCHAR text[8] = {};
-    DWORD size = sizeof text;
-    DWORD type = 0;
-    ASSERT_EQ(RegQueryValueExW(key_, Win32Wide(u"Port"), nullptr, &type,
-                               reinterpret_cast<BYTE*>(text), &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(size, 4u);
-    EXPECT_EQ(text[0], 0x0FA0);
-    EXPECT_EQ(text[1], 0);
+    EXPECT_EQ(Query(key_, u"Text", small, sizeof small), (Answer{ERROR_MORE_DATA, 8, REG_SZ}));
+    EXPECT_EQ(Query(key_, u"Port", small, 2), (Answer{ERROR_MORE_DATA, 4, REG_DWORD}));
+    EXPECT_EQ(std::get<0>(Query(key_, u"Nothing", small, sizeof small)), ERROR_FILE_NOT_FOUND);
 }
 
 TEST_F(Registry, QueryNeedsQueryValueAccess)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(u"SOFTWARE\\VistrelTest"), 0,
-                            KEY_ENUMERATE_SUB_KEYS, &key),
+    ASSERT_EQ(Open(HKEY_CURRENT_USER, u"SOFTWARE\\VistrelTest", KEY_ENUMERATE_SUB_KEYS, &key),
               ERROR_SUCCESS);
     DWORD port = 0;
-    DWORD size = sizeof port;
-    EXPECT_EQ(RegQueryValueExW(key, Win32Wide(u"Port"), nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(&port), &size),
-              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(std::get<0>(Query(key, u"Port", &port, sizeof port)), ERROR_ACCESS_DENIED);
     EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
@@ -174,8 +128,7 @@ TEST(RegistryEmpty, NoKeysAtAll)
 {
     ScopedRegistry registry("");
     HKEY key = nullptr;
-    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(u"SOFTWARE\\VistrelTest"), 0, kRead32,
-                            &key),
+    EXPECT_EQ(Open(HKEY_CURRENT_USER, u"SOFTWARE\\VistrelTest", kRead32, &key),
               ERROR_FILE_NOT_FOUND);
 }
 
@@ -187,9 +140,8 @@ namespace fs = std::filesystem;
 bool UserKeyOpens(const char16_t* subKey)
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, Win32Wide(subKey), 0, kRead32, &key) != ERROR_SUCCESS)
-        return false;
-    return RegCloseKey(key) == ERROR_SUCCESS;
+    return Open(HKEY_CURRENT_USER, subKey, kRead32, &key) == ERROR_SUCCESS &&
+           RegCloseKey(key) == ERROR_SUCCESS;
 }
 
 TEST(RegistryPosixFile, FolderInPlaceOfTheFileReadsAsMissing)
@@ -198,7 +150,7 @@ TEST(RegistryPosixFile, FolderInPlaceOfTheFileReadsAsMissing)
     EXPECT_FALSE(UserKeyOpens(u"SOFTWARE"));
 }
 
-TEST(RegistryPosixFile, FileIsReadAgainOnlyWhenItChanges)
+TEST(RegistryPosixFile, FileIsReadAgainWhenItChanges)
 {
     ScopedRegistry registry("[HKEY_CURRENT_USER\\SOFTWARE\\VistrelTest]\r\n");
     const fs::path file = std::getenv("VISTREL_REGISTRY_FILE");
@@ -209,13 +161,14 @@ TEST(RegistryPosixFile, FileIsReadAgainOnlyWhenItChanges)
             << "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\" << key << "]\r\n";
         fs::last_write_time(file, time);
     };
-    // Changed behind the reader's back, keeping size and time: what was read stands.
+    // Rewritten at once, keeping its size and with its time set back: the file system's clock
+    // may not have moved since the file was read, and the time it was given says nothing.
     rewrite("SOFTWARE\\VistrelTesu", written);
-    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTest"));
-    // Another time, or another size, is a change.
-    rewrite("SOFTWARE\\VistrelTesu", written + std::chrono::seconds(1));
     EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTesu"));
-    rewrite("SOFTWARE\\VistrelTests", written + std::chrono::seconds(1));
+    // Another time within the same second, or another size, is a change.
+    rewrite("SOFTWARE\\VistrelTesv", written + std::chrono::milliseconds(1));
+    EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTesv"));
+    rewrite("SOFTWARE\\VistrelTests", written);
     EXPECT_TRUE(UserKeyOpens(u"SOFTWARE\\VistrelTests"));
 }
 #endif

@@ -123,23 +123,17 @@ TEST(LaunchRenderer, StartsTheExecutableTheRegistryNames)
 TEST(LaunchRenderer, NoExecutableStartsNothing)
 {
     FakeRendererLog log;
-    {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
-                                Value("BinName", (FakeRendererLog::Executable().parent_path() /
-                                                  "no_such_renderer").u8string()));
-        EXPECT_FALSE(LaunchRenderer(5));
-    }
-    {
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5") +
-                                Value("BinName", ""));
-        EXPECT_FALSE(LaunchRenderer(5));
-    }
-    {
-        // The executable of an installation too old is not started.
-        ScopedRegistry registry(kMachine + Value("VistrelVersion", "Vistrel 4") + Key("Vistrel 4") +
-                                Value("CurrentVersion", "4.0") +
-                                Value("BinName", FakeRendererLog::Executable().u8string()));
-        EXPECT_FALSE(LaunchRenderer(5));
+    const std::string fake = FakeRendererLog::Executable().u8string();
+    const std::string missing =
+        (FakeRendererLog::Executable().parent_path() / "no_such_renderer").u8string();
+    const std::string named = kMachine + Value("VistrelVersion", "Vistrel 5") + Key("Vistrel 5");
+    // A missing executable, none named, and that of an installation too old.
+    for (const std::string& text :
+         {named + Value("BinName", missing), named + Value("BinName", ""),
+          kMachine + Value("VistrelVersion", "Vistrel 4") + Key("Vistrel 4") +
+              Value("CurrentVersion", "4.0") + Value("BinName", fake)}) {
+        ScopedRegistry registry(text);
+        EXPECT_FALSE(LaunchRenderer(5)) << text;
     }
     EXPECT_EQ(log.Starts(1, 300ms), 0);
 }

@@ -1,11 +1,14 @@
 // Chord heights from the solid's size and the quality, and the order of the retries.
 #include "export/tessellation.h"
 
+#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/sim_export_fixture.h"
 
 namespace {
 
@@ -18,6 +21,34 @@ TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
     EXPECT_DOUBLE_EQ(heights.span, 0.0064987);
     EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).base, 0.0005);
     EXPECT_DOUBLE_EQ(ChordHeightsForDiagonal(1.0).fine, 0.0000001);
+}
+
+TEST(ChordHeights, OutlinesOfEveryFiniteSizeGiveTheirDiagonal) {
+    // Sides whose squares overflow, or sink below the normal doubles.
+    const ProOutline huge = {{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}};
+    EXPECT_DOUBLE_EQ(OutlineDiagonal(huge), 2e154 * std::sqrt(3.0));
+    const ProOutline tiny = {{0, 0, 0}, {3e-160, 4e-160, 12e-160}};
+    EXPECT_DOUBLE_EQ(OutlineDiagonal(tiny), 13e-160);
+    // A diagonal beyond the largest double is held there, so that chord heights stay numbers.
+    const ProOutline widest = {{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}};
+    EXPECT_EQ(OutlineDiagonal(widest), DBL_MAX);
+    EXPECT_TRUE(std::isfinite(ChordHeightForQuality(ChordHeightsForDiagonal(DBL_MAX), 1e-6)));
+}
+
+// A solid as large as a double's squares allow is tessellated like any other.
+class ChordHeightsOfASolid : public SimExportTest {};
+
+TEST_F(ChordHeightsOfASolid, HugeBoxGetsItsMeshAndNurbs) {
+    ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
+        {"box": {"min": [-1e154, -1e154, -1e154], "max": [1e154, 1e154, 1e154]}}]}]})"));
+    ProAsmcomppath path = {};
+    ProMdlCurrentGet(&path.owner);
+    const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+    App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
+    const std::vector<std::string> geometry = Calls({"BeginGeometry"});
+    ASSERT_EQ(geometry.size(), 7u);  // a NURBS surface per side, then the mesh
+    EXPECT_EQ(geometry.back(), "BeginGeometry(triangles)");
+    EXPECT_EQ(HostProblems(), "[]");
 }
 
 TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
@@ -34,14 +65,10 @@ TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
 }
 
 TEST(ChordHeights, QualityOutsideItsRangeIsHeldWithinIt) {
-    EXPECT_EQ(UsableQuality(0.2), 0.2);
-    EXPECT_EQ(UsableQuality(1.0), 1.0);
-    EXPECT_EQ(UsableQuality(0.0), 0.0);
-    EXPECT_EQ(UsableQuality(7.5), 1.0);
-    EXPECT_EQ(UsableQuality(1e300), 1.0);
-    EXPECT_EQ(UsableQuality(std::numeric_limits<double>::infinity()), 1.0);
-    EXPECT_EQ(UsableQuality(-0.5), 0.0);
-    EXPECT_EQ(UsableQuality(std::numeric_limits<double>::quiet_NaN()), 0.0);
+    const double infinity = std::numeric_limits<double>::infinity();
+    const double pairs[][2] = {{0.2, 0.2},   {1.0, 1.0},      {0.0, 0.0},  {7.5, 1.0},
+                               {1e300, 1.0}, {infinity, 1.0}, {-0.5, 0.0}, {NAN, 0.0}};
+    for (const auto& pair : pairs) EXPECT_EQ(UsableQuality(pair[0]), pair[1]) << pair[0];
     // Within the range no chord height falls below fine.
     const ChordHeights h = ChordHeightsForDiagonal(100.0);
     EXPECT_GT(ChordHeightForQuality(h, UsableQuality(1e300)), 0.0);
