@@ -4,54 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "link/live_link_loader.h"
 #include "scene/scene_api_file.h"
+#include "tests/scene_test_file.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// A builder writing through a file writer into a temporary file; Text() ends the writer and
-// answers what it wrote.
+// A builder writing through a file writer into a scratch file, which the writer closes.
 class FileBuilder {
 public:
-    FileBuilder()
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("vistrel_builder_" + std::to_string(random()) + ".vsb");
-        builder.file = std::fopen(path_.string().c_str(), "wb+");
-        builder.api = new trvScene_api_file(builder.file, true);
-    }
+    FileBuilder() { builder.api = new trvScene_api_file(file.get(), true); }
+    ~FileBuilder() { builder.api->DeletingDestructor(kDeleteFreesMemory); }
 
-    ~FileBuilder()
-    {
-        if (builder.api != nullptr) builder.api->DeletingDestructor(kDeleteFreesMemory);
-        std::error_code ignored;
-        fs::remove(path_, ignored);
-    }
+    std::string Text() const { return file.All(); }
 
-    std::string Text()
-    {
-        builder.api->DeletingDestructor(kDeleteFreesMemory);  // closes the file
-        builder.api = nullptr;
-        builder.file = nullptr;
-        std::ifstream in(path_, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
+    SceneTestFile file;
     SceneBuilder builder;
-
-private:
-    fs::path path_;
 };
 
 TEST(SceneBuilder, GroupsArePlacedAndNest)
