@@ -40,7 +40,7 @@ TEST(SceneBuilder, GroupsArePlacedAndNest)
               "}\n");
 }
 
-TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
+TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeItAndIndentsWithAGroup)
 {
     FileBuilder out;
     out.builder.BeginCameraWithEnvironment("front");
@@ -49,8 +49,13 @@ TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
     out.builder.SetCameraUp(0.0f, 1.0f, 0.0f);
     out.builder.SetCameraFov(55.0f);
     out.builder.FinishCamera();
+    out.builder.OpenGroup("g");
+    out.builder.BeginCameraWithEnvironment("c");
+    out.builder.FinishCamera();
+    out.builder.CloseGroup();
     // Nothing of the shader before the camera: it stands inline as the camera's reflection map,
-    // indented two blanks, its own parameters quoted and two deeper.
+    // indented two blanks, its own parameters quoted and two deeper. Inside a group the map's
+    // head moves with the camera, but its parameters and its end do not.
     EXPECT_EQ(out.Text(),
               "\ncamera \"front\" {\n"
               "  reflection map   \"trv_envmap\" {\n"
@@ -63,17 +68,7 @@ TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
               "  direction 0 0 -1\n"
               "  up 0 1 0\n"
               "  fov 55\n"
-              "}\n");
-}
-
-TEST(SceneBuilder, CameraInsideAGroupIndentsWithIt)
-{
-    FileBuilder out;
-    out.builder.OpenGroup("g");
-    out.builder.BeginCameraWithEnvironment("c");
-    out.builder.FinishCamera();
-    out.builder.CloseGroup();
-    EXPECT_EQ(out.Text(),
+              "}\n"
               "\ngroup \"g\" {\n"
               "  \n"
               "  camera \"c\" {\n"
