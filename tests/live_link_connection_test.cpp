@@ -134,11 +134,6 @@ protected:
         return calls;
     }
 
-    std::vector<std::uint32_t> Seconds(int count) const
-    {
-        return std::vector<std::uint32_t>(static_cast<std::size_t>(count), 1000);
-    }
-
     HMODULE module_ = nullptr;
     ScriptedLiveLinkControl* control_ = nullptr;
     LinkSleepFunction previousSleep_ = nullptr;
@@ -243,7 +238,7 @@ TEST_P(LiveLinkConnectionCases, ConnectsAsTheListingAndTheRegistryAllow)
     EXPECT_EQ(Connect(c.road == kUpdate), c.connected);
     EXPECT_EQ(Connects(), c.connects);
     EXPECT_EQ(lastPort_, c.lastPortAfter);
-    EXPECT_EQ(sleeps, Seconds(c.polls));
+    EXPECT_EQ(sleeps, std::vector<std::uint32_t>(static_cast<std::size_t>(c.polls), 1000));
     // The lister answers once before any start and once at each poll, and is closed at the end.
     EXPECT_EQ(control_->textCalls, c.texts.empty() ? 0 : 1 + c.polls);
     EXPECT_EQ(control_->closeCalls, c.texts.empty() ? 0 : 1);
