@@ -283,6 +283,19 @@ ProError ActionSet(const char*, const char* control, ProUIAction action, ProAppD
     return PRO_TK_NO_ERROR;
 }
 
+// A control's value read, and set and counted.
+template <typename T, T SmallHost::*value>
+ProError ValueGet(const char*, const char*, T* out) {
+    *out = host.*value;
+    return PRO_TK_NO_ERROR;
+}
+template <typename T, T SmallHost::*value, int SmallHost::*sets>
+ProError ValueSet(const char*, const char*, T in) {
+    host.*value = in;
+    ++(host.*sets);
+    return PRO_TK_NO_ERROR;
+}
+
 // Each address converted from the function type the plug-in calls through.
 #define FAKE(Name, ...) {#Name, reinterpret_cast<void*>(static_cast<Name##_fn>(__VA_ARGS__))}
 
@@ -292,24 +305,10 @@ void* Lookup(const char* name) {
             *model = reinterpret_cast<ProMdl>(&host);
             return PRO_TK_NO_ERROR;
         }),
-        FAKE(ProUISpinboxDoubleGet, [](const char*, const char*, double* value) {
-            *value = host.spinbox;
-            return PRO_TK_NO_ERROR;
-        }),
-        FAKE(ProUISpinboxDoubleSet, [](const char*, const char*, double value) {
-            host.spinbox = value;
-            ++host.spinboxSets;
-            return PRO_TK_NO_ERROR;
-        }),
-        FAKE(ProUISliderIntegerGet, [](const char*, const char*, int* value) {
-            *value = host.slider;
-            return PRO_TK_NO_ERROR;
-        }),
-        FAKE(ProUISliderIntegerSet, [](const char*, const char*, int value) {
-            host.slider = value;
-            ++host.sliderSets;
-            return PRO_TK_NO_ERROR;
-        }),
+        FAKE(ProUISpinboxDoubleGet, ValueGet<double, &SmallHost::spinbox>),
+        FAKE(ProUISpinboxDoubleSet, ValueSet<double, &SmallHost::spinbox, &SmallHost::spinboxSets>),
+        FAKE(ProUISliderIntegerGet, ValueGet<int, &SmallHost::slider>),
+        FAKE(ProUISliderIntegerSet, ValueSet<int, &SmallHost::slider, &SmallHost::sliderSets>),
         FAKE(ProUISpinboxUpdateActionSet, ActionSet),
         FAKE(ProUISliderUpdateActionSet, ActionSet),
         FAKE(ProUIPushbuttonActivateActionSet, ActionSet),
