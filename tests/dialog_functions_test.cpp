@@ -63,32 +63,27 @@ protected:
     // A small settings dialog: a spin box and a slider that follow each other, a check button,
     // a radio group, and OK / Cancel / Apply buttons in a layout.
     void BuildSettings() {
-        ProUIGridopts place = Place(0, 1);
+        // One setting a row in column 1, the layout in row 4, its buttons side by side.
+        ProUIGridopts rows[] = {Place(0, 1), Place(1, 1), Place(2, 1), Place(3, 1), Place(4, 0)};
+        ProUIGridopts columns[] = {Place(0, 0), Place(0, 1), Place(0, 2)};
         ASSERT_EQ(sim::ProUIDialogCreate("Settings", nullptr), PRO_TK_NO_ERROR);
-        ASSERT_EQ(sim::ProUIDialogSpinboxAdd("Settings", "stepbox", &place), PRO_TK_NO_ERROR);
+        ASSERT_EQ(sim::ProUIDialogSpinboxAdd("Settings", "stepbox", &rows[0]), PRO_TK_NO_ERROR);
         sim::ProUISpinboxDoubleSet("Settings", "stepbox", 0.2);
         sim::ProUISpinboxMindoubleSet("Settings", "stepbox", 0.0);
         sim::ProUISpinboxMaxdoubleSet("Settings", "stepbox", 1.0);
         sim::ProUISpinboxUpdateActionSet("Settings", "stepbox", OnSpinboxUpdate, &g_calls);
-        place = Place(1, 1);
-        sim::ProUIDialogSliderAdd("Settings", "slider", &place);
+        sim::ProUIDialogSliderAdd("Settings", "slider", &rows[1]);
         sim::ProUISliderIntegerSet("Settings", "slider", 2000);
-        place = Place(2, 1);
-        sim::ProUIDialogCheckbuttonAdd("Settings", "nurbs", &place);
-        place = Place(3, 1);
-        sim::ProUIDialogRadiogroupAdd("Settings", "axis", &place);
+        sim::ProUIDialogCheckbuttonAdd("Settings", "nurbs", &rows[2]);
+        sim::ProUIDialogRadiogroupAdd("Settings", "axis", &rows[3]);
         const char* names[] = {"xaxis", "yaxis", "zaxis"};
         sim::ProUIRadiogroupNamesSet("Settings", "axis", 3, names);
         sim::ProUIRadiogroupSelectednamesSet("Settings", "axis", 1, &names[1]);
-        place = Place(4, 0);
-        sim::ProUIDialogLayoutAdd("Settings", "buttons", &place);
+        sim::ProUIDialogLayoutAdd("Settings", "buttons", &rows[4]);
         sim::ProUILayoutUnattachLeft("Settings", "buttons");
-        place = Place(0, 0);
-        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "ok", &place);
-        place = Place(0, 1);
-        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "cancel", &place);
-        place = Place(0, 2);
-        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "apply", &place);
+        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "ok", &columns[0]);
+        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "cancel", &columns[1]);
+        sim::ProUILayoutPushbuttonAdd("Settings", "buttons", "apply", &columns[2]);
         sim::ProUIPushbuttonTextSet("Settings", "ok", u"OK");
         sim::ProUIPushbuttonActivateActionSet("Settings", "ok", OnOk, nullptr);
         sim::ProUIPushbuttonActivateActionSet("Settings", "cancel", OnCancel, nullptr);

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,15 +103,17 @@ protected:
             (launchable ? "\"BinName\"=\"" + binary + "\"\r\n" : std::string()));
     }
 
-    // The lister's answers, one per call: before the start, then at each poll.
-    void SetTexts(const std::vector<std::string>& texts)
+    // The lister's answers, one per call: before the start, then at each poll; nullopt answers
+    // no text.
+    void SetTexts(const std::vector<std::optional<std::string>>& texts)
     {
         texts_ = texts;
         control_->textCount = static_cast<int>(texts_.size());
-        for (std::size_t i = 0; i < texts_.size(); ++i) control_->texts[i] = texts_[i].c_str();
+        for (std::size_t i = 0; i < texts_.size(); ++i)
+            control_->texts[i] = texts_[i] ? texts_[i]->c_str() : nullptr;
     }
 
-    void Accept(std::initializer_list<int> ports)
+    void Accept(const std::vector<int>& ports)
     {
         for (int port : ports) control_->acceptingPorts[control_->acceptingCount++] = port;
     }
@@ -131,52 +134,126 @@ protected:
         return calls;
     }
 
-    std::vector<std::uint32_t> Seconds(int count) const
-    {
-        return std::vector<std::uint32_t>(static_cast<std::size_t>(count), 1000);
-    }
-
     HMODULE module_ = nullptr;
     ScriptedLiveLinkControl* control_ = nullptr;
     LinkSleepFunction previousSleep_ = nullptr;
     std::unique_ptr<ScopedRegistry> registry_;
-    std::vector<std::string> texts_;
+    std::vector<std::optional<std::string>> texts_;
     FakeRendererLog renderers_;
     SceneBuilder builder_;
     int lastPort_ = -1;
 };
 
-// ---- Update: reusing a listed renderer --------------------------------------------------------
+// ---- Update and Render, from the listing to the connection -------------------------------------
 
-TEST_F(LiveLinkConnection, UpdateReusesTheLastRendererWhileItIsListed)
+const std::string kPortRange = Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019);
+enum Road { kRender, kUpdate };
+
+// One attempt. What it meets, on a case's first two lines: whether the registry names a renderer
+// to start, the user's port values, the lister's answers (none at all: no lister), the ports that
+// accept, the port of the last link, the road. What it does, on the third.
+struct Case {
+    const char* name;
+    bool launchable;
+    std::string portValues;
+    std::vector<std::optional<std::string>> texts;
+    std::vector<int> accepting;
+    int lastPort;
+    Road road;
+    bool connected;
+    std::vector<Call> connects;
+    int lastPortAfter;
+    int polls;   // seconds slept, one before each poll
+    int starts;  // renderers started
+};
+
+const Case kCases[] = {
+    {"UpdateReusesTheLastRendererWhileItIsListed", true, kPortRange,
+     {Instances({4000, 4001, 4002})}, {4000, 4001, 4002}, 4001, kUpdate,
+     true, {{4001, 1}}, 4001, 0, 0},
+    {"UpdateTakesTheHighestListedPortWhenTheLastIsGone", true, "",
+     {Instances({4002, 4000})}, {4000, 4002}, 4001, kUpdate,
+     true, {{4002, 1}}, 4002, 0, 0},
+    {"UpdateWithNothingListedTriesTheRegistryPortEvenWithoutAMaximum", true,
+     Dword("LiveLinkPort", 4010), {Instances({})}, {4010}, -1, kUpdate,
+     true, {{4010, 1}}, 4010, 0, 0},
+    {"UpdateStartsARendererWhenTheRegistryPortGivesNoLink", true,
+     Dword("LiveLinkPort", 4010),
+     {Instances({}), Instances({}), Instances({4011})}, {4011}, -1, kUpdate,
+     true, {{4010, 1}, {4011, 5}}, 4011, 2, 1},
+    {"UpdateWithoutAListTextOrPortStartsARenderer", true, "",
+     {std::nullopt, Instances({4011})}, {4011}, -1, kUpdate,
+     true, {{4011, 5}}, 4011, 1, 1},
+    {"UpdateWithoutARendererToStartEndsAfterTheRegistryPort", false,
+     Dword("LiveLinkPort", 4000),
+     {Instances({})}, {}, -1, kUpdate,
+     false, {{4000, 1}}, -1, 0, 0},
+    {"RenderConnectsToTheInstanceThatAppearsAfterTheStart", true, kPortRange,
+     {Instances({4000, 4001}), Instances({4000, 4001}), Instances({4000, 4001}),
+      Instances({4000, 4001, 4005})}, {4000, 4001, 4005}, 4000, kRender,
+     true, {{4005, 5}}, 4005, 3, 1},
+    {"RenderTakesTheLowestOfSeveralNewInstances", true, "",
+     {Instances({4003}), Instances({4001, 4003, 4007, 4002})}, {4001, 4002}, -1, kRender,
+     true, {{4001, 5}}, 4001, 1, 1},
+    {"RenderDoesNotTryTheRegistryWhenTheNewInstanceRefuses", true, kPortRange,
+     {Instances({}), Instances({4004})}, {4000}, -1, kRender,
+     false, {{4004, 5}}, -1, 1, 1},
+    {"RenderFallsBackToTheRegistryPortAfterTwentyPolls", true, kPortRange,
+     {Instances({4001})}, {4000}, -1, kRender,  // the list never changes
+     true, {{4000, 1}}, 4000, 20, 1},
+    {"RenderFallbackTriesTheRegistryPortTwice", true, kPortRange,
+     {Instances({})}, {}, -1, kRender,
+     false, {{4000, 1}, {4000, 5}}, -1, 20, 1},
+    {"RenderFallbackNeedsBothRegistryValues", true, Dword("LiveLinkPort", 4000),
+     {Instances({})}, {4000}, -1, kRender,
+     false, {}, -1, 20, 1},
+    {"RenderTreatsANewPortOfZeroAsNoInstance", true, kPortRange,
+     {Instances({}), Instances({0, 4009})}, {4000, 4009}, -1, kRender,
+     true, {{4000, 1}}, 4000, 1, 1},
+    {"RenderWaitsThroughPollsWithoutText", true, "",
+     {Instances({4000}), std::nullopt, std::nullopt, Instances({4000, 4003})}, {4003}, -1, kRender,
+     true, {{4003, 5}}, 4003, 3, 1},
+    {"RenderWithoutAListerGoesToTheRegistryAtOnce", true, kPortRange,
+     {}, {4000}, -1, kRender,
+     true, {{4000, 1}}, 4000, 0, 1},
+    {"RenderWithoutARendererToStartConnectsNowhere", false, kPortRange,
+     {Instances({4000})}, {4000}, -1, kRender,
+     false, {}, -1, 0, 0},
+};
+
+class LiveLinkConnectionCases : public LiveLinkConnection,
+                                public testing::WithParamInterface<Case> {};
+
+INSTANTIATE_TEST_SUITE_P(Attempts, LiveLinkConnectionCases, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+TEST_P(LiveLinkConnectionCases, ConnectsAsTheListingAndTheRegistryAllow)
 {
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({4000, 4001, 4002})});
-    Accept({4000, 4001, 4002});
-    lastPort_ = 4001;
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4001, 1}}));
-    EXPECT_EQ(lastPort_, 4001);
+    const Case& c = GetParam();
+    SetRegistry(c.launchable, c.portValues);
+    SetTexts(c.texts);
+    control_->withLister = !c.texts.empty();
+    Accept(c.accepting);
+    lastPort_ = c.lastPort;
+    EXPECT_EQ(Connect(c.road == kUpdate), c.connected);
+    EXPECT_EQ(Connects(), c.connects);
+    EXPECT_EQ(lastPort_, c.lastPortAfter);
+    EXPECT_EQ(sleeps, std::vector<std::uint32_t>(static_cast<std::size_t>(c.polls), 1000));
+    // The lister answers once before any start and once at each poll, and is closed at the end.
+    EXPECT_EQ(control_->textCalls, c.texts.empty() ? 0 : 1 + c.polls);
+    EXPECT_EQ(control_->closeCalls, c.texts.empty() ? 0 : 1);
+    EXPECT_FALSE(control_->listerOpen);
+    // Every link is made by the one object the builder keeps, after its id is set.
     EXPECT_NE(builder_.GetSceneApi(), nullptr);
-    EXPECT_EQ(control_->lastId, 1u);
+    EXPECT_EQ(control_->scenesCreated, 1);
     EXPECT_EQ(control_->setIdCalls, 1);
-    EXPECT_TRUE(sleeps.empty());
-}
-
-TEST_F(LiveLinkConnection, UpdateTakesTheHighestListedPortWhenTheLastIsGone)
-{
-    SetRegistry(true, "");
-    SetTexts({Instances({4002, 4000})});
-    Accept({4000, 4002});
-    lastPort_ = 4001;
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4002, 1}}));
-    EXPECT_EQ(lastPort_, 4002);
+    EXPECT_EQ(control_->lastId, 1u);
+    EXPECT_EQ(renderers_.Starts(1, c.starts != 0 ? 20s : 300ms), c.starts);
 }
 
 TEST_F(LiveLinkConnection, UpdateEndsWhenTheListedRendererRefuses)
 {
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
+    SetRegistry(true, kPortRange);
     SetTexts({Instances({4000, 4003})});
     Accept({4000});  // not the one picked
     lastPort_ = 4001;
@@ -194,179 +271,13 @@ TEST_F(LiveLinkConnection, UpdateEndsWhenTheListedRendererRefuses)
     EXPECT_EQ(lastPort_, 4003);
 }
 
-// ---- Update: nothing listed --------------------------------------------------------------------
-
-TEST_F(LiveLinkConnection, UpdateWithNothingListedTriesTheRegistryPortEvenWithoutAMaximum)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4010));
-    SetTexts({Instances({})});
-    Accept({4010});
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4010, 1}}));
-    EXPECT_EQ(lastPort_, 4010);
-    EXPECT_TRUE(sleeps.empty());
-}
-
-TEST_F(LiveLinkConnection, UpdateStartsARendererWhenTheRegistryPortGivesNoLink)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4010));
-    SetTexts({Instances({}), Instances({}), Instances({4011})});
-    Accept({4011});
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4010, 1}, {4011, 5}}));
-    EXPECT_EQ(lastPort_, 4011);
-    EXPECT_EQ(sleeps, Seconds(2));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, UpdateWithoutAListTextOrPortStartsARenderer)
-{
-    SetRegistry(true, "");
-    SetTexts({"", Instances({4011})});
-    control_->texts[0] = nullptr;  // no text before the start
-    Accept({4011});
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4011, 5}}));
-    EXPECT_EQ(sleeps, Seconds(1));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-// ---- Render: starting a renderer ---------------------------------------------------------------
-
-TEST_F(LiveLinkConnection, RenderConnectsToTheInstanceThatAppearsAfterTheStart)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    const std::string before = Instances({4000, 4001});
-    SetTexts({before, before, before, Instances({4000, 4001, 4005})});
-    Accept({4000, 4001, 4005});
-    lastPort_ = 4000;
-    EXPECT_TRUE(Connect(false));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4005, 5}}));
-    EXPECT_EQ(lastPort_, 4005);
-    EXPECT_EQ(sleeps, Seconds(3));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-    // The lister was opened by its listings and is closed at the end.
-    EXPECT_EQ(control_->closeCalls, 1);
-    EXPECT_FALSE(control_->listerOpen);
-}
-
-TEST_F(LiveLinkConnection, RenderTakesTheLowestOfSeveralNewInstances)
-{
-    SetRegistry(true, "");
-    SetTexts({Instances({4003}), Instances({4001, 4003, 4007, 4002})});
-    Accept({4001, 4002});
-    EXPECT_TRUE(Connect(false));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4001, 5}}));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderDoesNotTryTheRegistryWhenTheNewInstanceRefuses)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({}), Instances({4004})});
-    Accept({4000});
-    EXPECT_FALSE(Connect(false));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4004, 5}}));
-    EXPECT_EQ(lastPort_, -1);
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderFallsBackToTheRegistryPortAfterTwentyPolls)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({4001})});  // the list never changes
-    Accept({4000});
-    EXPECT_TRUE(Connect(false));
-    EXPECT_EQ(sleeps, Seconds(20));
-    EXPECT_EQ(control_->textCalls, 21);
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
-    EXPECT_EQ(lastPort_, 4000);
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderFallbackTriesTheRegistryPortTwice)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({})});
-    EXPECT_FALSE(Connect(false));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}, {4000, 5}}));
-    EXPECT_EQ(lastPort_, -1);
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderFallbackNeedsBothRegistryValues)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000));
-    SetTexts({Instances({})});
-    Accept({4000});
-    EXPECT_FALSE(Connect(false));
-    EXPECT_TRUE(Connects().empty());
-    EXPECT_EQ(sleeps, Seconds(20));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderTreatsANewPortOfZeroAsNoInstance)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({}), Instances({0, 4009})});
-    Accept({4000, 4009});
-    EXPECT_TRUE(Connect(false));
-    EXPECT_EQ(sleeps, Seconds(1));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderWaitsThroughPollsWithoutText)
-{
-    SetRegistry(true, "");
-    SetTexts({Instances({4000}), Instances({4000, 4002}), "", Instances({4000, 4003})});
-    control_->texts[1] = nullptr;  // the first two polls answer nothing
-    control_->texts[2] = nullptr;
-    Accept({4003});
-    EXPECT_TRUE(Connect(false));
-    EXPECT_EQ(sleeps, Seconds(3));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4003, 5}}));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderWithoutAListerGoesToTheRegistryAtOnce)
-{
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    control_->withLister = false;
-    Accept({4000});
-    EXPECT_TRUE(Connect(false));
-    EXPECT_TRUE(sleeps.empty());
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
-    EXPECT_EQ(renderers_.Starts(1, 20s), 1);
-}
-
-TEST_F(LiveLinkConnection, RenderWithoutARendererToStartConnectsNowhere)
-{
-    SetRegistry(false, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
-    SetTexts({Instances({4000})});
-    Accept({4000});
-    EXPECT_FALSE(Connect(false));
-    EXPECT_TRUE(Connects().empty());
-    EXPECT_TRUE(sleeps.empty());
-    EXPECT_EQ(control_->closeCalls, 1);
-}
-
-TEST_F(LiveLinkConnection, UpdateWithoutARendererToStartEndsAfterTheRegistryPort)
-{
-    SetRegistry(false, Dword("LiveLinkPort", 4000));
-    SetTexts({Instances({})});
-    EXPECT_FALSE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4000, 1}}));
-    EXPECT_TRUE(sleeps.empty());
-}
-
 // ---- No scene object --------------------------------------------------------------------------
 
 // A failure on the way (memory ran out while the call waited for the renderer) still closes
 // the lister.
 TEST_F(LiveLinkConnection, FailureOnTheWayStillClosesTheLister)
 {
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
+    SetRegistry(true, kPortRange);
     SetTexts({Instances({})});
     SetLinkSleepFunction([](std::uint32_t) { throw std::bad_alloc(); });
     EXPECT_THROW(Connect(false), std::bad_alloc);
@@ -376,7 +287,7 @@ TEST_F(LiveLinkConnection, FailureOnTheWayStillClosesTheLister)
 
 TEST_F(LiveLinkConnection, NoSceneObjectAnswersFalseAtOnce)
 {
-    SetRegistry(true, Dword("LiveLinkPort", 4000) + Dword("LiveLinkMaxPort", 4019));
+    SetRegistry(true, kPortRange);
     control_->withScene = false;
     builder_.api = reinterpret_cast<trvScene_api*>(&builder_);  // left from an earlier run
     EXPECT_FALSE(Connect(false));

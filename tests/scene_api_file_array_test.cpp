@@ -65,15 +65,6 @@ TEST_F(SceneFileParameters, ValuesTakenThroughTheirPointerAndValuesWithoutAForm)
     EXPECT_EQ(file.Take(), "  \"x\" ,\n  \"y\" ,\n");
 }
 
-TEST_F(SceneFileParameters, WholeTextArrayStandsBetweenBrackets)
-{
-    OpenGeometry();
-    const std::int32_t t[] = {0, 1, 2};
-    const SceneArray array{t, 3};
-    writer.SetParameter("triangles", SceneValueType::Int | SceneValueType::Array, &array);
-    EXPECT_EQ(file.Take(), "  \"triangles\" [ 0,1,2 ] ,\n");
-}
-
 TEST_F(SceneFileParameters, FloatTriplesStandTwoToALineAndOtherElementsSix)
 {
     OpenGeometry();

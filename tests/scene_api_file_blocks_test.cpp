@@ -17,7 +17,7 @@ using SceneFileGeometry = SceneWriterTest;
 
 } // namespace
 
-TEST_F(SceneFileBlocks, GroupTakesBareParametersAndRestoresTheOuterStyle)
+TEST_F(SceneFileBlocks, GroupAndOptionsTakeBareParametersAndEndInStyleZeroAtTheTop)
 {
     EXPECT_TRUE(writer.BeginGroup("model", true));
     EXPECT_EQ(State().indent, 2);
@@ -26,6 +26,12 @@ TEST_F(SceneFileBlocks, GroupTakesBareParametersAndRestoresTheOuterStyle)
     Param("b", 2);
     EXPECT_EQ(file.Take(), "\ngroup \"model\" {\n  a 1\n}\n\"b\" 2,\n");
     EXPECT_EQ(State().indent, 0);
+    EXPECT_TRUE(writer.BeginOptions());
+    EXPECT_EQ(State().openBlock, TopBlock::Options);
+    Param("a", 1);
+    writer.EndOptions();
+    EXPECT_EQ(file.Take(), "\noptions {\n  a 1\n}\n");
+    EXPECT_EQ(State().openBlock, TopBlock::None);
     EXPECT_EQ(State().paramStyle, 0);
 }
 
@@ -42,7 +48,7 @@ TEST_F(SceneFileBlocks, EveryIndentedPieceOfAGroupHeadBringsItsIndentation)
     EXPECT_EQ(file.Take(), "\ngroup xX612262 {\n");
 }
 
-TEST_F(SceneFileBlocks, FramesAndMatrixDefinitionsKeepTheStyle)
+TEST_F(SceneFileBlocks, FramesMatrixDefinitionsLightsAndLoadBlocksKeepTheStyle)
 {
     EXPECT_TRUE(writer.BeginFrame(12));
     Param("a", 1);
@@ -52,18 +58,16 @@ TEST_F(SceneFileBlocks, FramesAndMatrixDefinitionsKeepTheStyle)
     writer.EndFrame();
     EXPECT_EQ(file.Take(),
               "frame 12 {\n  \"a\" 1,\n  #define matrix \"m\" {\n    \"b\" 2,\n  }\n}\n");
-    EXPECT_EQ(State().indent, 0);
-}
-
-TEST_F(SceneFileBlocks, OptionsBlockTakesBareParametersAndEndsInStyleZero)
-{
-    EXPECT_TRUE(writer.BeginOptions());
-    EXPECT_EQ(State().openBlock, TopBlock::Options);
+    EXPECT_TRUE(writer.BeginLight("sun", 77));
     Param("a", 1);
-    writer.EndOptions();
-    EXPECT_EQ(file.Take(), "\noptions {\n  a 1\n}\n");
-    EXPECT_EQ(State().openBlock, TopBlock::None);
-    EXPECT_EQ(State().paramStyle, 0);
+    writer.EndLight();
+    EXPECT_TRUE(writer.ModifyLight("sun"));
+    writer.EndLight();
+    EXPECT_TRUE(writer.BeginLoad("trv_import.dll"));
+    writer.EndLoad();
+    EXPECT_EQ(file.Take(), "\nlight \"sun\" {\n  \"a\" 1,\n}\n#modify light \"sun\" {\n}\n"
+                           "load \"trv_import.dll\" {\n}\n");
+    EXPECT_EQ(State().indent, 0);
 }
 
 TEST_F(SceneFileBlocks, CameraNamedOrNotAndImageIndentBothTheirLines)
@@ -196,20 +200,6 @@ TEST_F(SceneFileBlocks, ModifiedObjectKeepsTheFlagsLeftBefore)
     Param("a", 1);
     writer.EndObject();
     EXPECT_EQ(file.Take(), "#modify object \"o\" {\n  a 1\n  caustics store off\n}\n");
-}
-
-TEST_F(SceneFileBlocks, LightsAndLoadBlocksKeepTheStyle)
-{
-    EXPECT_TRUE(writer.BeginLight("sun", 77));
-    Param("a", 1);
-    writer.EndLight();
-    EXPECT_TRUE(writer.ModifyLight("sun"));
-    writer.EndLight();
-    EXPECT_TRUE(writer.BeginLoad("trv_import.dll"));
-    writer.EndLoad();
-    EXPECT_EQ(file.Take(), "\nlight \"sun\" {\n  \"a\" 1,\n}\n#modify light \"sun\" {\n}\n"
-                           "load \"trv_import.dll\" {\n}\n");
-    EXPECT_EQ(State().indent, 0);
 }
 
 TEST_F(SceneFileBlocks, ANameLongerThanTheWorkingBufferIsCut)

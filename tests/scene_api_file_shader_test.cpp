@@ -66,27 +66,6 @@ TEST_F(SceneFileShaders, AnonymousShaderIsCapturedAndStaysCurrentAfterItsEnd)
     EXPECT_EQ(file.Take(), "  after 1\n");
 }
 
-TEST_F(SceneFileShaders, CameraWithACapturedReflectionMap)
-{
-    writer.BeginShader(nullptr, "trv_envmap");
-    writer.SetParameter("texture", SceneValueType::String, "startup.hdr");
-    Param("format", 3);
-    const float radius = 25;
-    writer.SetParameter("radius", SceneValueType::Float, &radius);
-    ShaderBuffer* buffer = writer.CurrentShaderBuffer();
-    writer.EndShader(1);
-    writer.BeginCamera(nullptr);
-    writer.SetParameter("reflection map", SceneValueType::Shader, &buffer);
-    writer.EndCamera();
-    EXPECT_EQ(file.Take(), "\ncamera {\n"
-                           "  reflection map   \"trv_envmap\" {\n"
-                           "    \"texture\" \"startup.hdr\",\n"
-                           "    \"format\" 3,\n"
-                           "    \"radius\" 25,\n"
-                           "  }\n"
-                           "}\n");
-}
-
 TEST_F(SceneFileShaders, NamedShaderIsADefinitionInTheFileAlsoDuringACapture)
 {
     EnterGroup();

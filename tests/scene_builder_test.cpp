@@ -4,54 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 
 #include "link/live_link_loader.h"
 #include "scene/scene_api_file.h"
+#include "tests/scene_test_file.h"
 #include "tests/scoped_registry.h"
 #include "tests/test_paths.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
-// A builder writing through a file writer into a temporary file; Text() ends the writer and
-// answers what it wrote.
+// A builder writing through a file writer into a scratch file, which the writer closes.
 class FileBuilder {
 public:
-    FileBuilder()
-    {
-        std::random_device random;
-        path_ = fs::temp_directory_path() / ("vistrel_builder_" + std::to_string(random()) + ".vsb");
-        builder.file = std::fopen(path_.string().c_str(), "wb+");
-        builder.api = new trvScene_api_file(builder.file, true);
-    }
+    FileBuilder() { builder.api = new trvScene_api_file(file.get(), true); }
+    ~FileBuilder() { builder.api->DeletingDestructor(kDeleteFreesMemory); }
 
-    ~FileBuilder()
-    {
-        if (builder.api != nullptr) builder.api->DeletingDestructor(kDeleteFreesMemory);
-        std::error_code ignored;
-        fs::remove(path_, ignored);
-    }
+    std::string Text() const { return file.All(); }
 
-    std::string Text()
-    {
-        builder.api->DeletingDestructor(kDeleteFreesMemory);  // closes the file
-        builder.api = nullptr;
-        builder.file = nullptr;
-        std::ifstream in(path_, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-
+    SceneTestFile file;
     SceneBuilder builder;
-
-private:
-    fs::path path_;
 };
 
 TEST(SceneBuilder, GroupsArePlacedAndNest)
@@ -68,7 +40,7 @@ TEST(SceneBuilder, GroupsArePlacedAndNest)
               "}\n");
 }
 
-TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
+TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeItAndIndentsWithAGroup)
 {
     FileBuilder out;
     out.builder.BeginCameraWithEnvironment("front");
@@ -77,8 +49,13 @@ TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
     out.builder.SetCameraUp(0.0f, 1.0f, 0.0f);
     out.builder.SetCameraFov(55.0f);
     out.builder.FinishCamera();
+    out.builder.OpenGroup("g");
+    out.builder.BeginCameraWithEnvironment("c");
+    out.builder.FinishCamera();
+    out.builder.CloseGroup();
     // Nothing of the shader before the camera: it stands inline as the camera's reflection map,
-    // indented two blanks, its own parameters quoted and two deeper.
+    // indented two blanks, its own parameters quoted and two deeper. Inside a group the map's
+    // head moves with the camera, but its parameters and its end do not.
     EXPECT_EQ(out.Text(),
               "\ncamera \"front\" {\n"
               "  reflection map   \"trv_envmap\" {\n"
@@ -91,17 +68,7 @@ TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeIt)
               "  direction 0 0 -1\n"
               "  up 0 1 0\n"
               "  fov 55\n"
-              "}\n");
-}
-
-TEST(SceneBuilder, CameraInsideAGroupIndentsWithIt)
-{
-    FileBuilder out;
-    out.builder.OpenGroup("g");
-    out.builder.BeginCameraWithEnvironment("c");
-    out.builder.FinishCamera();
-    out.builder.CloseGroup();
-    EXPECT_EQ(out.Text(),
+              "}\n"
               "\ngroup \"g\" {\n"
               "  \n"
               "  camera \"c\" {\n"

@@ -132,7 +132,7 @@ TEST_F(SceneValueText, CodesWithoutAValueFormWriteNothing)
         EXPECT_EQ(Array(type, data, 1), "") << static_cast<int>(type);
 }
 
-TEST_F(SceneValueText, FloatArraySeparatesWithCommasAndEndsWithABlankEvenEmpty)
+TEST_F(SceneValueText, FloatAndDoubleArraysSeparateWithCommasAndEndWithABlankEvenEmpty)
 {
     const float f[] = {1, 2, 3};
     EXPECT_EQ(Array(SceneValueType::Float, f, 3), "[ 1,2,3 ] ");
@@ -141,6 +141,11 @@ TEST_F(SceneValueText, FloatArraySeparatesWithCommasAndEndsWithABlankEvenEmpty)
     EXPECT_EQ(Array(SceneValueType::Float, outside, 3), "[ -1,-1,-1 ] ");
     EXPECT_EQ(Array(SceneValueType::Int, nullptr, 5), "[ ] ");
     EXPECT_EQ(Value(SceneValueType::Int | SceneValueType::Array, nullptr), "");
+    // Doubles are bounded in an array as floats are.
+    const double d[] = {0.5, 1e300, -1e39, std::numeric_limits<double>::quiet_NaN()};
+    EXPECT_EQ(Array(SceneValueType::Double, d, 4),
+              "[ 0.5000000000000000,-1.0000000000000000,-1.0000000000000000,"
+              "-1.0000000000000000 ] ");
 }
 
 TEST_F(SceneValueText, NumberArrayBreaksAfterNineThenEveryEightElements)
@@ -166,14 +171,6 @@ TEST_F(SceneValueText, TripleAndBoolArraysAreText)
     EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
     state.binaryArrays = 1; // no binary form for bools
     EXPECT_EQ(Array(SceneValueType::Bool, b, 3), "[ 1,0,1 ] ");
-}
-
-TEST_F(SceneValueText, DoubleArrayIsBoundedLikeFloats)
-{
-    const double d[] = {0.5, 1e300, -1e39, std::numeric_limits<double>::quiet_NaN()};
-    EXPECT_EQ(Array(SceneValueType::Double, d, 4),
-              "[ 0.5000000000000000,-1.0000000000000000,-1.0000000000000000,"
-              "-1.0000000000000000 ] ");
 }
 
 TEST_F(SceneValueText, StringArrayPutsEveryNameOnItsOwnLineBlanksBeforeTheNinthBreak)

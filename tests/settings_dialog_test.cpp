@@ -277,61 +277,53 @@ struct SmallHost {
 };
 SmallHost host;
 
-ProError MdlCurrentGet(ProMdl* model) {
-    *model = reinterpret_cast<ProMdl>(&host);
-    return PRO_TK_NO_ERROR;
-}
-ProError SpinboxDoubleGet(const char*, const char*, double* value) {
-    *value = host.spinbox;
-    return PRO_TK_NO_ERROR;
-}
-ProError SpinboxDoubleSet(const char*, const char*, double value) {
-    host.spinbox = value;
-    ++host.spinboxSets;
-    return PRO_TK_NO_ERROR;
-}
-ProError SliderIntegerGet(const char*, const char*, int* value) {
-    *value = host.slider;
-    return PRO_TK_NO_ERROR;
-}
-ProError SliderIntegerSet(const char*, const char*, int value) {
-    host.slider = value;
-    ++host.sliderSets;
-    return PRO_TK_NO_ERROR;
-}
 ProError ActionSet(const char*, const char* control, ProUIAction action, ProAppData data) {
     host.actions[control] = action;
     host.data = data;
     return PRO_TK_NO_ERROR;
 }
-ProError DialogActivate(const char*, int* status) {
-    host.exited = false;
-    if (host.user) host.user();
-    // Closed by the host when no button ended it, as a window's close box would.
-    *status = host.exited ? host.exitStatus : PRO_TK_USER_ABORT;
+
+// A control's value read, and set and counted.
+template <typename T, T SmallHost::*value>
+ProError ValueGet(const char*, const char*, T* out) {
+    *out = host.*value;
     return PRO_TK_NO_ERROR;
 }
-ProError DialogExit(const char*, int status) {
-    host.exited = true;
-    host.exitStatus = status;
+template <typename T, T SmallHost::*value, int SmallHost::*sets>
+ProError ValueSet(const char*, const char*, T in) {
+    host.*value = in;
+    ++(host.*sets);
     return PRO_TK_NO_ERROR;
 }
 
 // Each address converted from the function type the plug-in calls through.
-#define FAKE(Name, Function) {#Name, reinterpret_cast<void*>(static_cast<Name##_fn>(Function))}
+#define FAKE(Name, ...) {#Name, reinterpret_cast<void*>(static_cast<Name##_fn>(__VA_ARGS__))}
 
 void* Lookup(const char* name) {
     static const std::map<std::string, void*> functions = {
-        FAKE(ProMdlCurrentGet, MdlCurrentGet),
-        FAKE(ProUISpinboxDoubleGet, SpinboxDoubleGet),
-        FAKE(ProUISpinboxDoubleSet, SpinboxDoubleSet),
-        FAKE(ProUISliderIntegerGet, SliderIntegerGet),
-        FAKE(ProUISliderIntegerSet, SliderIntegerSet),
+        FAKE(ProMdlCurrentGet, [](ProMdl* model) {
+            *model = reinterpret_cast<ProMdl>(&host);
+            return PRO_TK_NO_ERROR;
+        }),
+        FAKE(ProUISpinboxDoubleGet, ValueGet<double, &SmallHost::spinbox>),
+        FAKE(ProUISpinboxDoubleSet, ValueSet<double, &SmallHost::spinbox, &SmallHost::spinboxSets>),
+        FAKE(ProUISliderIntegerGet, ValueGet<int, &SmallHost::slider>),
+        FAKE(ProUISliderIntegerSet, ValueSet<int, &SmallHost::slider, &SmallHost::sliderSets>),
         FAKE(ProUISpinboxUpdateActionSet, ActionSet),
         FAKE(ProUISliderUpdateActionSet, ActionSet),
         FAKE(ProUIPushbuttonActivateActionSet, ActionSet),
-        FAKE(ProUIDialogActivate, DialogActivate),
-        FAKE(ProUIDialogExit, DialogExit),
+        FAKE(ProUIDialogActivate, [](const char*, int* status) {
+            host.exited = false;
+            if (host.user) host.user();
+            // Closed by the host when no button ended it, as a window's close box would.
+            *status = host.exited ? host.exitStatus : PRO_TK_USER_ABORT;
+            return PRO_TK_NO_ERROR;
+        }),
+        FAKE(ProUIDialogExit, [](const char*, int status) {
+            host.exited = true;
+            host.exitStatus = status;
+            return PRO_TK_NO_ERROR;
+        }),
     };
     const auto found = functions.find(name);
     return found != functions.end() ? found->second : nullptr;

@@ -176,19 +176,12 @@ TEST_F(ToolkitBinding, EachFunctionIsLookedUpOnceFoundOrNot) {
   EXPECT_EQ(g_asked["ProMdlNameGet"], 1);
 }
 
-TEST_F(ToolkitBinding, NothingBoundAnswersCommErrorWithoutAsking) {
+TEST_F(ToolkitBinding, NothingBoundAnswersCommErrorAndUnbindOrAnotherBindForgetsAll) {
+  // Nothing bound yet: a forwarder answers PRO_TK_COMM_ERROR and touches nothing.
   ProMdl model = nullptr;
   EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_COMM_ERROR);
   EXPECT_EQ(model, nullptr);
-
-  ToolkitBind(nullptr);
-  EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_COMM_ERROR);
-  EXPECT_TRUE(g_asked.empty());
-}
-
-TEST_F(ToolkitBinding, UnbindOrAnotherBindForgetsEveryAddress) {
   ToolkitBind(&FakeLookup);
-  ProMdl model = nullptr;
   ASSERT_EQ(ProMdlCurrentGet(&model), PRO_TK_NO_ERROR);
 
   ToolkitUnbind();
@@ -204,6 +197,9 @@ TEST_F(ToolkitBinding, UnbindOrAnotherBindForgetsEveryAddress) {
   ToolkitBind(&OtherLookup);
   EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_GENERAL_ERROR);
   EXPECT_EQ(g_asked["other:ProMdlCurrentGet"], 1);
+  // A null lookup binds nothing.
+  ToolkitBind(nullptr);
+  EXPECT_EQ(ProMdlCurrentGet(&model), PRO_TK_COMM_ERROR);
 }
 
 // ---- Every function of the list ----------------------------------------------------------------

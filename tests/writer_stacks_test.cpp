@@ -2,20 +2,11 @@
 
 #include <gtest/gtest.h>
 
-TEST(WriterStacks, NewStackHasRoomFor32EntriesAndNoLimit)
-{
-    WordStack words;
-    ByteStack bytes;
-    EXPECT_EQ(words.capacity, 32);
-    EXPECT_EQ(words.count, 0);
-    EXPECT_EQ(words.limit, 0);
-    EXPECT_EQ(bytes.capacity, 32);
-    EXPECT_EQ(bytes.count, 0);
-}
-
-TEST(WriterStacks, PushOnto31EntriesGrowsTo96AndThenTo224KeepingEntries)
+TEST(WriterStacks, NewStackHoldsRoomFor32EntriesAndGrowsTo96AndThenTo224KeepingEntries)
 {
     ByteStack stack;
+    EXPECT_EQ(stack.capacity, 32);
+    EXPECT_EQ(stack.count, 0);
     for (int i = 0; i < 31; ++i)
         PushByte(stack, static_cast<std::uint8_t>(i));
     EXPECT_EQ(stack.capacity, 32); // count 30 before the 31st push: no growth yet
@@ -25,9 +16,12 @@ TEST(WriterStacks, PushOnto31EntriesGrowsTo96AndThenTo224KeepingEntries)
     for (int i = 31; i >= 0; --i)
         EXPECT_EQ(PopByte(stack), i);
     WordStack words;
+    EXPECT_EQ(words.capacity, 32);
+    EXPECT_EQ(words.limit, 0); // no limit
     for (int i = 0; i < 96; ++i)
         PushWord(words, i);
     EXPECT_EQ(words.capacity, 2 * 96 + 32);
+    EXPECT_EQ(words.count, 96);
     EXPECT_EQ(PopWord(words), 95);
 }
 
