@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -135,20 +134,19 @@ TEST(InstanceList, EveryTruncationIsReadSafelyAndGivesNoPortNotInTheWhole)
     }
 }
 
-TEST(InstanceList, ManyUnfinishedInstancesTakeLinearTime)
+TEST(InstanceList, UnfinishedInstancesEndAtTheNextOne)
 {
     // Every instance's version runs to the one closing tag at the end; read naively, each of
-    // them would search the whole rest of the text. A version begins where the next instance
-    // does and reads as 0, and the next instance is looked for after that, so every second
-    // instance is read: with an odd count, the last one, whose version is the 5.
+    // them would search the whole rest of the text (bench/instance_list_bench.cpp times it). A
+    // version begins where the next instance does and reads as 0, and the next instance is
+    // looked for after that, so every second instance is read: with an odd count, the last one,
+    // whose version is the 5.
     std::string text;
-    for (int i = 0; i < 200001; ++i) text += "<vistrel_instance><version_major>";
+    for (int i = 0; i < 1001; ++i) text += "<vistrel_instance><version_major>";
     text += "5</version_major><livelink_port>4000</livelink_port>";
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(ParseInstanceList(text, 5), Ports({4000}));
     text.erase(0, 33);  // one instance fewer: the last is passed over
     EXPECT_EQ(ParseInstanceList(text, 5), Ports({}));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 }  // namespace

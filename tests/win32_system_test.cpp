@@ -1,8 +1,6 @@
-// Dynamic libraries, processes and Sleep as the plug-in calls them, with the answers of
+// Dynamic libraries and processes as the plug-in calls them, with the answers of
 // Windows for what cannot be done. The same cases run on POSIX and on Windows.
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -58,12 +56,5 @@ TEST(Process, EndedChildIsReapedAtTheNextCallAndNoOtherChild)
     EXPECT_EQ(CloseHandle(process.hProcess), TRUE);
 }
 #endif
-
-TEST(Sleep, WaitsAtLeastTheTimeAsked)
-{
-    const auto start = std::chrono::steady_clock::now();
-    Sleep(30);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(25));
-}
 
 }  // namespace
