@@ -131,8 +131,8 @@ BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
                     LPSTARTUPINFOW lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation);
 
 // Closes a handle from CreateProcessW; FALSE for a handle that is not open. Closing a process
-// handle does not wait for the process: a child that has ended is reaped then, one that still
-// runs is reaped by a later CreateProcessW or CloseHandle once it has ended.
+// handle does not wait for the process: every child these functions started is reaped at their
+// next call once it has ended, its handles open or not.
 BOOL CloseHandle(HANDLE hObject);
 
 // ---- Time --------------------------------------------------------------------------------------
