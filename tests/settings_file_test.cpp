@@ -8,6 +8,7 @@
 
 #include "plugin/plugin_application.h"
 #include "plugin/settings_file.h"
+#include "plugin/xml_parse_bounds.h"
 #include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
 
@@ -300,6 +301,13 @@ TEST(SettingsFileBadInput, MoreMarkupThanTinyXmlCanTakeSafelyChangesNothing) {
     const std::string nested =
         Repeat("<a x='/>' y=\"1\">", 450) + "&#x3C;/a>" + Repeat("</a>", 450);
     EXPECT_EQ(ReadText(Document("<upAxis>2</upAxis>" + nested)).upAxis, 2);
+}
+
+TEST(SettingsFileBadInput, BoundsHoldUpToTheirLimitsAndTheTextEndsAtAZeroByte) {
+    EXPECT_TRUE(XmlParseWithinBounds("<a x=1><b y=2>", 2, 2));
+    EXPECT_FALSE(XmlParseWithinBounds("<a x=1><b y=2><", 2, 2));
+    EXPECT_FALSE(XmlParseWithinBounds("<a x=1><b y=2=", 2, 2));
+    EXPECT_TRUE(XmlParseWithinBounds(std::string_view("<a>\0<<==", 7), 1, 0));
 }
 
 TEST(SettingsFileBadInput, FolderOrFifoInPlaceOfTheFileIsNeitherReadNorWrittenOver) {
