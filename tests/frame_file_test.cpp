@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -53,6 +54,14 @@ void ExpectTranslation(const FramePlacement& placement, double x, double y, doub
                 << "row " << row << " column " << column;
 }
 
+// The placements only move, each by its translation in moves.
+void ExpectTranslations(const std::vector<FramePlacement>& placements,
+                        const std::vector<std::array<double, 3>>& moves) {
+    ASSERT_EQ(placements.size(), moves.size());
+    for (size_t i = 0; i < moves.size(); ++i)
+        ExpectTranslation(placements[i], moves[i][0], moves[i][1], moves[i][2]);
+}
+
 // ---- Records and pruning ------------------------------------------------------------------------
 
 TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
@@ -67,14 +76,8 @@ TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
     ASSERT_EQ(result.frames.size(), 2u);
     EXPECT_EQ(result.frames.count(Path({1})), 0u);
 
-    const std::vector<FramePlacement>& arm = result.frames.at(Path({2}));
-    ASSERT_EQ(arm.size(), 3u);
-    ExpectTranslation(arm[0], 0, 0, 0);
-    ExpectTranslation(arm[1], 1, 0, 0);
-    ExpectTranslation(arm[2], 2, 0, 0);
-    const std::vector<FramePlacement>& bolt = result.frames.at(Path({3, 12}));
-    ASSERT_EQ(bolt.size(), 3u);
-    ExpectTranslation(bolt[2], 20, 0, 5);
+    ExpectTranslations(result.frames.at(Path({2})), {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}});
+    ExpectTranslations(result.frames.at(Path({3, 12})), {{20, 0, -5}, {20, 0, 0}, {20, 0, 5}});
 }
 
 TEST(FrameFile, RowsFillTheFirstThreeColumnsInSinglePrecision) {
@@ -124,12 +127,7 @@ TEST(FrameFile, ReadsAppendToWhatTheMapHoldsAndPruneIt) {
         std::istringstream in(text);
         ReadFrames(in, result.frames, result.frameCount);
     }
-    const std::vector<FramePlacement>& arm = result.frames.at(Path({2}));
-    ASSERT_EQ(arm.size(), 4u);
-    ExpectTranslation(arm[0], 0, 0, 0);
-    ExpectTranslation(arm[1], 1, 0, 0);
-    ExpectTranslation(arm[2], 0, 0, 0);
-    ExpectTranslation(arm[3], 1, 0, 0);
+    ExpectTranslations(result.frames.at(Path({2})), {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {1, 0, 0}});
     EXPECT_EQ(result.frameCount, 3);
 }
 
@@ -160,10 +158,7 @@ TEST(FrameFile, OnlyPartKeywordsAfterTheFirstFrameOpenRecords) {
     const ReadResult result = Read(text);
     // The record before "MaFrame" is skipped, "Part:1" is one token and no keyword, and "Part:"
     // with its count and identifiers on the next lines is a record.
-    const std::vector<FramePlacement>& placements = result.frames.at(Path({5}));
-    ASSERT_EQ(placements.size(), 2u);
-    ExpectTranslation(placements[0], 2, 0, 0);
-    ExpectTranslation(placements[1], 3, 0, 0);
+    ExpectTranslations(result.frames.at(Path({5})), {{2, 0, 0}, {3, 0, 0}});
 }
 
 TEST(FrameFile, TokensLongerThan255CharactersAreSplit) {
@@ -244,10 +239,8 @@ TEST(FrameFile, RecordsNamingNoPathAreSkipped) {
     for (const char* record : bad) {
         const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 1, 0, 0) +
                                  record + Moved("1 (2)", 2, 0, 0);
-        const ReadResult result = Read(text);
-        const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
-        ASSERT_EQ(placements.size(), 2u) << record;
-        ExpectTranslation(placements[1], 2, 0, 0);
+        SCOPED_TRACE(record);
+        ExpectTranslations(Read(text).frames.at(Path({2})), {{1, 0, 0}, {2, 0, 0}});
     }
 }
 
