@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -108,19 +109,20 @@ protected:
         Pair();
     }
 
-    // The ids of the interface surfaces paired with host surface id, in pairing order.
-    std::vector<int> PairedWith(int id)
+    // The ids of the interface surfaces paired with each host surface, in pairing order.
+    std::map<int, std::vector<int>> Pairs()
     {
-        std::vector<int> ids;
-        const auto found = pairing.surfaceMap.find(id);
-        if (found == pairing.surfaceMap.end())
-            return ids;
-        for (ProSurfacedata* record : found->second) {
-            int interfaceId = 0;
-            ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, nullptr, &interfaceId);
-            ids.push_back(interfaceId);
+        std::map<int, std::vector<int>> pairs;
+        for (const auto& [id, records] : pairing.surfaceMap) {
+            std::vector<int>& ids = pairs[id];
+            for (ProSurfacedata* record : records) {
+                int interfaceId = 0;
+                ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  &interfaceId);
+                ids.push_back(interfaceId);
+            }
         }
-        return ids;
+        return pairs;
     }
 
     void WriteObjects(int id)
@@ -163,27 +165,31 @@ const std::string kPairingModel = R"({"current": "N", "models": [{"name": "N", "
       {"id": 51, "sides": [{"surface": 5}]}]
   }]})";
 
-TEST_F(NurbsSurfaces, InterfaceSurfacesPairByIdOrByTheEdgesOfAContour)
+TEST_F(NurbsSurfaces, InterfaceSurfacesPairByIdOrWithTheFirstVisitedSurfaceBoundingTheirEdges)
 {
     ASSERT_TRUE(Start(kPairingModel));
-    // Surface 3 visited before 2: it holds 502's edges.
-    VisitAndPair({1, 3, 2, 5, 6, 8});
-    ASSERT_NE(pairing.interfaceData, nullptr);
-    EXPECT_EQ(PairedWith(1), std::vector<int>{1});
-    EXPECT_EQ(PairedWith(3), (std::vector<int>{3, 502}));  // its own first
-    EXPECT_EQ(PairedWith(2), std::vector<int>{});
-    EXPECT_EQ(PairedWith(5), std::vector<int>{505});
-    EXPECT_EQ(PairedWith(8), std::vector<int>{8});  // from the quilt
-    // 506 has no contours: paired with nothing, so never written.
-    EXPECT_EQ(pairing.surfaceMap.size(), 4u);
-}
-
-TEST_F(NurbsSurfaces, InterfaceSurfacePairsWithTheFirstHostSurfaceSharingItsEdges)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    VisitAndPair();  // 2 before 3
-    EXPECT_EQ(PairedWith(2), std::vector<int>{502});
-    EXPECT_EQ(PairedWith(3), std::vector<int>{3});
+    const struct {
+        std::vector<int> visits;
+        std::map<int, std::vector<int>> pairs;
+    } cases[] = {
+        // 506 has no contours: paired with nothing, so never written. 8 is the quilt's.
+        {{1, 2, 3, 5, 6, 8}, {{1, {1}}, {2, {502}}, {3, {3}}, {5, {505}}, {8, {8}}}},
+        // Surface 3 visited before 2 holds 502's edges; its own interface surface comes first.
+        {{1, 3, 2, 5, 6, 8}, {{1, {1}}, {3, {3, 502}}, {5, {505}}, {8, {8}}}},
+        // 505 and the quilt's 8 bound no visited surface.
+        {{1, 2}, {{1, {1}}, {2, {502}}}},
+    };
+    for (const auto& c : cases) {
+        VisitAndPair(c.visits);
+        ASSERT_NE(pairing.interfaceData, nullptr);
+        EXPECT_EQ(Pairs(), c.pairs) << "visits " << ::testing::PrintToString(c.visits);
+        // Edge 99's record cannot be had.
+        EXPECT_EQ(pairing.edgeIndexMap, (EdgeIndexMap{{21, 0}, {22, 1}, {23, 2}, {51, 4}}));
+        EXPECT_EQ(ProIntfDataFree(pairing.interfaceData), PRO_TK_NO_ERROR);
+        pairing = {};
+        surfaces.clear();
+        surfaceIds.clear();
+    }
 }
 
 TEST_F(NurbsSurfaces, AnEdgeTwiceInAContourNeedsToBoundTheHostSurfaceOnlyOnce)
@@ -195,17 +201,7 @@ TEST_F(NurbsSurfaces, AnEdgeTwiceInAContourNeedsToBoundTheHostSurfaceOnlyOnce)
                   R"("contours": [{"edges": [21, 22, 21]}]},)");
     ASSERT_TRUE(Start(model));
     VisitAndPair({3, 2});
-    EXPECT_EQ(PairedWith(3), (std::vector<int>{3, 502}));
-    EXPECT_EQ(PairedWith(2), std::vector<int>{});
-}
-
-TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseEdgesBoundNoVisitedSurfaceIsDropped)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    VisitAndPair({1, 2});
-    EXPECT_EQ(PairedWith(1), std::vector<int>{1});
-    EXPECT_EQ(PairedWith(2), std::vector<int>{502});
-    EXPECT_EQ(pairing.surfaceMap.size(), 2u);  // 505 and the quilt's 8 have no partner
+    EXPECT_EQ(Pairs(), (std::map<int, std::vector<int>>{{3, {3, 502}}}));
 }
 
 TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
@@ -216,17 +212,7 @@ TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
     model.replace(model.find(surface), surface.size(), surface + R"( "faults": ["no_id"],)");
     ASSERT_TRUE(Start(model));
     VisitAndPair();
-    EXPECT_EQ(PairedWith(0), std::vector<int>{});
-    EXPECT_EQ(PairedWith(5), std::vector<int>{});
-    EXPECT_EQ(pairing.surfaceMap.size(), 4u);  // 1, 2, 3 and 8
-}
-
-TEST_F(NurbsSurfaces, EdgeIdsMapToTheirIndicesInTheInterfaceData)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    Pair();
-    // Edge 99's record cannot be had.
-    EXPECT_EQ(pairing.edgeIndexMap, (EdgeIndexMap{{21, 0}, {22, 1}, {23, 2}, {51, 4}}));
+    EXPECT_EQ(Pairs(), (std::map<int, std::vector<int>>{{1, {1}}, {2, {502}}, {3, {3}}, {8, {8}}}));
 }
 
 TEST_F(NurbsSurfaces, NoInterfaceDataMeansNoPairs)
