@@ -20,34 +20,27 @@ namespace {
 
 TrimCurveEnds Ends(double u0, double v0, double u1, double v1) { return {{u0, v0}, {u1, v1}}; }
 
-TEST(TrimLoopChaining, RectangleChainsInPlacementOrder)
+TEST(TrimLoopChaining, PiecesChainInPlacementOrderWhereTheirEndsMeetWithinTheTolerance)
 {
-    // Counter-clockwise pieces given as bottom, top, right, left: the first pass places bottom,
-    // right after it and left before it; the second pass puts top before left.
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 0, 1), Ends(1, 0, 1, 1),
-                                             Ends(0, 1, 0, 0)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{1, 3, 0, 2}));
-}
-
-TEST(TrimLoopChaining, CurveThatMeetsNothingIsDropped)
-{
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(5, 5, 6, 6), Ends(1, 0, 1, 1)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0, 2}));
-}
-
-TEST(TrimLoopChaining, CurveRunningTheWrongWayIsNotReversedToFit)
-{
-    // The second would meet the first only run backwards.
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0}));
-}
-
-TEST(TrimLoopChaining, EndsMeetOnlyWithinTheTolerance)
-{
-    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}),
-              (std::vector<size_t>{0, 1}));
-    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}), (std::vector<size_t>{0}));
-    EXPECT_TRUE(ChainOrder({}).empty());
+    const struct {
+        const char* loop;
+        std::vector<TrimCurveEnds> ends;
+        std::vector<size_t> order;
+    } cases[] = {
+        // Counter-clockwise pieces given as bottom, top, right, left: the first pass places
+        // bottom, right after it and left before it; the second pass puts top before left.
+        {"rectangle", {Ends(0, 0, 1, 0), Ends(1, 1, 0, 1), Ends(1, 0, 1, 1), Ends(0, 1, 0, 0)},
+         {1, 3, 0, 2}},
+        // A curve that meets nothing is dropped.
+        {"stray curve", {Ends(0, 0, 1, 0), Ends(5, 5, 6, 6), Ends(1, 0, 1, 1)}, {0, 2}},
+        // A curve that would meet only run backwards is not reversed to fit.
+        {"a curve the wrong way", {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)}, {0}},
+        {"ends 7e-11 apart", {Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}, {0, 1}},
+        {"ends 2e-10 apart", {Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}, {0}},
+        {"no curves", {}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChainOrder(c.ends), c.order) << c.loop;
 }
 
 // Degree-2 straight lines around the square (0, 0)-(a, a), counter-clockwise, as a CAD kernel
@@ -164,26 +157,19 @@ struct Curve {
     std::vector<double> knots;
     std::vector<std::pair<double, double>> points;  // (u, v)
     std::vector<double> weights;
+
+    auto Fields() const { return std::tie(degree, knots, points, weights); }
 };
 
 bool operator==(const Curve& a, const Curve& b)
 {
-    return std::tie(a.degree, a.knots, a.points, a.weights) ==
-           std::tie(b.degree, b.knots, b.points, b.weights);
+    return a.Fields() == b.Fields();
 }
 
-std::ostream& operator<<(std::ostream& out, const Curve& curve)
+void PrintTo(const Curve& curve, std::ostream* out)
 {
-    out << "degree " << curve.degree << " knots";
-    for (double knot : curve.knots)
-        out << ' ' << knot;
-    out << " points";
-    for (const auto& [u, v] : curve.points)
-        out << " (" << u << ", " << v << ')';
-    out << " weights";
-    for (double weight : curve.weights)
-        out << ' ' << weight;
-    return out;
+    *out << ::testing::PrintToString(
+        std::make_tuple(curve.degree, curve.knots, curve.points, curve.weights));
 }
 
 template <typename T>
