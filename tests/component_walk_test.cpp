@@ -122,6 +122,21 @@ protected:
         return found;
     }
 
+    // The representation chosen for the current model, into root and items.
+    bool ChooseRep() {
+        ProMdl model = nullptr;
+        ProMdlCurrentGet(&model);
+        return ChooseSimplifiedRep(&model, &root);
+    }
+
+    // An Update in manual selection mode, with the picks of the script's next step.
+    void PickForManualUpdate() {
+        App().updateInProgress = true;
+        App().settings.selectionMode = 1;
+        ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
+                  &App().selectedComponentCount);
+    }
+
     std::vector<std::vector<int>> StampedPaths() {
         std::vector<std::vector<int>> paths;
         for (const auto& entry : App().componentVersionStamps) {
@@ -164,23 +179,19 @@ TEST_F(ComponentWalk, GroupsNestAsTheAssemblyWithEachPlacementInItsEnclosingGrou
     EXPECT_EQ(HostProblems(), "[]");
 }
 
-TEST_F(ComponentWalk, PartModeWritesTheCamerasAndThePartsGroupWithoutAWalk) {
-    ASSERT_TRUE(Start(R"({"current": "P", "mode": 2, "models": [{"name": "P", "type": "part", )" +
-                      Box() + "}]}"));
-    Walk();
-    EXPECT_EQ(Outline(), (Lines{"BeginGroup(TOP, place)", "SetFlags(1024)",
-                                "BeginObject(P, place)", kIdentity, "EndGroup()"}));
-    EXPECT_TRUE(App().componentVersionStamps.empty());
-}
-
-TEST_F(ComponentWalk, AnyOtherModeWritesTheCamerasAlone) {
-    for (int mode : {0, 3, -1}) {
+TEST_F(ComponentWalk, PartModesAddTheModelsOwnGroupToTheCamerasWithoutAWalk) {
+    // Any other mode but assembly mode writes the cameras alone.
+    for (int mode : {1, 2, 0, 3, -1}) {
         ASSERT_TRUE(Start(R"({"current": "CELL", "mode": )" + std::to_string(mode) +
                           R"(, "models": [{"name": "CELL", "type": "assembly", )" + Box() +
                           R"(, "features": [{"id": 1, "model": "CELL2"}]},
                               {"name": "CELL2", "type": "part", )" + Box() + "}]}"));
         Walk();
-        EXPECT_TRUE(Outline().empty()) << mode;
+        const bool partMode = mode == 1 || mode == 2;
+        EXPECT_EQ(Outline(), (partMode ? Lines{"BeginGroup(TOP, place)", "SetFlags(1024)",
+                                               "BeginObject(CELL, place)", kIdentity, "EndGroup()"}
+                                       : Lines{}))
+            << mode;
         EXPECT_EQ(scene.CallsStartingWith({"BeginCamera"}).size(), 1u) << mode;
         EXPECT_TRUE(App().componentVersionStamps.empty()) << mode;
     }
@@ -321,9 +332,7 @@ TEST_F(ComponentWalk, NoRepresentationIncludesEverythingWithoutAsking) {
     ASSERT_TRUE(Start(PartsWorld()));
     root.includeInherited = false;
     root.defaultAction = PRO_SIMPREP_EXCLUDE;
-    ProMdl model = nullptr;
-    ProMdlCurrentGet(&model);
-    EXPECT_TRUE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_TRUE(ChooseRep());
     EXPECT_TRUE(root.includeInherited);
     EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
     EXPECT_TRUE(items.empty());
@@ -334,9 +343,7 @@ TEST_F(ComponentWalk, ASingleRepresentationIsTakenWithoutAskingAndItsItemsLoaded
     ASSERT_TRUE(Start(PartsWorld(R"("simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3,
         "items": [{"path": [2], "action": 2}, {"path": null, "action": 3},
                   {"path": [3, 31], "action": 1}, {"path": [2], "action": 1}]}])")));
-    ProMdl model = nullptr;
-    ProMdlCurrentGet(&model);
-    ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+    ASSERT_TRUE(ChooseRep());
     EXPECT_TRUE(sim::Session().record.Document()["simprep_choices"].empty());
     EXPECT_FALSE(root.includeInherited);
     EXPECT_EQ(root.defaultAction, PRO_SIMPREP_EXCLUDE);
@@ -365,9 +372,7 @@ TEST_F(ComponentWalk, TheUserChoosesAmongSeveralRepresentations) {
         ASSERT_TRUE(Start(PartsWorld(reps),
                           std::string(R"({"steps": [{"simprep": ")") + c.choice + "\"}]}"));
         items.clear();
-        ProMdl model = nullptr;
-        ProMdlCurrentGet(&model);
-        ASSERT_TRUE(ChooseSimplifiedRep(&model, &root));
+        ASSERT_TRUE(ChooseRep());
         EXPECT_EQ(root.includeInherited, c.includeInherited) << c.choice;
         EXPECT_EQ(root.defaultAction, c.defaultAction) << c.choice;
         EXPECT_EQ(items.size(), c.items) << c.choice;
@@ -382,9 +387,7 @@ TEST_F(ComponentWalk, CancellingTheChoiceAnswersFalseAndLeavesTheRecord) {
                       R"({"steps": [{"cancel": "simprep"}]})"));
     root.includeInherited = false;
     root.defaultAction = 77;
-    ProMdl model = nullptr;
-    ProMdlCurrentGet(&model);
-    EXPECT_FALSE(ChooseSimplifiedRep(&model, &root));
+    EXPECT_FALSE(ChooseRep());
     EXPECT_FALSE(root.includeInherited);
     EXPECT_EQ(root.defaultAction, 77);
 }
@@ -411,10 +414,7 @@ TEST_F(ComponentWalk, UpdateSendsTheGeometryOfChangedComponentsOnly) {
 TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
     ASSERT_TRUE(Start(PartsWorld(), R"({"steps": [{"select": [[3]]}, {"select": [[]]}]})"));
     Walk();
-    App().updateInProgress = true;
-    App().settings.selectionMode = 1;
-    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
-              &App().selectedComponentCount);
+    PickForManualUpdate();
     EXPECT_FALSE(PicksTopModel(App().selectedComponents, App().selectedComponentCount));
     Walk();
     EXPECT_EQ(GroupsWithGeometry(), (Lines{"BeginGroup(C, place)", "BeginGroup(D, place)"}));
@@ -425,9 +425,7 @@ TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
     EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(D, place)"});
 
     // The top model picked (an empty path): the road hands it down as selected from the root.
-    App().settings.selectionMode = 1;
-    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
-              &App().selectedComponentCount);
+    PickForManualUpdate();
     root.selectedInherited = PicksTopModel(App().selectedComponents, App().selectedComponentCount);
     EXPECT_TRUE(root.selectedInherited);
     Walk();
@@ -437,10 +435,7 @@ TEST_F(ComponentWalk, UpdateSendsEverythingBelowAPickedSubAssembly) {
 TEST_F(ComponentWalk, PicksLeaveExcludedComponentsWithoutGeometry) {
     ASSERT_TRUE(Start(PartsWorld(), R"({"steps": [{"select": [[1], [2]]}]})"));
     Walk();
-    App().updateInProgress = true;
-    App().settings.selectionMode = 1;
-    ProSelect("prt_or_asm", -1, nullptr, nullptr, nullptr, nullptr, &App().selectedComponents,
-              &App().selectedComponentCount);
+    PickForManualUpdate();
     root.includeInherited = false;
     root.defaultAction = PRO_SIMPREP_INCLUDE;
     items[Path({2})].type = PRO_SIMPREP_EXCLUDE;

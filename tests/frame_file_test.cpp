@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -32,6 +33,7 @@ std::string Moved(const std::string& ids, double x, double y, double z) {
 }
 
 const char kHeader[] = "Model: CELL\nNumber of parts: 2\nNumber of frames: 3\n";
+const std::string kFirstFrame = std::string(kHeader) + "MaFrame 1\n";
 
 struct ReadResult {
     AnimationFrames frames;
@@ -53,10 +55,18 @@ void ExpectTranslation(const FramePlacement& placement, double x, double y, doub
                 << "row " << row << " column " << column;
 }
 
+// The placements only move, each by its translation in moves.
+void ExpectTranslations(const std::vector<FramePlacement>& placements,
+                        const std::vector<std::array<double, 3>>& moves) {
+    ASSERT_EQ(placements.size(), moves.size());
+    for (size_t i = 0; i < moves.size(); ++i)
+        ExpectTranslation(placements[i], moves[i][0], moves[i][1], moves[i][2]);
+}
+
 // ---- Records and pruning ------------------------------------------------------------------------
 
 TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
-    const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 0, 0, 0) +
+    const std::string text = kFirstFrame + Moved("1 (2)", 0, 0, 0) +
                              Moved("2 (3 12)", 20, 0, -5) + Moved("1 (1)", 7, 7, 7) +
                              "MaFrame 2\n" + Moved("1 (2)", 1, 0, 0) + Moved("2 (3 12)", 20, 0, 0) +
                              Moved("1 (1)", 7, 7, 7) + "MaFrame 3\n" + Moved("1 (2)", 2, 0, 0) +
@@ -67,21 +77,13 @@ TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
     ASSERT_EQ(result.frames.size(), 2u);
     EXPECT_EQ(result.frames.count(Path({1})), 0u);
 
-    const std::vector<FramePlacement>& arm = result.frames.at(Path({2}));
-    ASSERT_EQ(arm.size(), 3u);
-    ExpectTranslation(arm[0], 0, 0, 0);
-    ExpectTranslation(arm[1], 1, 0, 0);
-    ExpectTranslation(arm[2], 2, 0, 0);
-    const std::vector<FramePlacement>& bolt = result.frames.at(Path({3, 12}));
-    ASSERT_EQ(bolt.size(), 3u);
-    ExpectTranslation(bolt[2], 20, 0, 5);
+    ExpectTranslations(result.frames.at(Path({2})), {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}});
+    ExpectTranslations(result.frames.at(Path({3, 12})), {{20, 0, -5}, {20, 0, 0}, {20, 0, 5}});
 }
 
 TEST(FrameFile, RowsFillTheFirstThreeColumnsInSinglePrecision) {
-    const std::string text = std::string(kHeader) + "MaFrame 1\nPart: 1 (4)\n" +
-                             "0.1 0.2 0.3\n0.4 0.5 0.6\n0.7 0.8 0.9\n10 11 12\n" +
-                             Moved("1 (4)", 0, 0, 0);
-    const ReadResult result = Read(text);
+    const ReadResult result = Read(kFirstFrame + "Part: 1 (4)\n0.1 0.2 0.3\n0.4 0.5 0.6\n" +
+                                   "0.7 0.8 0.9\n10 11 12\n" + Moved("1 (4)", 0, 0, 0));
     const ProMatrix& m = result.frames.at(Path({4}))[0].matrix;
     EXPECT_EQ(m[0][0], static_cast<double>(0.1f));
     EXPECT_EQ(m[0][0], 0.100000001490116119384765625);
@@ -94,9 +96,8 @@ TEST(FrameFile, RowsFillTheFirstThreeColumnsInSinglePrecision) {
 }
 
 TEST(FrameFile, ComponentsThatNeverMoveOrAppearOnceLeaveNothing) {
-    const std::string still = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (1)", 5, 5, 5) +
-                              Moved("1 (9)", 1, 2, 3) + "MaFrame 2\n" + Moved("1 (1)", 5, 5, 5);
-    const ReadResult result = Read(still);
+    const ReadResult result = Read(kFirstFrame + Moved("1 (1)", 5, 5, 5) + Moved("1 (9)", 1, 2, 3) +
+                                   "MaFrame 2\n" + Moved("1 (1)", 5, 5, 5));
     EXPECT_TRUE(result.frames.empty());
     EXPECT_EQ(result.frameCount, 3);
 }
@@ -118,18 +119,13 @@ TEST(FrameFile, ReadsAppendToWhatTheMapHoldsAndPruneIt) {
     EXPECT_EQ(result.frameCount, 3);
 
     // The same file twice: each kept path gets its placements twice over, in order.
-    const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 0, 0, 0) +
+    const std::string text = kFirstFrame + Moved("1 (2)", 0, 0, 0) +
                              "MaFrame 2\n" + Moved("1 (2)", 1, 0, 0);
     for (int read = 0; read < 2; ++read) {
         std::istringstream in(text);
         ReadFrames(in, result.frames, result.frameCount);
     }
-    const std::vector<FramePlacement>& arm = result.frames.at(Path({2}));
-    ASSERT_EQ(arm.size(), 4u);
-    ExpectTranslation(arm[0], 0, 0, 0);
-    ExpectTranslation(arm[1], 1, 0, 0);
-    ExpectTranslation(arm[2], 0, 0, 0);
-    ExpectTranslation(arm[3], 1, 0, 0);
+    ExpectTranslations(result.frames.at(Path({2})), {{0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {1, 0, 0}});
     EXPECT_EQ(result.frameCount, 3);
 }
 
@@ -160,17 +156,14 @@ TEST(FrameFile, OnlyPartKeywordsAfterTheFirstFrameOpenRecords) {
     const ReadResult result = Read(text);
     // The record before "MaFrame" is skipped, "Part:1" is one token and no keyword, and "Part:"
     // with its count and identifiers on the next lines is a record.
-    const std::vector<FramePlacement>& placements = result.frames.at(Path({5}));
-    ASSERT_EQ(placements.size(), 2u);
-    ExpectTranslation(placements[0], 2, 0, 0);
-    ExpectTranslation(placements[1], 3, 0, 0);
+    ExpectTranslations(result.frames.at(Path({5})), {{2, 0, 0}, {3, 0, 0}});
 }
 
 TEST(FrameFile, TokensLongerThan255CharactersAreSplit) {
     // 255 characters and "Part:" run together: the run is read as a token of 255 and the token
     // "Part:", which opens a record. With one character less, "Part:" is cut apart and opens
     // nothing.
-    const std::string frames = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (3)", 0, 0, 0);
+    const std::string frames = kFirstFrame + Moved("1 (3)", 0, 0, 0);
     const std::string record = "Part: 1 (3) 1 0 0 0 1 0 0 0 1 4 0 0\n";
     const ReadResult split = Read(frames + std::string(255, 'x') + record);
     EXPECT_EQ(split.frames.at(Path({3})).size(), 2u);
@@ -189,11 +182,9 @@ TEST(FrameFile, TwentyFiveIdentifiersSignedOnesAndAMissingParenthesisAreRead) {
         expected.push_back(-i);
     }
     // The ")" may also be missing, as the scan of "%d)" does not need it to go on.
-    const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved(ids, 0, 0, 0) +
-                             Moved(ids, 1, 0, 0) + Moved("1 ( 7)", 0, 0, 0) +
-                             Moved("1 (+7", 1, 0, 0) + Moved("3 (3 12 -4", 1, 0, 0) +
-                             Moved("3 (3 12 -4)", 2, 0, 0);
-    const ReadResult result = Read(text);
+    const ReadResult result = Read(kFirstFrame + Moved(ids, 0, 0, 0) + Moved(ids, 1, 0, 0) +
+                                   Moved("1 ( 7)", 0, 0, 0) + Moved("1 (+7", 1, 0, 0) +
+                                   Moved("3 (3 12 -4", 1, 0, 0) + Moved("3 (3 12 -4)", 2, 0, 0));
     EXPECT_EQ(result.frames.at(Path(expected)).size(), 2u);
     EXPECT_EQ(result.frames.at(Path({7})).size(), 2u);
     EXPECT_EQ(result.frames.at(Path({3, 12, -4})).size(), 2u);
@@ -242,12 +233,10 @@ TEST(FrameFile, RecordsNamingNoPathAreSkipped) {
         "Part: 1 (4294967298) 1 0 0 0 1 0 0 0 1 9 9 9\n",  // identifier beyond int32
     };
     for (const char* record : bad) {
-        const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 1, 0, 0) +
+        const std::string text = kFirstFrame + Moved("1 (2)", 1, 0, 0) +
                                  record + Moved("1 (2)", 2, 0, 0);
-        const ReadResult result = Read(text);
-        const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
-        ASSERT_EQ(placements.size(), 2u) << record;
-        ExpectTranslation(placements[1], 2, 0, 0);
+        SCOPED_TRACE(record);
+        ExpectTranslations(Read(text).frames.at(Path({2})), {{1, 0, 0}, {2, 0, 0}});
     }
 }
 
@@ -274,14 +263,13 @@ TEST(FrameFile, RecordsWhosePlacementDoesNotReadKeepTheirFramesPlace) {
             {record + Moved("1 (2)", 1, 0, 0) + Moved("1 (2)", 3, 0, 0), {1, 1, 3}},
         };
         for (const auto& c : cases) {
-            const ReadResult result = Read(std::string(kHeader) + "MaFrame 1\n" + c.text);
+            const ReadResult result = Read(kFirstFrame + c.text);
             const std::vector<FramePlacement>& placements = result.frames.at(Path({2}));
             ASSERT_EQ(placements.size(), c.xs.size()) << c.text;
             for (size_t i = 0; i < c.xs.size(); ++i) ExpectTranslation(placements[i], c.xs[i], 0, 0);
         }
         // A path none of whose records reads gets no placements.
-        const std::string text = std::string(kHeader) + "MaFrame 1\n" + record + record;
-        EXPECT_TRUE(Read(text).frames.empty()) << record;
+        EXPECT_TRUE(Read(kFirstFrame + record + record).frames.empty()) << record;
     }
 }
 
@@ -290,7 +278,7 @@ TEST(FrameFile, NumbersAreReadAsTheCLocaleWritesThem) {
     // small for a float is its nearest float, zero when it is below every one. A decimal comma
     // is not: "3,5" gives 3, then ",5" does not convert, and the record keeps its place.
     const std::string tiny = "0." + std::string(400, '0') + "1";
-    const std::string text = std::string(kHeader) + "MaFrame 1\nPart: 1 (2)\n" +
+    const std::string text = kFirstFrame + "Part: 1 (2)\n" +
                              "+1.5e+000 -2.5E-1 .25\n1e2 2. -0\n1e-40 -1e-50 " + tiny +
                              "\n0 0 0\n" + "Part: 1 (2)\n1 0 0\n0 1 0\n0 0 1\n3,5 0 0\n" +
                              Moved("1 (2)", 0, 0, 0);
@@ -314,7 +302,7 @@ TEST(FrameFile, NumbersAreReadAsTheCLocaleWritesThem) {
 }
 
 TEST(FrameFile, EveryTruncationOfAFileIsReadSafely) {
-    const std::string text = std::string(kHeader) + "MaFrame 1\n" + Moved("1 (2)", 0, 0, 0) +
+    const std::string text = kFirstFrame + Moved("1 (2)", 0, 0, 0) +
                              Moved("3 (3 12 -4)", 1, 0, 0) + "MaFrame 2\n" +
                              Moved("1 (2)", 1, 0, 0) + Moved("3 (3 12 -4)", 2, 0, 0);
     for (size_t length = 0; length <= text.size(); ++length) {

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -38,17 +39,13 @@ TEST(MaterialName, CarriesThePartNameLowerCasedWhenSeparateCutAndNoTexture) {
 }
 
 TEST(MaterialName, ColourLevelsRoundHalfUpWithoutClampingUpToTheIntegerBounds) {
-    EXPECT_EQ(MaterialColourLevel(1.002), 256);
-    EXPECT_EQ(MaterialColourLevel(1.0), 255);
-    EXPECT_EQ(MaterialColourLevel(0.998), 254);
-    EXPECT_EQ(MaterialColourLevel(0.5), 128);
-    EXPECT_EQ(MaterialColourLevel(0.0019), 0);
-    EXPECT_EQ(MaterialColourLevel(0.002), 1);
-    EXPECT_EQ(MaterialColourLevel(0.0), 0);
-    EXPECT_EQ(MaterialColourLevel(-0.01), -2);  // -2.05 truncated toward zero
-    EXPECT_EQ(MaterialColourLevel(1e300), 2147483647);
-    EXPECT_EQ(MaterialColourLevel(-1e300), -2147483647 - 1);
-    EXPECT_EQ(MaterialColourLevel(std::numeric_limits<double>::quiet_NaN()), 0);
+    const std::pair<double, int> levels[] = {
+        {1.002, 256}, {1.0, 255}, {0.998, 254}, {0.5, 128}, {0.0019, 0}, {0.002, 1}, {0.0, 0},
+        {-0.01, -2},  // -2.05 truncated toward zero
+        {1e300, 2147483647}, {-1e300, -2147483647 - 1},
+        {std::numeric_limits<double>::quiet_NaN(), 0}};
+    for (const auto& [colour, level] : levels)
+        EXPECT_EQ(MaterialColourLevel(colour), level) << colour;
     EXPECT_EQ(MaterialName("P", Key(1e300, -1e300, 0), false), "color:2147483647:-2147483648:0");
 }
 
@@ -80,21 +77,16 @@ protected:
 };
 
 TEST_F(MaterialBlock, UntexturedMaterialBindsADiffuseShader) {
+    const std::string shader = "  surface   \"trv_diffuse\" {\n"
+                               "    \"diffuse\" 0.5 0.25 1,\n"
+                               "  }  \n"
+                               "}\n";
     app.WriteMaterial("BRACKET", Key(0.5, 0.25, 1.0));
-    EXPECT_EQ(file.Take(),
-              "material \"bracket:color:128:64:255\" {\n"
-              "  surface   \"trv_diffuse\" {\n"
-              "    \"diffuse\" 0.5 0.25 1,\n"
-              "  }  \n"
-              "}\n");
+    EXPECT_EQ(file.Take(), "material \"bracket:color:128:64:255\" {\n" + shader);
+    // Without separate materials the name leaves the part's name out.
     app.settings.separateMaterials = false;
-    app.WriteMaterial("BRACKET", Key(0.5, 0.5, 0.5));
-    EXPECT_EQ(file.Take(),
-              "material \"color:128:128:128\" {\n"
-              "  surface   \"trv_diffuse\" {\n"
-              "    \"diffuse\" 0.5 0.5 0.5,\n"
-              "  }  \n"
-              "}\n");
+    app.WriteMaterial("BRACKET", Key(0.5, 0.25, 1.0));
+    EXPECT_EQ(file.Take(), "material \"color:128:64:255\" {\n" + shader);
 }
 
 TEST_F(MaterialBlock, TexturedMaterialEmbedsTheTextureShaderAsItsDiffuse) {

@@ -22,29 +22,42 @@ const ProVector kTriangleNormals[] = {{0, 0, -1}, {0, 0, -1}, {0, 0, -1}};
 const ProUvParam kTriangleParams[] = {{0, 0}, {0.5, 0}, {0, 0.5}};
 const ProTriangle kTriangleFacets[] = {{0, 1, 2}};
 
+template <size_t N, size_t F>
+TessellationArrays Arrays(const ProVector (&vertices)[N], const ProVector (&normals)[N],
+                          const ProUvParam (&params)[N], const ProTriangle (&facets)[F]) {
+    TessellationArrays t;
+    t.vertices = vertices, t.vertexCount = N;
+    t.normals = normals, t.normalCount = N;
+    t.params = params, t.paramCount = N;
+    t.facets = facets, t.facetCount = F;
+    return t;
+}
+
 TessellationArrays Square() {
-    TessellationArrays t;
-    t.vertices = kSquare, t.vertexCount = 4;
-    t.normals = kSquareNormals, t.normalCount = 4;
-    t.params = kSquareParams, t.paramCount = 4;
-    t.facets = kSquareFacets, t.facetCount = 2;
-    return t;
+    return Arrays(kSquare, kSquareNormals, kSquareParams, kSquareFacets);
 }
-
 TessellationArrays Triangle() {
-    TessellationArrays t;
-    t.vertices = kTriangle, t.vertexCount = 3;
-    t.normals = kTriangleNormals, t.normalCount = 3;
-    t.params = kTriangleParams, t.paramCount = 3;
-    t.facets = kTriangleFacets, t.facetCount = 1;
+    return Arrays(kTriangle, kTriangleNormals, kTriangleParams, kTriangleFacets);
+}
+
+// The arrays of t without normals and params.
+TessellationArrays Bare(TessellationArrays t) {
+    t.normals = nullptr, t.normalCount = 0;
+    t.params = nullptr, t.paramCount = 0;
     return t;
 }
 
-TEST(MeshMerge, SecondSurfaceIndicesFollowTheFirstSurfaceVertices) {
+class MeshMerge : public ::testing::Test {
+protected:
+    void Merge(const TessellationArrays& t) { AppendTessellation(t, mesh, base); }
+
     MeshBuffers mesh;
     int32_t base = 0;
-    AppendTessellation(Square(), mesh, base);
-    AppendTessellation(Triangle(), mesh, base);
+};
+
+TEST_F(MeshMerge, SecondSurfaceIndicesFollowTheFirstSurfaceVertices) {
+    Merge(Square());
+    Merge(Triangle());
     EXPECT_EQ(base, 7);
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2, 0, 2, 3, 4, 5, 6}));
     EXPECT_EQ(mesh.vertices, (std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0,  //
@@ -56,81 +69,69 @@ TEST(MeshMerge, SecondSurfaceIndicesFollowTheFirstSurfaceVertices) {
     EXPECT_TRUE(mesh.HasParallelUv());
 }
 
-TEST(MeshMerge, DoublesBecomeTheNearestFloats) {
+TEST_F(MeshMerge, DoublesBecomeTheNearestFloats) {
     const ProVector vertices[] = {{0.1, 1e-50, 16777217.0}};
     const ProTriangle facets[] = {{0, 0, 0}};
     TessellationArrays t;
     t.vertices = vertices, t.vertexCount = 1;
     t.facets = facets, t.facetCount = 1;
-    MeshBuffers mesh;
-    int32_t base = 0;
-    AppendTessellation(t, mesh, base);
+    Merge(t);
     EXPECT_EQ(mesh.vertices, (std::vector<float>{0.1f, 0.0f, 16777216.0f}));
 }
 
-TEST(MeshMerge, SurfaceWithoutFacetsOrVerticesAddsNothing) {
-    MeshBuffers mesh;
-    int32_t base = 0;
+TEST_F(MeshMerge, SurfaceWithoutFacetsOrVerticesAddsNothing) {
     TessellationArrays noFacets = Square();
     noFacets.facets = nullptr, noFacets.facetCount = 0;
-    AppendTessellation(noFacets, mesh, base);
+    Merge(noFacets);
     TessellationArrays noVertices = Square();
     noVertices.vertices = nullptr, noVertices.vertexCount = 0;
-    AppendTessellation(noVertices, mesh, base);
+    Merge(noVertices);
     EXPECT_EQ(base, 0);
     EXPECT_TRUE(mesh.vertices.empty() && mesh.normals.empty() && mesh.uv.empty() &&
                 mesh.indices.empty());
     // The next surface's indices are not raised by the square's four vertices.
-    AppendTessellation(Triangle(), mesh, base);
+    Merge(Triangle());
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{0, 1, 2}));
 }
 
-TEST(MeshMerge, SurfaceWithoutNormalsOrParamsAddsVerticesAndFacetsOnly) {
-    MeshBuffers mesh;
-    int32_t base = 0;
-    TessellationArrays bare = Square();
-    bare.normals = nullptr, bare.normalCount = 0;
-    bare.params = nullptr, bare.paramCount = 0;
-    AppendTessellation(bare, mesh, base);
+TEST_F(MeshMerge, SurfaceWithoutNormalsOrParamsAddsVerticesAndFacetsOnly) {
+    Merge(Bare(Square()));
     EXPECT_EQ(mesh.vertices.size(), 12u);
     EXPECT_EQ(mesh.indices.size(), 6u);
     EXPECT_TRUE(mesh.normals.empty());
     EXPECT_TRUE(mesh.uv.empty());
     // Mixed with a surface that has them, the arrays no longer pair with the vertices.
-    AppendTessellation(Triangle(), mesh, base);
+    Merge(Triangle());
     EXPECT_EQ(mesh.normals.size(), 9u);
     EXPECT_FALSE(mesh.HasParallelNormals());
     EXPECT_FALSE(mesh.HasParallelUv());
 }
 
-TEST(MeshMerge, NormalsAndParamsBeyondTheVerticesAreNotTaken) {
-    MeshBuffers mesh;
-    int32_t base = 0;
+TEST_F(MeshMerge, NormalsAndParamsBeyondTheVerticesAreNotTaken) {
     TessellationArrays t = Triangle();
     t.normals = kSquareNormals, t.normalCount = 4;  // one more than vertices
     t.params = kSquareParams, t.paramCount = 2;     // one fewer
-    AppendTessellation(t, mesh, base);
+    Merge(t);
     EXPECT_EQ(mesh.normals.size(), 9u);
     EXPECT_EQ(mesh.uv, (std::vector<float>{0, 0, 1, 0}));
     EXPECT_TRUE(mesh.HasParallelNormals());
     EXPECT_FALSE(mesh.HasParallelUv());
 }
 
-TEST(MeshMerge, FacetNamingAVertexTheSurfaceLacksIsLeftOut) {
+TEST_F(MeshMerge, FacetNamingAVertexTheSurfaceLacksIsLeftOut) {
     const ProTriangle facets[] = {{0, 1, 2}, {0, 3, 2}, {-1, 0, 1}, {2, 1, 0}};
     TessellationArrays t = Triangle();
     t.facets = facets, t.facetCount = 4;
-    MeshBuffers mesh;
     mesh.vertices = {9, 9, 9};  // one vertex of an earlier surface
-    int32_t base = 1;
-    AppendTessellation(t, mesh, base);
+    base = 1;
+    Merge(t);
     EXPECT_EQ(mesh.indices, (std::vector<int32_t>{1, 2, 3, 3, 2, 1}));
     EXPECT_EQ(base, 4);
 }
 
 // ---- The geometry block ------------------------------------------------------------------------
 
-class MeshGeometry : public ::testing::Test {
+class MeshGeometry : public MeshMerge {
 protected:
     std::string Write(bool binary) {
         trvScene_api_file writer(file.get(), binary);
@@ -139,11 +140,8 @@ protected:
         WriteMeshGeometry(writer, mesh);
         return file.Take();
     }
-    void Merge(const TessellationArrays& t) { AppendTessellation(t, mesh, base); }
 
     SceneTestFile file;
-    MeshBuffers mesh;
-    int32_t base = 0;
 };
 
 TEST_F(MeshGeometry, TextArraysOfTwoMergedSurfaces) {
@@ -165,10 +163,7 @@ TEST_F(MeshGeometry, WithoutParamsOrNormalsTheirArraysAreLeftOut) {
     TessellationArrays t = Triangle();
     t.params = nullptr, t.paramCount = 0;
     Merge(t);
-    TessellationArrays bare = Triangle();
-    bare.normals = nullptr, bare.normalCount = 0;
-    bare.params = nullptr, bare.paramCount = 0;
-    Merge(bare);  // normals for three of six vertices: they would pair wrongly
+    Merge(Bare(Triangle()));  // normals for three of six vertices: they would pair wrongly
     EXPECT_EQ(Write(false),
               "  geometry \"triangles\" {\n"
               "    \"vertices\" [ 0 0 1,2 0 1,0 2 1,0 0 1,2 0 1,0 2 1 ] ,\n"

@@ -1,6 +1,7 @@
 // The script's changes of the model between commands, handed to the session's world.
 #include <gtest/gtest.h>
 
+#include "simhost/model/model_file.h"
 #include "simhost/model/world.h"
 #include "simhost/model_change.h"
 
@@ -8,22 +9,13 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// CAR, the current assembly, holds BOLT (component 3) and a datum (4).
 sim::World CarWorld() {
     sim::World world;
-    world.models.resize(2);
-    world.models[0].name = "CAR";
-    world.models[0].type = sim::ModelType::Assembly;
-    world.models[1].name = "BOLT";
-    sim::Feature bolt;
-    bolt.id = 3;
-    bolt.type = 1000;
-    bolt.model = 1;
-    world.models[0].features.push_back(bolt);
-    sim::Feature datum;
-    datum.id = 4;
-    world.models[0].features.push_back(datum);
-    world.current = 0;
-    world.mode = 5;
+    std::string error;
+    EXPECT_TRUE(sim::ParseModelFile(R"({"current": "CAR", "models": [
+        {"name": "CAR", "type": "assembly", "features": [{"id": 3, "model": "BOLT"}, {"id": 4}]},
+        {"name": "BOLT", "type": "part"}]})", "car.json", world, error)) << error;
     return world;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,7 @@ size_t Count(const std::string& text, const std::string& what)
 
 class NurbsSurfaces : public ::testing::Test {
 protected:
-    bool Start(const char* model)
+    bool Start(const std::string& model)
     {
         if (!sim::UseWorld(model))
             return false;
@@ -86,40 +87,42 @@ protected:
 
     sim::Model& Model() { return *sim::FindModel(sim::HostWorld(), "N"); }
 
-    // The host surfaces of the model (its own, then its quilts') as the surface visits give
-    // them, and their ids.
-    void VisitSurfaces()
-    {
-        for (const sim::Surface& surface : Model().surfaces)
-            Keep(surface);
-        for (const sim::Quilt& quilt : Model().quilts)
-            for (const sim::Surface& surface : quilt.surfaces)
-                Keep(surface);
-    }
-
-    void Keep(const sim::Surface& surface)
-    {
-        surfaces.push_back(sim::ToHandle(surface));
-        surfaceIds.insert(surface.id);
-    }
-
     ProSurface Surface(int id) { return sim::ToHandle(*sim::FindSurface(Model(), id)); }
 
     void Pair() { pairing = PairInterfaceSurfaces(sim::Handle("N"), surfaceIds, surfaces); }
 
-    // The ids of the interface surfaces paired with host surface id, in pairing order.
-    std::vector<int> PairedWith(int id)
+    // Keeps the host surfaces of ids, in that order, as the surface visits give them, and pairs
+    // them. No ids: all of the model's, its own, then its quilts'.
+    void VisitAndPair(std::vector<int> ids = {})
     {
-        std::vector<int> ids;
-        const auto found = pairing.surfaceMap.find(id);
-        if (found == pairing.surfaceMap.end())
-            return ids;
-        for (ProSurfacedata* record : found->second) {
-            int interfaceId = 0;
-            ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, nullptr, &interfaceId);
-            ids.push_back(interfaceId);
+        if (ids.empty()) {
+            for (const sim::Surface& surface : Model().surfaces)
+                ids.push_back(surface.id);
+            for (const sim::Quilt& quilt : Model().quilts)
+                for (const sim::Surface& surface : quilt.surfaces)
+                    ids.push_back(surface.id);
         }
-        return ids;
+        for (int id : ids) {
+            surfaces.push_back(Surface(id));
+            surfaceIds.insert(id);
+        }
+        Pair();
+    }
+
+    // The ids of the interface surfaces paired with each host surface, in pairing order.
+    std::map<int, std::vector<int>> Pairs()
+    {
+        std::map<int, std::vector<int>> pairs;
+        for (const auto& [id, records] : pairing.surfaceMap) {
+            std::vector<int>& ids = pairs[id];
+            for (ProSurfacedata* record : records) {
+                int interfaceId = 0;
+                ProSurfacedataGet(record, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                  &interfaceId);
+                ids.push_back(interfaceId);
+            }
+        }
+        return pairs;
     }
 
     void WriteObjects(int id)
@@ -143,62 +146,50 @@ protected:
 // own (502, 505): 502 must be paired by its edges 21 and 22, which bound host surface 3 as well
 // as 2; 505 only by edge 51 of host surface 5. Surface 6 has no contours. Quilt 80 holds
 // surface 8. Edge 99 has no record.
-const char* kPairingModel = R"({
-  "current": "N",
-  "models": [{"name": "N", "type": "part",
+const std::string kPairingModel = R"({"current": "N", "models": [{"name": "N", "type": "part",
     "surfaces": [
-      {"id": 1, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]}},
-      {"id": 2, "interface_id": 502,
-       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                 "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]},
+      {"id": 1, "patch": )" + sim::FlatPatch(0) + R"(},
+      {"id": 2, "interface_id": 502, "patch": )" + sim::FlatPatch(1) + R"(,
        "contours": [{"edges": [21, 22]}]},
-      {"id": 3, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,2],[0,1,2],[1,0,2],[1,1,2]]},
+      {"id": 3, "patch": )" + sim::FlatPatch(2) + R"(,
        "contours": [{"edges": [23]}, {"edges": [22, 23, 21]}]},
-      {"id": 5, "interface_id": 505,
-       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                 "points": [[0,0,3],[0,1,3],[1,0,3],[1,1,3]]},
+      {"id": 5, "interface_id": 505, "patch": )" + sim::FlatPatch(3) + R"(,
        "contours": [{"edges": [51]}]},
-      {"id": 6, "interface_id": 506,
-       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                 "points": [[0,0,4],[0,1,4],[1,0,4],[1,1,4]]}}],
-    "quilts": [{"id": 80, "surfaces": [
-      {"id": 8, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,5],[0,1,5],[1,0,5],[1,1,5]]}}]}],
+      {"id": 6, "interface_id": 506, "patch": )" + sim::FlatPatch(4) + R"(}],
+    "quilts": [{"id": 80, "surfaces": [{"id": 8, "patch": )" + sim::FlatPatch(5) + R"(}]}],
     "edges": [
       {"id": 21, "sides": [{"surface": 2}, {"surface": 3}]},
       {"id": 22, "sides": [{"surface": 2}, {"surface": 3}]},
       {"id": 23, "sides": [{"surface": 3}]},
       {"id": 99, "sides": [{"surface": 3}], "faults": ["no_edge_record"]},
       {"id": 51, "sides": [{"surface": 5}]}]
-  }]
-})";
+  }]})";
 
-TEST_F(NurbsSurfaces, InterfaceSurfacesPairByIdOrByTheEdgesOfAContour)
+TEST_F(NurbsSurfaces, InterfaceSurfacesPairByIdOrWithTheFirstVisitedSurfaceBoundingTheirEdges)
 {
     ASSERT_TRUE(Start(kPairingModel));
-    VisitSurfaces();
-    // Visited in the order 1, 3, 2, 5, 6, 8: surface 3 comes before 2 and holds 502's edges.
-    std::swap(surfaces[1], surfaces[2]);
-    Pair();
-    ASSERT_NE(pairing.interfaceData, nullptr);
-    EXPECT_EQ(PairedWith(1), std::vector<int>{1});
-    EXPECT_EQ(PairedWith(3), (std::vector<int>{3, 502}));  // its own first
-    EXPECT_EQ(PairedWith(2), std::vector<int>{});
-    EXPECT_EQ(PairedWith(5), std::vector<int>{505});
-    EXPECT_EQ(PairedWith(8), std::vector<int>{8});  // from the quilt
-    // 506 has no contours: paired with nothing, so never written.
-    EXPECT_EQ(pairing.surfaceMap.size(), 4u);
-}
-
-TEST_F(NurbsSurfaces, InterfaceSurfacePairsWithTheFirstHostSurfaceSharingItsEdges)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    VisitSurfaces();  // 2 before 3
-    Pair();
-    EXPECT_EQ(PairedWith(2), std::vector<int>{502});
-    EXPECT_EQ(PairedWith(3), std::vector<int>{3});
+    const struct {
+        std::vector<int> visits;
+        std::map<int, std::vector<int>> pairs;
+    } cases[] = {
+        // 506 has no contours: paired with nothing, so never written. 8 is the quilt's.
+        {{1, 2, 3, 5, 6, 8}, {{1, {1}}, {2, {502}}, {3, {3}}, {5, {505}}, {8, {8}}}},
+        // Surface 3 visited before 2 holds 502's edges; its own interface surface comes first.
+        {{1, 3, 2, 5, 6, 8}, {{1, {1}}, {3, {3, 502}}, {5, {505}}, {8, {8}}}},
+        // 505 and the quilt's 8 bound no visited surface.
+        {{1, 2}, {{1, {1}}, {2, {502}}}},
+    };
+    for (const auto& c : cases) {
+        VisitAndPair(c.visits);
+        ASSERT_NE(pairing.interfaceData, nullptr);
+        EXPECT_EQ(Pairs(), c.pairs) << "visits " << ::testing::PrintToString(c.visits);
+        // Edge 99's record cannot be had.
+        EXPECT_EQ(pairing.edgeIndexMap, (EdgeIndexMap{{21, 0}, {22, 1}, {23, 2}, {51, 4}}));
+        EXPECT_EQ(ProIntfDataFree(pairing.interfaceData), PRO_TK_NO_ERROR);
+        pairing = {};
+        surfaces.clear();
+        surfaceIds.clear();
+    }
 }
 
 TEST_F(NurbsSurfaces, AnEdgeTwiceInAContourNeedsToBoundTheHostSurfaceOnlyOnce)
@@ -208,23 +199,9 @@ TEST_F(NurbsSurfaces, AnEdgeTwiceInAContourNeedsToBoundTheHostSurfaceOnlyOnce)
     const std::string contour = R"("contours": [{"edges": [21, 22]}]},)";
     model.replace(model.find(contour), contour.size(),
                   R"("contours": [{"edges": [21, 22, 21]}]},)");
-    ASSERT_TRUE(Start(model.c_str()));
-    Keep(*sim::FindSurface(Model(), 3));
-    Keep(*sim::FindSurface(Model(), 2));
-    Pair();
-    EXPECT_EQ(PairedWith(3), (std::vector<int>{3, 502}));
-    EXPECT_EQ(PairedWith(2), std::vector<int>{});
-}
-
-TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseEdgesBoundNoVisitedSurfaceIsDropped)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    Keep(*sim::FindSurface(Model(), 1));
-    Keep(*sim::FindSurface(Model(), 2));
-    Pair();
-    EXPECT_EQ(PairedWith(1), std::vector<int>{1});
-    EXPECT_EQ(PairedWith(2), std::vector<int>{502});
-    EXPECT_EQ(pairing.surfaceMap.size(), 2u);  // 505 and the quilt's 8 have no partner
+    ASSERT_TRUE(Start(model));
+    VisitAndPair({3, 2});
+    EXPECT_EQ(Pairs(), (std::map<int, std::vector<int>>{{3, {3, 502}}}));
 }
 
 TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
@@ -233,20 +210,9 @@ TEST_F(NurbsSurfaces, InterfaceSurfaceWhoseHostSurfaceHasNoIdIsDropped)
     std::string model = kPairingModel;
     const std::string surface = R"("id": 5, "interface_id": 505,)";
     model.replace(model.find(surface), surface.size(), surface + R"( "faults": ["no_id"],)");
-    ASSERT_TRUE(Start(model.c_str()));
-    VisitSurfaces();
-    Pair();
-    EXPECT_EQ(PairedWith(0), std::vector<int>{});
-    EXPECT_EQ(PairedWith(5), std::vector<int>{});
-    EXPECT_EQ(pairing.surfaceMap.size(), 4u);  // 1, 2, 3 and 8
-}
-
-TEST_F(NurbsSurfaces, EdgeIdsMapToTheirIndicesInTheInterfaceData)
-{
-    ASSERT_TRUE(Start(kPairingModel));
-    Pair();
-    // Edge 99's record cannot be had.
-    EXPECT_EQ(pairing.edgeIndexMap, (EdgeIndexMap{{21, 0}, {22, 1}, {23, 2}, {51, 4}}));
+    ASSERT_TRUE(Start(model));
+    VisitAndPair();
+    EXPECT_EQ(Pairs(), (std::map<int, std::vector<int>>{{1, {1}}, {2, {502}}, {3, {3}}, {8, {8}}}));
 }
 
 TEST_F(NurbsSurfaces, NoInterfaceDataMeansNoPairs)
@@ -254,8 +220,7 @@ TEST_F(NurbsSurfaces, NoInterfaceDataMeansNoPairs)
     ASSERT_TRUE(Start(R"({"current": "N", "models": [{"name": "N", "type": "part",
         "faults": ["no_interface_data"],
         "shapes": [{"rectangle": {"size": [1, 1]}}]}]})"));
-    VisitSurfaces();
-    Pair();
+    VisitAndPair();
     // The handle still comes back, for the caller to release.
     EXPECT_NE(pairing.interfaceData, nullptr);
     EXPECT_TRUE(pairing.surfaceMap.empty());
@@ -278,17 +243,13 @@ TEST(NurbsRepresentation, SwitchesOnOnOffThenTwoAndTwo)
 // ---- The "nurbs" block --------------------------------------------------------------------------
 
 // A rational bilinear patch over u 0..1, v 0..2, trimmed by its border: four straight edges.
-const char* kPatchModel = R"({
-  "current": "N",
-  "models": [{"name": "N", "type": "part",
+const std::string kPatchModel = R"({"current": "N", "models": [{"name": "N", "type": "part",
     "surfaces": [
       {"id": 1, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 2, 2],
                           "points": [[0,0,0],[0,2,0],[1,0,0],[1,2,1]],
                           "weights": [1, 0.5, 1, 0.25]},
        "contours": [{"traversal": 1, "edges": [11, 12, 13, 14]}]},
-      {"id": 2, "faults": ["not_bspline"],
-       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                 "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]},
+      {"id": 2, "faults": ["not_bspline"], "patch": )" + sim::FlatPatch(1) + R"(,
        "contours": [{"traversal": 1, "edges": [11]}]},
       {"id": 3, "patch": {"degree": [3, 2], "knots_u": [-1, -0.5, 0, 0.5, 1.5, 2, 2.5, 3],
                           "knots_v": [0, 0, 0.25, 0.75, 1, 1],
@@ -296,24 +257,17 @@ const char* kPatchModel = R"({
                                      [5,15,25],[6,16,26],[7,17,27],[8,18,28],[9,19,29],
                                      [10,20,30],[11,21,31]]}}],
     "edges": [
-      {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [1, 0]]}},
-                           {"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [1, 0]]}}]},
-      {"id": 12, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 0], [1, 2]]}}]},
-      {"id": 13, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 2], [0, 2]]}}]},
-      {"id": 14, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 2], [0, 0]]}}]}]
-  }]
-})";
+      {"id": 11, "sides": [)" + sim::LineSide(1, 0, 0, 1, 0) + ", " +
+           sim::LineSide(2, 0, 0, 1, 0) + R"(]},
+      {"id": 12, "sides": [)" + sim::LineSide(1, 1, 0, 1, 2) + R"(]},
+      {"id": 13, "sides": [)" + sim::LineSide(1, 1, 2, 0, 2) + R"(]},
+      {"id": 14, "sides": [)" + sim::LineSide(1, 0, 2, 0, 0) + R"(]}]
+  }]})";
 
 TEST_F(NurbsSurfaces, PatchWithItsTrimLoopIsWrittenExactly)
 {
     ASSERT_TRUE(Start(kPatchModel));
-    VisitSurfaces();
-    Pair();
+    VisitAndPair();
     WriteObjects(1);
 
     // Doubles as "%16.16f".
@@ -362,8 +316,7 @@ TEST_F(NurbsSurfaces, PatchWithItsTrimLoopIsWrittenExactly)
 TEST_F(NurbsSurfaces, SurfaceOfDegreesThreeAndTwoTakesItsDomainFromTheKnots)
 {
     ASSERT_TRUE(Start(kPatchModel));
-    VisitSurfaces();
-    Pair();
+    VisitAndPair();
     WriteObjects(3);
     const std::string text = file.All();
     EXPECT_EQ(Numbers(text, "uorder"), std::vector<double>{4});
@@ -387,8 +340,7 @@ TEST_F(NurbsSurfaces, SurfaceOfDegreesThreeAndTwoTakesItsDomainFromTheKnots)
 TEST_F(NurbsSurfaces, SurfaceThatIsNoBsplineKeepsOnlyItsTrims)
 {
     ASSERT_TRUE(Start(kPatchModel));
-    VisitSurfaces();
-    Pair();
+    VisitAndPair();
     WriteObjects(2);
     const std::string text = file.All();
     EXPECT_EQ(Count(text, "geometry \"nurbs\" {\n    \"trim_nedges\" [ 1 ] ,\n"), 1u);
@@ -400,8 +352,7 @@ TEST_F(NurbsSurfaces, SurfaceThatIsNoBsplineKeepsOnlyItsTrims)
 TEST_F(NurbsSurfaces, HostSurfacePairedTwiceWritesTwoObjectsWithTheSameTrims)
 {
     ASSERT_TRUE(Start(kPatchModel));
-    VisitSurfaces();
-    Pair();
+    VisitAndPair();
     pairing.surfaceMap[1].push_back(pairing.surfaceMap[3].front());
     WriteObjects(1);
     const std::string text = file.All();

@@ -4,46 +4,21 @@
 
 #include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
-#include "simhost/host_session.h"
-#include "simhost/host_world.h"
-#include "simhost/model/world.h"
-#include "simhost/model_handles.h"
+#include "tests/sim_test_world.h"
 
 namespace {
 
 class SelectionFunctions : public ::testing::Test {
 protected:
-    // CAR (assembly) holds component 3, WHEEL (assembly), which holds component 7, BOLT (part);
-    // CAR has the representations MASTER (-1) and LIGHT (4).
+    // CAR (assembly) holds component 3, WHEEL (assembly), which holds component 7, BOLT (part),
+    // and the datum 5; CAR has the representations MASTER (-1) and LIGHT (4).
     void SetUp() override {
-        sim::ResetSession();
-        sim::World& world = sim::HostWorld();
-        world = sim::World{};
-        world.models.resize(3);
-        world.models[0].name = "CAR";
-        world.models[0].type = sim::ModelType::Assembly;
-        world.models[1].name = "WHEEL";
-        world.models[1].type = sim::ModelType::Assembly;
-        world.models[2].name = "BOLT";
-        sim::Feature wheel;
-        wheel.id = 3;
-        wheel.type = PRO_FEAT_COMPONENT;
-        wheel.model = 1;
-        world.models[0].features.push_back(wheel);
-        sim::Feature bolt = wheel;
-        bolt.id = 7;
-        bolt.model = 2;
-        world.models[1].features.push_back(bolt);
-        sim::Feature datum;
-        datum.id = 5;
-        world.models[0].features.push_back(datum);
-        world.models[0].simpreps.resize(2);
-        world.models[0].simpreps[0].id = -1;
-        world.models[0].simpreps[0].name = "MASTER";
-        world.models[0].simpreps[1].id = 4;
-        world.models[0].simpreps[1].name = "LIGHT";
-        world.current = 0;
-        world.mode = PRO_MODE_ASSEMBLY;
+        ASSERT_TRUE(sim::UseWorld(R"({"current": "CAR", "models": [
+            {"name": "CAR", "type": "assembly",
+             "features": [{"id": 3, "model": "WHEEL"}, {"id": 5}],
+             "simpreps": [{"id": -1, "name": "MASTER"}, {"id": 4, "name": "LIGHT"}]},
+            {"name": "WHEEL", "type": "assembly", "features": [{"id": 7, "model": "BOLT"}]},
+            {"name": "BOLT", "type": "part"}]})"));
     }
     void TearDown() override {
         sim::ResetSession();
@@ -54,17 +29,20 @@ protected:
         std::string error;
         ASSERT_TRUE(sim::Session().script.Parse("{\"steps\": [" + steps + "]}", error)) << error;
     }
-    ProError Select(ProSelection** picks, int* count, int max = -1) {
-        return sim::ProSelect("prt_or_asm", max, nullptr, nullptr, nullptr, nullptr, picks, count);
+    // Asks for picks: they land in picks and count.
+    ProError Select(int max = -1) {
+        return sim::ProSelect("prt_or_asm", max, nullptr, nullptr, nullptr, nullptr, &picks,
+                              &count);
     }
-    ProMdl Car() { return sim::ToHandle(sim::HostWorld().models[0]); }
+    ProMdl Car() { return sim::Handle("CAR"); }
+
+    ProSelection* picks = nullptr;
+    int count = 0;
 };
 
 TEST_F(SelectionFunctions, PicksAreComponentPathsOfTheCurrentModel) {
     Script(R"({"select": [[], [3], [3, 7]]})");
-    ProSelection* picks = nullptr;
-    int count = 0;
-    ASSERT_EQ(Select(&picks, &count), PRO_TK_NO_ERROR);
+    ASSERT_EQ(Select(), PRO_TK_NO_ERROR);
     ASSERT_EQ(count, 3);
     ProAsmcomppath path{};
     ASSERT_EQ(sim::ProSelectionAsmcomppathGet(picks[0], &path), PRO_TK_NO_ERROR);
@@ -82,11 +60,9 @@ TEST_F(SelectionFunctions, PicksAreComponentPathsOfTheCurrentModel) {
 
 TEST_F(SelectionFunctions, NextSelectReplacesThePicks) {
     Script(R"({"select": [[3]]}, {"cancel": "select"})");
-    ProSelection* picks = nullptr;
-    int count = 0;
-    ASSERT_EQ(Select(&picks, &count), PRO_TK_NO_ERROR);
+    ASSERT_EQ(Select(), PRO_TK_NO_ERROR);
     ProSelection old = picks[0];
-    EXPECT_EQ(Select(&picks, &count), PRO_TK_USER_ABORT);
+    EXPECT_EQ(Select(), PRO_TK_USER_ABORT);
     ProAsmcomppath path{};
     EXPECT_EQ(sim::ProSelectionAsmcomppathGet(old, &path), PRO_TK_BAD_INPUTS);
     EXPECT_EQ(sim::ProSelectionAsmcomppathGet(nullptr, &path), PRO_TK_BAD_INPUTS);
@@ -105,9 +81,7 @@ TEST_F(SelectionFunctions, PicksThatAreNoComponentsStopTheCommand) {
     for (const auto& bad : cases) {
         sim::ResetSession();
         Script(bad.step);
-        ProSelection* picks = nullptr;
-        int count = 0;
-        EXPECT_EQ(Select(&picks, &count, bad.max), PRO_TK_USER_ABORT);
+        EXPECT_EQ(Select(bad.max), PRO_TK_USER_ABORT);
         EXPECT_EQ(sim::Session().StopMessage(), bad.message);
     }
 }

@@ -1,6 +1,8 @@
 #include "simhost/model/bspline.h"
 
 #include <cmath>
+#include <functional>
+#include <iterator>
 
 #include <gtest/gtest.h>
 
@@ -73,42 +75,32 @@ TEST(Bspline, DerivativesMatchDifferences) {
 
 TEST(Bspline, ValidityRefusesMalformedShapes) {
     std::string why;
-    BsplineCurve curve = QuarterCircle();
-    EXPECT_TRUE(IsValidCurve(curve, &why)) << why;
-
-    BsplineCurve bad = curve;
-    bad.knots.pop_back();
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-    bad = curve;
-    bad.knots = {0, 0, 0, 1, 0.5, 1};
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-    bad = curve;
-    bad.weights[1] = 0;
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-    bad = curve;
-    bad.knots = {1, 1, 1, 1, 1, 1};  // empty domain
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-    bad = curve;
-    bad.degree = 0;
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-    bad = curve;
-    bad.points[0].x = NAN;
-    EXPECT_FALSE(IsValidCurve(bad, &why));
-
-    BsplineSurface s = Bump();
-    EXPECT_TRUE(IsValidSurface(s, &why)) << why;
-    BsplineSurface badSurface = s;
-    badSurface.points.pop_back();
-    EXPECT_FALSE(IsValidSurface(badSurface, &why));
-    badSurface = s;
-    badSurface.degreeV = 16;
-    EXPECT_FALSE(IsValidSurface(badSurface, &why));
-    badSurface = s;
-    badSurface.degreeU = -1;
-    EXPECT_FALSE(IsValidSurface(badSurface, &why));
-    badSurface = s;
-    badSurface.knotsV = {0, 0};
-    EXPECT_FALSE(IsValidSurface(badSurface, &why));
+    EXPECT_TRUE(IsValidCurve(QuarterCircle(), &why)) << why;
+    EXPECT_TRUE(IsValidSurface(Bump(), &why)) << why;
+    const std::function<void(BsplineCurve&)> spoilCurve[] = {
+        [](BsplineCurve& c) { c.knots.pop_back(); },
+        [](BsplineCurve& c) { c.knots = {0, 0, 0, 1, 0.5, 1}; },
+        [](BsplineCurve& c) { c.weights[1] = 0; },
+        [](BsplineCurve& c) { c.knots = {1, 1, 1, 1, 1, 1}; },  // empty domain
+        [](BsplineCurve& c) { c.degree = 0; },
+        [](BsplineCurve& c) { c.points[0].x = NAN; },
+    };
+    for (size_t i = 0; i < std::size(spoilCurve); ++i) {
+        BsplineCurve bad = QuarterCircle();
+        spoilCurve[i](bad);
+        EXPECT_FALSE(IsValidCurve(bad, &why)) << "curve " << i;
+    }
+    const std::function<void(BsplineSurface&)> spoilSurface[] = {
+        [](BsplineSurface& s) { s.points.pop_back(); },
+        [](BsplineSurface& s) { s.degreeV = 16; },
+        [](BsplineSurface& s) { s.degreeU = -1; },
+        [](BsplineSurface& s) { s.knotsV = {0, 0}; },
+    };
+    for (size_t i = 0; i < std::size(spoilSurface); ++i) {
+        BsplineSurface bad = Bump();
+        spoilSurface[i](bad);
+        EXPECT_FALSE(IsValidSurface(bad, &why)) << "surface " << i;
+    }
 }
 
 }  // namespace

@@ -40,12 +40,14 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(UseWorld(kGeometry));
         solid = Handle("P");
-        ASSERT_EQ(sim::ProSolidSurfaceVisit(solid, Collect, nullptr, &own), PRO_TK_NO_ERROR);
+        ASSERT_EQ(sim::ProSolidSurfaceVisit(solid, Collect<ProSurface>, nullptr, &own),
+                  PRO_TK_NO_ERROR);
         std::vector<ProQuilt> quilts;
-        ASSERT_EQ(sim::ProSolidQuiltVisit(solid, CollectQuilt, nullptr, &quilts), PRO_TK_NO_ERROR);
+        ASSERT_EQ(sim::ProSolidQuiltVisit(solid, Collect<ProQuilt>, nullptr, &quilts),
+                  PRO_TK_NO_ERROR);
         for (ProQuilt quilt : quilts) {
             std::vector<ProSurface> surfaces;
-            ASSERT_EQ(sim::ProQuiltSurfaceVisit(quilt, Collect, nullptr, &surfaces),
+            ASSERT_EQ(sim::ProQuiltSurfaceVisit(quilt, Collect<ProSurface>, nullptr, &surfaces),
                       PRO_TK_NO_ERROR);
             quiltSurfaces.push_back(surfaces);
         }
@@ -57,12 +59,10 @@ protected:
         EXPECT_EQ(ProblemCount(), 0u);
     }
 
-    static ProError Collect(ProSurface surface, ProError, ProAppData data) {
-        static_cast<std::vector<ProSurface>*>(data)->push_back(surface);
-        return PRO_TK_NO_ERROR;
-    }
-    static ProError CollectQuilt(ProQuilt quilt, ProError, ProAppData data) {
-        static_cast<std::vector<ProQuilt>*>(data)->push_back(quilt);
+    // A visit's action that collects what it is given into the std::vector<T> of data.
+    template <typename T>
+    static ProError Collect(T item, ProError, ProAppData data) {
+        static_cast<std::vector<T>*>(data)->push_back(item);
         return PRO_TK_NO_ERROR;
     }
     ProGeomitem Item(ProSurface surface) {
@@ -115,11 +115,6 @@ TEST_F(GeometryFunctions, TessellationFaultsOnDemand) {
     Session().record.Clear();
 }
 
-ProError CollectContour(ProContour contour, ProError, ProAppData data) {
-    static_cast<std::vector<ProContour>*>(data)->push_back(contour);
-    return PRO_TK_NO_ERROR;
-}
-
 ProError CollectEdgeId(ProEdge edge, ProError, ProAppData data) {
     int id = 0;
     sim::ProEdgeIdGet(edge, &id);
@@ -129,7 +124,7 @@ ProError CollectEdgeId(ProEdge edge, ProError, ProAppData data) {
 
 TEST_F(GeometryFunctions, ContoursGiveTheirEdgesInOrder) {
     std::vector<ProContour> contours;
-    ASSERT_EQ(sim::ProSurfaceContourVisit(own[2], CollectContour, nullptr, &contours),
+    ASSERT_EQ(sim::ProSurfaceContourVisit(own[2], Collect<ProContour>, nullptr, &contours),
               PRO_TK_NO_ERROR);
     ASSERT_EQ(contours.size(), 1u);
     ProContourTraversal traversal = 0;

@@ -11,13 +11,11 @@
 namespace sim {
 namespace {
 
-const char* kParts = R"({
+const std::string kParts = R"({
   "models": [
     {"name": "FAULTY", "type": "part",
      "surfaces": [
-       {"id": 1, "interface_id": 501, "faults": ["not_bspline"],
-        "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                  "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]},
+       {"id": 1, "interface_id": 501, "faults": ["not_bspline"], "patch": )" + FlatPatch(0) + R"(,
         "contours": [{"traversal": -1, "edges": [10, 11]}]},
        {"id": 2,
         "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
@@ -25,12 +23,9 @@ const char* kParts = R"({
         "contours": [{"edges": [10]}]}],
      "edges": [
        {"id": 10, "sides": [
-          {"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1], "points": [[0, 0], [0, 1]]},
-           "faults": ["not_bspline"]},
+          {"surface": 1, "curve": )" + LineCurve(0, 0, 0, 1) + R"(, "faults": ["not_bspline"]},
           {"surface": 2, "direction": 1, "faults": ["no_uv_curve"]}]},
-       {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                     "points": [[1, 0], [1, 1]]}}],
-        "faults": ["no_edge_record"]}]},
+       {"id": 11, "sides": [)" + LineSide(1, 1, 0, 1, 1) + R"(], "faults": ["no_edge_record"]}]},
     {"name": "NO_DATA", "type": "part", "faults": ["no_interface_data"]}
   ]
 })";

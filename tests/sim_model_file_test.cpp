@@ -17,6 +17,11 @@ std::string ErrorOf(const std::string& text, World* out = nullptr) {
     return ok ? std::string() : error;
 }
 
+// ErrorOf a file of one part, P, with the given entries.
+std::string PartError(const std::string& entries) {
+    return ErrorOf(R"({"models": [{"name": "P", "type": "part", )" + entries + "}]}");
+}
+
 World Parse(const std::string& text) {
     World world;
     std::string error = ErrorOf(text, &world);
@@ -131,12 +136,11 @@ TEST(ModelFile, WrongTypeMissingFieldAndUnknownKeyNameThePlace) {
               "model.json: /models/0/name: expected a string");
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P"}]})"), "model.json: /models/0: missing 'type'");
     EXPECT_EQ(ErrorOf(R"({"modles": []})"), "model.json: /: unknown key 'modles'");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "verstamp": 1.5}]})"),
+    EXPECT_EQ(PartError(R"("verstamp": 1.5)"),
               "model.json: /models/0/verstamp: expected an integer");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "verstamp": 4294967296}]})"),
+    EXPECT_EQ(PartError(R"("verstamp": 4294967296)"),
               "model.json: /models/0/verstamp: integer out of range");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
-                  "shapes": [{"box": {"min": [0, 0], "max": [1, 1, 1]}}]}]})"),
+    EXPECT_EQ(PartError(R"("shapes": [{"box": {"min": [0, 0], "max": [1, 1, 1]}}])"),
               "model.json: /models/0/shapes/0/box/min: expected 3 numbers");
     EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "solid"}]})"),
               "model.json: /models/0/type: expected 'assembly' or 'part'");
@@ -154,20 +158,18 @@ TEST(ModelFile, DanglingReferencesNameThePlace) {
               "model.json: /models/0/features/0/layers/0: no layer named 'L'");
     const std::string patch = R"("patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1],
         "knots_v": [0, 0, 1, 1], "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]})";
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [{"id": 1, )" +
-                      patch + R"(, "contours": [{"edges": [5]}]}]}]})"),
+    EXPECT_EQ(PartError(R"("surfaces": [{"id": 1, )" + patch +
+                        R"(, "contours": [{"edges": [5]}]}])"),
               "model.json: /models/0/surfaces/0/contours/0/edges/0: no edge 5");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [{"id": 1, )" +
-                      patch + R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}]}]})"),
+    EXPECT_EQ(PartError(R"("surfaces": [{"id": 1, )" + patch +
+                        R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}])"),
               "model.json: /models/0/edges/0/sides/0/surface: no surface 2");
     EXPECT_EQ(
-        ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [
-                  {"id": 1, )" +
-                patch + R"(, "contours": [{"edges": [5]}]}, {"id": 2, )" + patch +
-                R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}]}]})"),
+        PartError(R"("surfaces": [{"id": 1, )" + patch +
+                  R"(, "contours": [{"edges": [5]}]}, {"id": 2, )" + patch +
+                  R"(}], "edges": [{"id": 5, "sides": [{"surface": 2}]}])"),
         "model.json: /models/0/surfaces/0/contours/0/edges/0: edge 5 does not bound surface 1");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
-                  "shapes": [{"rectangle": {"size": [1, 1]}, "feature": 9}]}]})"),
+    EXPECT_EQ(PartError(R"("shapes": [{"rectangle": {"size": [1, 1]}, "feature": 9}])"),
               "model.json: /models/0/shapes/0/feature: no feature 9");
 }
 
@@ -182,21 +184,17 @@ TEST(ModelFile, RefusesDuplicatesCyclesAndBadShapes) {
                   {"name": "A", "type": "assembly", "features": [{"id": 1, "model": "B"}]},
                   {"name": "B", "type": "assembly", "features": [{"id": 1, "model": "A"}]}]})"),
               "model.json: /models/1: assembly 'B' contains itself through 'A'");
-    EXPECT_EQ(
-        ErrorOf(
-            R"({"models": [{"name": "P", "type": "part", "features": [{"id": 1, "model": "P"}]}]})"),
-        "model.json: /models/0/features/0/model: a part has no components");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
-                  "shapes": [{"cylinder": {"radius": -1, "height": 1}}]}]})"),
+    EXPECT_EQ(PartError(R"("features": [{"id": 1, "model": "P"}])"),
+              "model.json: /models/0/features/0/model: a part has no components");
+    EXPECT_EQ(PartError(R"("shapes": [{"cylinder": {"radius": -1, "height": 1}}])"),
               "model.json: /models/0/shapes/0/cylinder: radius and height must be positive");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part",
-                  "shapes": [{"box": {"min": [0,0,0], "max": [1,1,1]}, "cylinder": {}}]}]})"),
+    EXPECT_EQ(PartError(R"("shapes": [{"box": {"min": [0,0,0], "max": [1,1,1]},
+                                       "cylinder": {}}])"),
               "model.json: /models/0/shapes/0: expected one of 'box', 'cylinder' and 'rectangle'");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "faults": ["no_normals"]}]})"),
+    EXPECT_EQ(PartError(R"("faults": ["no_normals"])"),
               "model.json: /models/0/faults/0: no fault 'no_normals' here");
-    EXPECT_EQ(ErrorOf(R"({"models": [{"name": "P", "type": "part", "surfaces": [{"id": 1,
-                  "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                  "points": [[0,0,0]]}}]}]})"),
+    EXPECT_EQ(PartError(R"("surfaces": [{"id": 1, "patch": {"degree": [1, 1],
+                  "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1], "points": [[0,0,0]]}}])"),
               "model.json: /models/0/surfaces/0/patch: needs (u knots - u degree - 1) x "
               "(v knots - v degree - 1) control points");
 }

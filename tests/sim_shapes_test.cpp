@@ -74,9 +74,14 @@ void ExpectContoursCloseCounterClockwise(const Made& made) {
     }
 }
 
-TEST(Shapes, BoxHasSixFacesAndTwelveSharedEdges) {
+class Shapes : public ::testing::Test {
+protected:
     Made made;
-    IdSource ids{100};
+    IdSource ids;
+};
+
+TEST_F(Shapes, BoxHasSixFacesAndTwelveSharedEdges) {
+    ids.next = 100;
     ShapeStyle style;
     style.feature = 9;
     AddBox(made.model, made.surfaces, {0, 0, 0}, {1, 2, 3}, IdentityMatrix(), style, ids);
@@ -88,9 +93,7 @@ TEST(Shapes, BoxHasSixFacesAndTwelveSharedEdges) {
     ExpectContoursCloseCounterClockwise(made);
 }
 
-TEST(Shapes, BoxFacesPointOutward) {
-    Made made;
-    IdSource ids;
+TEST_F(Shapes, BoxFacesPointOutward) {
     AddBox(made.model, made.surfaces, {-1, -1, -1}, {1, 1, 1}, IdentityMatrix(), ShapeStyle{}, ids);
     for (const Surface& s : made.surfaces) {
         SurfacePoint p = EvaluateSurface(s.shape, 0.5, 0.5);
@@ -98,9 +101,7 @@ TEST(Shapes, BoxFacesPointOutward) {
     }
 }
 
-TEST(Shapes, CylinderQuartersAndDiscsMeetAlongArcs) {
-    Made made;
-    IdSource ids;
+TEST_F(Shapes, CylinderQuartersAndDiscsMeetAlongArcs) {
     AddCylinder(made.model, made.surfaces, 2.0, 5.0, IdentityMatrix(), ShapeStyle{}, ids);
     EXPECT_EQ(made.surfaces.size(), 6u);
     EXPECT_EQ(made.model.edges.size(), 12u);  // 4 seams, 4 arcs at each end
@@ -115,18 +116,14 @@ TEST(Shapes, CylinderQuartersAndDiscsMeetAlongArcs) {
     }
 }
 
-TEST(Shapes, RectangleEdgesHaveOneSide) {
-    Made made;
-    IdSource ids;
+TEST_F(Shapes, RectangleEdgesHaveOneSide) {
     AddRectangle(made.model, made.surfaces, 3, 4, IdentityMatrix(), ShapeStyle{}, ids);
     ASSERT_EQ(made.model.edges.size(), 4u);
     for (const Edge& edge : made.model.edges) EXPECT_EQ(edge.sides[1].surface, -1);
     ExpectContoursCloseCounterClockwise(made);
 }
 
-TEST(Shapes, PlacementMovesTheGeometryAndStyleReachesEverySurface) {
-    Made made;
-    IdSource ids;
+TEST_F(Shapes, PlacementMovesTheGeometryAndStyleReachesEverySurface) {
     Matrix placement = IdentityMatrix();
     placement[3][0] = 10;
     ShapeStyle style;

@@ -34,6 +34,7 @@ protected:
             if (argument == "--script") options.script = arguments[++i];
             else if (argument == "--model") options.model = arguments[++i];
             else if (argument == "--save-as") options.saveAs = arguments[++i];
+            else if (argument == "--plugin") options.plugin = arguments[++i];
             else options.commands.push_back(argument);
         }
         std::ostringstream out;
@@ -149,13 +150,9 @@ TEST_F(SimulatedHost, BadInputsAreReportedBeforeThePluginLoads) {
     EXPECT_EQ(Run({"--model", "model.json", "Vistrel Export"}), 1);
     EXPECT_NE(errors_.find("model.json"), std::string::npos) << errors_;
     EXPECT_EQ(Run({"--model", "missing.json", "Vistrel Export"}), 1);
-
-    sim::CommandLine options;
-    options.plugin = "no_such_plugin.so";
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(sim::RunSimulatedHost(options, out, err), 1);
-    EXPECT_NE(err.str().find("cannot load the plug-in library \"no_such_plugin.so\""), std::string::npos);
+    EXPECT_EQ(Run({"--plugin", "no_such_plugin.so"}), 1);
+    EXPECT_NE(errors_.find("cannot load the plug-in library \"no_such_plugin.so\""),
+              std::string::npos);
 }
 
 }  // namespace

@@ -59,14 +59,15 @@ protected:
         app->settings.includeNURBS = false;
     }
 
-    // The text ExportSolidGeometry writes for model P as the group name.
-    std::string Export(const std::string& name, bool writeGeometry, bool binary = false) {
+    // The text ExportSolidGeometry writes for the model (P unless named) as the group name.
+    std::string Export(const std::string& name, bool writeGeometry, bool binary = false,
+                       const std::string& model = "P") {
         SceneTestFile file;
         trvScene_api_file writer(file.get(), binary);
         app->sceneBuilder.api = &writer;
         const ProMatrix transform = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {10, 20, 30, 1}};
         ProAsmcomppath path = {};
-        path.owner = sim_geometry::Model("P");
+        path.owner = sim_geometry::Model(model);
         app->ExportSolidGeometry(path.owner, path, path, name, transform, writeGeometry);
         app->sceneBuilder.api = nullptr;
         return file.All();
@@ -175,15 +176,7 @@ TEST_F(SolidGeometry, LongModelNameIsCutToThirtyOneCharacters) {
     const std::string name(40, 'N');
     Start(R"({"current": ")" + name + R"(", "models": [{"name": ")" + name +
           R"(", "type": "part", "shapes": [{"rectangle": {"size": [1, 1]}}]}]})");
-    SceneTestFile file;
-    trvScene_api_file writer(file.get(), false);
-    app->sceneBuilder.api = &writer;
-    const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    ProAsmcomppath path = {};
-    path.owner = sim_geometry::Model(name);
-    app->ExportSolidGeometry(path.owner, path, path, "g", identity, true);
-    app->sceneBuilder.api = nullptr;
-    const std::string text = file.All();
+    const std::string text = Export("g", true, false, name);
     EXPECT_NE(text.find("object \"" + std::string(31, 'N') + "\" {"), std::string::npos) << text;
     EXPECT_NE(text.find("material \"" + std::string(31, 'n') + ":color:"), std::string::npos);
 }

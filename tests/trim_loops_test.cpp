@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "export/nurbs_surfaces.h"
@@ -18,34 +20,27 @@ namespace {
 
 TrimCurveEnds Ends(double u0, double v0, double u1, double v1) { return {{u0, v0}, {u1, v1}}; }
 
-TEST(TrimLoopChaining, RectangleChainsInPlacementOrder)
+TEST(TrimLoopChaining, PiecesChainInPlacementOrderWhereTheirEndsMeetWithinTheTolerance)
 {
-    // Counter-clockwise pieces given as bottom, top, right, left: the first pass places bottom,
-    // right after it and left before it; the second pass puts top before left.
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 0, 1), Ends(1, 0, 1, 1),
-                                             Ends(0, 1, 0, 0)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{1, 3, 0, 2}));
-}
-
-TEST(TrimLoopChaining, CurveThatMeetsNothingIsDropped)
-{
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(5, 5, 6, 6), Ends(1, 0, 1, 1)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0, 2}));
-}
-
-TEST(TrimLoopChaining, CurveRunningTheWrongWayIsNotReversedToFit)
-{
-    // The second would meet the first only run backwards.
-    const std::vector<TrimCurveEnds> ends = {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)};
-    EXPECT_EQ(ChainOrder(ends), (std::vector<size_t>{0}));
-}
-
-TEST(TrimLoopChaining, EndsMeetOnlyWithinTheTolerance)
-{
-    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}),
-              (std::vector<size_t>{0, 1}));
-    EXPECT_EQ(ChainOrder({Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}), (std::vector<size_t>{0}));
-    EXPECT_TRUE(ChainOrder({}).empty());
+    const struct {
+        const char* loop;
+        std::vector<TrimCurveEnds> ends;
+        std::vector<size_t> order;
+    } cases[] = {
+        // Counter-clockwise pieces given as bottom, top, right, left: the first pass places
+        // bottom, right after it and left before it; the second pass puts top before left.
+        {"rectangle", {Ends(0, 0, 1, 0), Ends(1, 1, 0, 1), Ends(1, 0, 1, 1), Ends(0, 1, 0, 0)},
+         {1, 3, 0, 2}},
+        // A curve that meets nothing is dropped.
+        {"stray curve", {Ends(0, 0, 1, 0), Ends(5, 5, 6, 6), Ends(1, 0, 1, 1)}, {0, 2}},
+        // A curve that would meet only run backwards is not reversed to fit.
+        {"a curve the wrong way", {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)}, {0}},
+        {"ends 7e-11 apart", {Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}, {0, 1}},
+        {"ends 2e-10 apart", {Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}, {0}},
+        {"no curves", {}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ChainOrder(c.ends), c.order) << c.loop;
 }
 
 // Degree-2 straight lines around the square (0, 0)-(a, a), counter-clockwise, as a CAD kernel
@@ -160,33 +155,21 @@ TEST(TrimLoopKnots, MirrorWithinTheirOwnSpan)
 struct Curve {
     int degree = 1;
     std::vector<double> knots;
-    std::vector<TrimPoint> points;
+    std::vector<std::pair<double, double>> points;  // (u, v)
     std::vector<double> weights;
+
+    auto Fields() const { return std::tie(degree, knots, points, weights); }
 };
 
 bool operator==(const Curve& a, const Curve& b)
 {
-    if (a.degree != b.degree || a.knots != b.knots || a.weights != b.weights ||
-        a.points.size() != b.points.size())
-        return false;
-    for (size_t i = 0; i < a.points.size(); ++i)
-        if (a.points[i].u != b.points[i].u || a.points[i].v != b.points[i].v)
-            return false;
-    return true;
+    return a.Fields() == b.Fields();
 }
 
-std::ostream& operator<<(std::ostream& out, const Curve& curve)
+void PrintTo(const Curve& curve, std::ostream* out)
 {
-    out << "degree " << curve.degree << " knots";
-    for (double knot : curve.knots)
-        out << ' ' << knot;
-    out << " points";
-    for (const TrimPoint& point : curve.points)
-        out << " (" << point.u << ", " << point.v << ')';
-    out << " weights";
-    for (double weight : curve.weights)
-        out << ' ' << weight;
-    return out;
+    *out << ::testing::PrintToString(
+        std::make_tuple(curve.degree, curve.knots, curve.points, curve.weights));
 }
 
 template <typename T>
@@ -207,8 +190,8 @@ ProCurvedata* MakeCurve(const Curve& curve)
     for (int i = 0; i < n; ++i)
         knots[i] = curve.knots[static_cast<size_t>(i)];
     for (int i = 0; i < c; ++i) {
-        points[i][0] = curve.points[static_cast<size_t>(i)].u;
-        points[i][1] = curve.points[static_cast<size_t>(i)].v;
+        points[i][0] = curve.points[static_cast<size_t>(i)].first;
+        points[i][1] = curve.points[static_cast<size_t>(i)].second;
         points[i][2] = 0.0;
         if (weights != nullptr)
             weights[i] = curve.weights[static_cast<size_t>(i)];
@@ -262,88 +245,56 @@ void Release(std::list<ProCurvedata*>& curves)
 // one stored running down (direction 1), and a hole that is one closed rational curve running
 // counter-clockwise. Surface 4: a square whose contour also lists edges that give no
 // curve. Surfaces 5 and 6: a triangle whose edges take their curves from different sides.
-const char* kTrimModel = R"({
-  "current": "T",
-  "models": [{"name": "T", "type": "part",
+std::string TrimModel()
+{
+    using sim::FlatPatch;
+    using sim::LineSide;
+    return R"({"current": "T", "models": [{"name": "T", "type": "part",
     "surfaces": [
-      {"id": 1, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,0],[0,1,0],[1,0,0],[1,1,0]]},
+      {"id": 1, "patch": )" + FlatPatch(0) + R"(,
        "contours": [{"traversal": 1, "edges": [11, 12, 13, 14]},
                     {"traversal": -1, "edges": [21]}]},
-      {"id": 2, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,1],[0,1,1],[1,0,1],[1,1,1]]}},
-      {"id": 4, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,2],[0,1,2],[1,0,2],[1,1,2]]},
+      {"id": 2, "patch": )" + FlatPatch(1) + R"(},
+      {"id": 4, "patch": )" + FlatPatch(2) + R"(,
        "contours": [{"traversal": 1, "edges": [41, 90, 42, 91, 43, 92, 44]}]},
-      {"id": 5, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,3],[0,1,3],[1,0,3],[1,1,3]]},
+      {"id": 5, "patch": )" + FlatPatch(3) + R"(,
        "contours": [{"traversal": 1, "edges": [51, 52, 53]}]},
-      {"id": 6, "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                          "points": [[0,0,4],[0,1,4],[1,0,4],[1,1,4]]},
+      {"id": 6, "patch": )" + FlatPatch(4) + R"(,
        "contours": [{"traversal": 1, "edges": [51, 52]}]},
-      {"id": 7, "interface_id": 700,
-       "patch": {"degree": [1, 1], "knots_u": [0, 0, 1, 1], "knots_v": [0, 0, 1, 1],
-                 "points": [[0,0,5],[0,1,5],[1,0,5],[1,1,5]]},
+      {"id": 7, "interface_id": 700, "patch": )" + FlatPatch(5) + R"(,
        "contours": [{"traversal": 1, "edges": [71, 72, 73]}]}],
     "edges": [
-      {"id": 11, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [1, 0]]}}]},
-      {"id": 12, "sides": [{"surface": 1, "direction": 1,
-                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                      "points": [[1, 1], [1, 0]]}}]},
-      {"id": 13, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 1], [0, 1]]}}]},
-      {"id": 14, "sides": [{"surface": 1, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 1], [0, 0]]}}]},
+      {"id": 11, "sides": [)" + LineSide(1, 0, 0, 1, 0) + R"(]},
+      {"id": 12, "sides": [{"surface": 1, "direction": 1, "curve": )" +
+           sim::LineCurve(1, 1, 1, 0) + R"(}]},
+      {"id": 13, "sides": [)" + LineSide(1, 1, 1, 0, 1) + R"(]},
+      {"id": 14, "sides": [)" + LineSide(1, 0, 1, 0, 0) + R"(]},
       {"id": 21, "sides": [{"surface": 1, "curve": {
           "degree": 1, "knots": [0, 0, 1, 3, 4, 6, 6],
           "points": [[0.25, 0.25], [0.75, 0.25], [0.75, 0.75], [0.25, 0.75], [0.25, 0.25]],
           "weights": [1, 2, 3, 4, 5]}}]},
-      {"id": 41, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
-                                                    "points": [[0, 0], [1, 0]]}}]},
-      {"id": 42, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
-                                                    "points": [[1, 0], [1, 1]]}}]},
-      {"id": 43, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
-                                                    "points": [[1, 1], [0, 1]]}}]},
-      {"id": 44, "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 2, 2],
-                                                    "points": [[0, 1], [0, 0]]}}]},
-      {"id": 90, "faults": ["no_edge_record"],
-       "sides": [{"surface": 4, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                          "points": [[0, 0], [1, 0]]}}]},
+      {"id": 41, "sides": [)" + LineSide(4, 0, 0, 1, 0, 2) + R"(]},
+      {"id": 42, "sides": [)" + LineSide(4, 1, 0, 1, 1, 2) + R"(]},
+      {"id": 43, "sides": [)" + LineSide(4, 1, 1, 0, 1, 2) + R"(]},
+      {"id": 44, "sides": [)" + LineSide(4, 0, 1, 0, 0, 2) + R"(]},
+      {"id": 90, "faults": ["no_edge_record"], "sides": [)" + LineSide(4, 0, 0, 1, 0) + R"(]},
       {"id": 91, "sides": [{"surface": 4, "faults": ["no_uv_curve"]}]},
-      {"id": 92, "sides": [{"surface": 4, "faults": ["not_bspline"],
-                            "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                      "points": [[0, 0], [1, 0]]}}]},
-      {"id": 51, "sides": [{"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[7, 7], [8, 8]]}},
-                           {"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [1, 0]]}}]},
-      {"id": 52, "sides": [{"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 0], [1, 1]]}},
-                           {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[7, 7], [8, 8]]}}]},
-      {"id": 53, "sides": [{"surface": 5, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 1], [0, 0]]}}]},
-      {"id": 71, "sides": [{"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[0, 0], [1, 0]]}},
-                           {"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[7, 7], [8, 8]]}}]},
-      {"id": 72, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[7, 7], [8, 8]]}},
-                           {"surface": 6, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 0], [1, 1]]}}]},
-      {"id": 73, "sides": [{"surface": 7, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[7, 7], [8, 8]]}},
-                           {"surface": 2, "curve": {"degree": 1, "knots": [0, 0, 1, 1],
-                                                    "points": [[1, 1], [0, 0]]}}]}]
-  }]
-})";
+      {"id": 92, "sides": [{"surface": 4, "faults": ["not_bspline"], "curve": )" +
+           sim::LineCurve(0, 0, 1, 0) + R"(}]},
+      {"id": 51, "sides": [)" + LineSide(6, 7, 7, 8, 8) + ", " + LineSide(5, 0, 0, 1, 0) + R"(]},
+      {"id": 52, "sides": [)" + LineSide(5, 1, 0, 1, 1) + ", " + LineSide(6, 7, 7, 8, 8) + R"(]},
+      {"id": 53, "sides": [)" + LineSide(5, 1, 1, 0, 0) + R"(]},
+      {"id": 71, "sides": [)" + LineSide(2, 0, 0, 1, 0) + ", " + LineSide(7, 7, 7, 8, 8) + R"(]},
+      {"id": 72, "sides": [)" + LineSide(7, 7, 7, 8, 8) + ", " + LineSide(6, 1, 0, 1, 1) + R"(]},
+      {"id": 73, "sides": [)" + LineSide(7, 7, 7, 8, 8) + ", " + LineSide(2, 1, 1, 0, 0) + R"(]}]
+  }]})";
+}
 
 class TrimLoops : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(sim::UseWorld(kTrimModel));
+        ASSERT_TRUE(sim::UseWorld(TrimModel()));
         BindSimulatedHost();
         blocks = sim::LiveHostBlocks();
         app = GetPluginApplication();
@@ -397,33 +348,23 @@ protected:
 
 TEST_F(TrimLoops, ReversalMirrorsKnotsAndRunsPointsAndWeightsBackwards)
 {
-    ProCurvedata* source = MakeCurve(
-        {2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}}, {1, 0.5, 0.25, 2}});
+    const Curve original{2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}},
+                         {1, 0.5, 0.25, 2}};
+    ProCurvedata* source = MakeCurve(original);
     ProCurvedata* target = nullptr;
-    ASSERT_EQ(ProCurvedataAlloc(&target), PRO_TK_NO_ERROR);
-    ASSERT_TRUE(ReverseBsplineCurve(source, target));
-    EXPECT_EQ(ReadCurve(target),
-              (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}},
-                     {2, 0.25, 0.5, 1}}));
-    // The source is untouched.
-    EXPECT_EQ(ReadCurve(source),
-              (Curve{2, {0, 0, 0, 1, 3, 3, 3}, {{0, 0}, {1, 0}, {2, 1}, {3, 3}},
-                     {1, 0.5, 0.25, 2}}));
-    ProCurvedataMemoryFree(source);
-    ProCurvedataMemoryFree(target);
-}
-
-TEST_F(TrimLoops, ReversalOfAnEmptyRecordFailsAndLeavesTheTarget)
-{
-    ProCurvedata* source = nullptr;
-    ProCurvedata* target = nullptr;
-    ProCurvedataAlloc(&source);
+    ProCurvedata* empty = nullptr;
     ProCurvedataAlloc(&target);
-    EXPECT_FALSE(ReverseBsplineCurve(source, target));
+    ProCurvedataAlloc(&empty);
+    std::list<ProCurvedata*> records = {source, target, empty};
+    // The reversal of an empty record fails and leaves the target as it was.
+    EXPECT_FALSE(ReverseBsplineCurve(empty, target));
     ProEnttype type = 0;
     EXPECT_NE(ProCurvedataTypeGet(target, &type), PRO_TK_NO_ERROR);
-    ProCurvedataMemoryFree(source);
-    ProCurvedataMemoryFree(target);
+    EXPECT_TRUE(ReverseBsplineCurve(source, target));
+    EXPECT_EQ(ReadCurve(target), (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}},
+                                        {2, 0.25, 0.5, 1}}));
+    EXPECT_EQ(ReadCurve(source), original);  // the source is untouched
+    Release(records);
 }
 
 TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
@@ -469,8 +410,8 @@ TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_INTERNAL);
     ASSERT_EQ(loop.size(), 1u);
     EXPECT_NE(loop.front(), square);  // replaced by its reversal; the old record released
-    EXPECT_EQ(ReadCurve(loop.front()).points.front().u, 0.0);
-    EXPECT_EQ(ReadCurve(loop.front()).points[1].v, 1.0);
+    EXPECT_EQ(ReadCurve(loop.front()).points.front().first, 0.0);
+    EXPECT_EQ(ReadCurve(loop.front()).points[1].second, 1.0);
     Release(loop);
 }
 
