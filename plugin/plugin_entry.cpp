@@ -6,7 +6,7 @@
 int PluginInitialize(int, char*[], char*, char*, ProWchar[80]) noexcept {
     if (RunsToItsEnd([] { GetPluginApplication()->RegisterCommands(); })) return 0;
     // The commands registered before the failure stay the host's: its interface has no way to
-    // take one back, and a host that refuses the plug-in drops them with it.
+    // take one back. Their actions create the plug-in object anew should they ever run.
     DestroyPluginApplication();
     return PRO_TK_GENERAL_ERROR;
 }
