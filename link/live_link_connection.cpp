@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "hostcall/on_exit.h"
 #include "link/instance_list.h"
 #include "link/link_sleep.h"
 #include "link/live_link_loader.h"
@@ -100,22 +101,6 @@ bool StartAndConnect(const Attempt& attempt, const InstancePortSet& known)
     return ConnectRegistryFallback(attempt);
 }
 
-// The attempt's lister, closed at the end of the attempt on every way out: a failure on the way
-// (memory ran out while the list was read) must not leave it open in the library.
-class ListerClosing {
-public:
-    explicit ListerClosing(InstanceLister* lister) : lister_(lister) {}
-    ~ListerClosing()
-    {
-        if (lister_ != nullptr && lister_->IsOpen()) lister_->Close();
-    }
-    ListerClosing(const ListerClosing&) = delete;
-    ListerClosing& operator=(const ListerClosing&) = delete;
-
-private:
-    InstanceLister* lister_;
-};
-
 bool ConnectScene(bool reuse, const Attempt& attempt, int lastPort)
 {
     InstancePortSet known;  // the instances that run before anything is started
@@ -137,6 +122,11 @@ bool ConnectLiveLink(bool reuse, int requiredMajor, int* lastPort, SceneBuilder*
     builder->api->SetId(sceneId);
 
     const Attempt attempt{builder->api, CreateInstanceLister(), requiredMajor, lastPort};
-    const ListerClosing closing(attempt.lister);
+    // Closed at the end of the attempt on every way out: a failure on the way (memory ran out
+    // while the list was read) must not leave it open in the library.
+    InstanceLister* lister = attempt.lister;
+    const OnExit closeLister([lister] {
+        if (lister != nullptr && lister->IsOpen()) lister->Close();
+    });
     return ConnectScene(reuse, attempt, lastPort != nullptr ? *lastPort : -1);
 }

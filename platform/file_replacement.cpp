@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <memory>
 
+#include "platform/regular_file.h"
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 
@@ -50,8 +51,8 @@ bool ReplacementTarget(const std::u16string& path, std::u16string& target) {
         target = path;
         return true;
     }
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(existing.get())));
-    return GetFileType(handle) == FILE_TYPE_DISK && FinalPath(handle, target);
+    return IsRegularFile(existing.get()) &&
+           FinalPath(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(existing.get()))), target);
 }
 
 FILE* CreateFileBeside(const std::u16string& target, std::u16string& temporaryPath) {

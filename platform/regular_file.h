@@ -5,6 +5,9 @@
 
 #include <cstdio>
 
+// Whether the open file is a regular file (FILE_TYPE_DISK).
+bool IsRegularFile(FILE* file);
+
 // _wfopen(path, mode) when path names a regular file; null (with nothing read or written) for
 // any other kind of file, and when the open fails. The open never waits for the other side of
 // a FIFO. A mode that creates ("w", "a") creates a regular file where none exists.

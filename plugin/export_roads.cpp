@@ -15,6 +15,7 @@
 #include "plugin/scene_head.h"
 #include "scene/scene_api.h"
 #include "hostcall/host_callback_guard.h"
+#include "hostcall/on_exit.h"
 
 namespace {
 
@@ -57,31 +58,13 @@ ComponentVisitData RootRecord(SimprepItemMap& items, bool selectedInherited) {
     return root;
 }
 
-// Runs a function on every way out of a scope.
-template <typename F>
-class OnExit {
-public:
-    explicit OnExit(F f) : f_(f) {}
-    ~OnExit() { f_(); }
-    OnExit(const OnExit&) = delete;
-    OnExit& operator=(const OnExit&) = delete;
-
-private:
-    F f_;
-};
-
-template <typename F>
-OnExit<F> MakeOnExit(F f) {
-    return OnExit<F>(f);
-}
-
 // The common end of Render and Update once the live link stands: the road's head, the model
 // group flagged as a live run's around the walk, then the end of the session, which is closed
 // on every way out, also when the walk failed on the way.
 void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
                  ComponentVisitData& root) {
     SceneBuilder& builder = app.sceneBuilder;
-    const auto endSession = MakeOnExit([&builder] { builder.CloseSession(); });
+    const OnExit endSession([&builder] { builder.CloseSession(); });
     trvScene_api& api = *builder.GetSceneApi();
     const PluginSettings& settings = app.settings;
     WriteSceneHead(api, road, settings.includeNURBS, settings.upAxis, app.metreScale);
@@ -159,7 +142,7 @@ void RenderRoad(PluginApplication& app) {
 void UpdateRoad(PluginApplication& app) {
     if (app.settings.promptForMechanism && !app.ShowAnimationDialog()) return;
     app.updateInProgress = true;
-    const auto endUpdate = MakeOnExit([&app] { app.updateInProgress = false; });
+    const OnExit endUpdate([&app] { app.updateInProgress = false; });
 
     CurrentModel current;
     if (!GetCurrentModel(current)) return;

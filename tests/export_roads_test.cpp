@@ -156,6 +156,11 @@ void* ThenFail() {
     return reinterpret_cast<void*>(&ThenFailAllocation<HostFunction>::Call);
 }
 
+// The user's answer to the save dialog: path.
+std::string SaveStep(const fs::path& path) {
+    return R"({"save": )" + nlohmann::json(path.u8string()).dump() + "}";
+}
+
 // The text that the last dialog of the session showed on its label.
 std::string LastDialogText() {
     const auto& dialog = sim::Session().record.Document()["dialogs"].back();
@@ -195,7 +200,7 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
          false},
     };
     const fs::path file = folder.Path() / "out.vsb";
-    const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
+    const std::string run = SaveStep(file);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.hostFunction) + c.step);
         const std::string steps = run + c.step + ", " + run + c.step;  // two Exports
@@ -229,8 +234,7 @@ TEST_F(ExportRoads, ExportThatFailsOnTheWayLeavesNoFileAndWorksAgain) {
 TEST_F(ExportRoads, SecondExportWithTheSameFrameFileWritesTheSameAnimation) {
     const fs::path file = folder.Path() / "cell.vsb";
     const std::string fra = VISTREL_SOURCE_DIR "/examples/sample_assembly.fra";
-    const std::string run = R"({"save": )" + nlohmann::json(file.u8string()).dump() +
-                            R"(}, {"dialog": "Vistrel_Animation", "set": {
+    const std::string run = SaveStep(file) + R"(, {"dialog": "Vistrel_Animation", "set": {
         "Vistrel_Animation_Inputpanel": )" + nlohmann::json(fra).dump() +
                             R"(}, "press": "Vistrel_Animation_Export"})";
     ASSERT_TRUE(StartRoad(ReadFile(VISTREL_SOURCE_DIR "/examples/sample_assembly.json"),
@@ -248,7 +252,7 @@ TEST_F(ExportRoads, SecondExportWithTheSameFrameFileWritesTheSameAnimation) {
 // the path that was chosen.
 TEST_F(ExportRoads, DialogThatFailsWhileBuiltOpensAgainTheNextTime) {
     const fs::path file = folder.Path() / "out.vsb";
-    const std::string save = R"({"save": )" + nlohmann::json(file.u8string()).dump() + "}";
+    const std::string save = SaveStep(file);
     const struct {
         std::string steps;  // of the second run; the first fails before it asks anything more
         bool prompt;

@@ -9,6 +9,7 @@
 
 #include "hostcall/host_callback_guard.h"
 #include "hostcall/host_dialog.h"
+#include "hostcall/on_exit.h"
 #include "plugin/plugin_application.h"
 #include "ui/dialog_support.h"
 
@@ -263,18 +264,16 @@ bool PluginApplication::ShowSettingsDialog() {
     // failed, must leave the quality as it found it, or the next save (after an Export, say)
     // would keep a cancelled one.
     const double openingQuality = settings.tessellationQuality;
-    try {
-        HostDialog dialog(kDialog);
-        AddSettingRows(settings, this);
-        AddButtonRow(this);
-        ProUIDialogDisableResizing(kDialog);
-        if (dialog.Run() == 0) return true;
-    } catch (...) {
-        settings.tessellationQuality = openingQuality;
-        throw;
-    }
-    settings.tessellationQuality = openingQuality;
-    return false;
+    bool confirmed = false;
+    const OnExit restoreUnlessConfirmed([&] {
+        if (!confirmed) settings.tessellationQuality = openingQuality;
+    });
+    HostDialog dialog(kDialog);
+    AddSettingRows(settings, this);
+    AddButtonRow(this);
+    ProUIDialogDisableResizing(kDialog);
+    confirmed = dialog.Run() == 0;
+    return confirmed;
 }
 
 namespace {
