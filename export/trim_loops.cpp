@@ -110,21 +110,26 @@ bool Meets(const TrimPoint& a, const TrimPoint& b)
 
 TrimPoint PointOf(const ProPoint3d& point) { return {point[0], point[1]}; }
 
-// How far rounding errors in the coordinates of A, B and C can move (A - B) x (C - B). Each
-// coordinate is taken to be off by up to kUlpsOfPoints units in the last place of the largest
-// coordinate of the three (what a CAD kernel's computed points carry, with a wide margin); that
-// moves each component of A - B and C - B by twice as much and the cross product by that times
-// the sum of the components' magnitudes (to first order).
-double CrossRoundingBound(const TrimPoint& a, const TrimPoint& b, const TrimPoint& c)
-{
-    constexpr double kUlpsOfPoints = 32;
-    const double largest = std::max({std::fabs(a.u), std::fabs(a.v), std::fabs(b.u),
-                                     std::fabs(b.v), std::fabs(c.u), std::fabs(c.v)});
-    const double error = kUlpsOfPoints * std::numeric_limits<double>::epsilon() * largest;
-    const double spread = std::fabs(a.u - b.u) + std::fabs(a.v - b.v) + std::fabs(c.u - b.u) +
-                          std::fabs(c.v - b.v);
-    return 2 * error * spread;
-}
+// The extent in u and v of the points added.
+class LoopExtent {
+public:
+    void Add(const TrimPoint& point)
+    {
+        low_ = {std::min(low_.u, point.u), std::min(low_.v, point.v)};
+        high_ = {std::max(high_.u, point.u), std::max(high_.v, point.v)};
+    }
+    // 0 in both when no point was added.
+    TrimPoint Size() const
+    {
+        return high_.u < low_.u ? TrimPoint{0, 0} : TrimPoint{high_.u - low_.u, high_.v - low_.v};
+    }
+
+private:
+    TrimPoint low_ = {std::numeric_limits<double>::infinity(),
+                      std::numeric_limits<double>::infinity()};
+    TrimPoint high_ = {-std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity()};
+};
 
 // Appends one curve of the loop whose count is trim_nedges[loop] to the trim arrays.
 void AppendTrimCurve(NurbsTrimBuffers& buffers, size_t loop, const BsplineCopy& curve)
@@ -287,17 +292,20 @@ std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
     // The ends of every curve the host can give; the others cannot be placed.
     std::vector<std::list<ProCurvedata*>::iterator> readable;
     std::vector<TrimCurveEnds> ends;
+    LoopExtent extent;
     BsplineCopy bspline;
     for (auto curve = curves.begin(); curve != curves.end(); ++curve) {
         if (bspline.Read(*curve)) {
             readable.push_back(curve);
             const ProPoint3d* points = bspline.points;
             ends.push_back({PointOf(points[0]), PointOf(points[bspline.pointCount - 1])});
+            for (int i = 0; i < bspline.pointCount; ++i)
+                extent.Add(PointOf(points[i]));
         }
     }
 
     std::list<ProCurvedata*> loop;
-    for (size_t position : ChainOrder(ends))
+    for (size_t position : ChainOrder(ends, extent.Size()))
         loop.splice(loop.end(), curves, readable[position]);
     return loop;
 }
@@ -380,81 +388,116 @@ int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
     return side;
 }
 
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends)
+namespace {
+
+// One pass of the chaining over the waiting curves: each one whose ends meet the loop's within
+// 1e-10 is placed. Answers whether any was.
+bool PlaceMeetingCurves(const std::vector<TrimCurveEnds>& ends, std::list<size_t>& loop,
+                        std::list<size_t>& waiting)
+{
+    bool placedAny = false;
+    for (auto c = waiting.begin(); c != waiting.end();) {
+        bool placed = false;
+        if (loop.empty()) {
+            loop.push_back(*c);
+            placed = true;
+        } else {
+            for (auto r = loop.begin(); r != loop.end(); ++r) {
+                if (Meets(ends[*r].last, ends[*c].first)) {
+                    loop.insert(std::next(r), *c);
+                    placed = true;
+                    break;
+                }
+                if (Meets(ends[*r].first, ends[*c].last)) {
+                    loop.insert(r, *c);
+                    placed = true;
+                    break;
+                }
+            }
+        }
+        if (placed) {
+            c = waiting.erase(c);
+            placedAny = true;
+        } else {
+            ++c;
+        }
+    }
+    return placedAny;
+}
+
+// The gap from a to b in units of the largest gap bridged: the larger of its u and v parts,
+// each divided by its bound. 1 or more (never bridged) when it is not a number.
+double GapInBounds(const TrimPoint& a, const TrimPoint& b, const TrimPoint& bound)
+{
+    // A bound of 0 (a loop without extent in u or v) still takes a part of 0.
+    auto part = [](double gap, double limit) { return gap == 0 ? 0 : gap / limit; };
+    const double u = part(std::fabs(a.u - b.u), bound.u);
+    const double v = part(std::fabs(a.v - b.v), bound.v);
+    return std::isnan(u + v) ? 1 : std::max(u, v);
+}
+
+// Attaches to an open end of the non-empty loop the waiting curve nearest it, when the gap is
+// under the bound. Answers whether one was attached.
+bool BridgeNearestGap(const std::vector<TrimCurveEnds>& ends, const TrimPoint& bound,
+                      std::list<size_t>& loop, std::list<size_t>& waiting)
+{
+    const TrimPoint& loopFirst = ends[loop.front()].first;
+    const TrimPoint& loopLast = ends[loop.back()].last;
+    double nearest = 1;
+    auto best = waiting.end();
+    bool atLoopEnd = true;
+    for (auto c = waiting.begin(); c != waiting.end(); ++c) {
+        const double afterLast = GapInBounds(loopLast, ends[*c].first, bound);
+        const double beforeFirst = GapInBounds(ends[*c].last, loopFirst, bound);
+        if (afterLast < nearest || beforeFirst < nearest) {
+            atLoopEnd = afterLast <= beforeFirst;
+            nearest = std::min(afterLast, beforeFirst);
+            best = c;
+        }
+    }
+    if (best == waiting.end())
+        return false;
+    if (atLoopEnd)
+        loop.push_back(*best);
+    else
+        loop.push_front(*best);
+    waiting.erase(best);
+    return true;
+}
+
+}  // namespace
+
+std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize)
 {
     std::list<size_t> loop;
     std::list<size_t> waiting;
     for (size_t i = 0; i < ends.size(); ++i)
         waiting.push_back(i);
 
-    // Passes over the curves still waiting, until one places nothing: the curves left then can
-    // never be placed and are dropped.
-    bool placedAny = true;
-    while (!waiting.empty() && placedAny) {
-        placedAny = false;
-        for (auto c = waiting.begin(); c != waiting.end();) {
-            bool placed = false;
-            if (loop.empty()) {
-                loop.push_back(*c);
-                placed = true;
-            } else {
-                for (auto r = loop.begin(); r != loop.end(); ++r) {
-                    if (Meets(ends[*r].last, ends[*c].first)) {
-                        loop.insert(std::next(r), *c);
-                        placed = true;
-                        break;
-                    }
-                    if (Meets(ends[*r].first, ends[*c].last)) {
-                        loop.insert(r, *c);
-                        placed = true;
-                        break;
-                    }
-                }
-            }
-            if (placed) {
-                c = waiting.erase(c);
-                placedAny = true;
-            } else {
-                ++c;
-            }
-        }
-    }
+    // Passes over the curves still waiting. When one places nothing, the nearest curve across a
+    // gap within the bound goes next; when there is none, the curves left can never be placed
+    // and are dropped.
+    const TrimPoint bound = {kBridgedGap * loopSize.u, kBridgedGap * loopSize.v};
+    while (!waiting.empty())
+        if (!PlaceMeetingCurves(ends, loop, waiting) &&
+            !BridgeNearestGap(ends, bound, loop, waiting))
+            break;
     return std::vector<size_t>(loop.begin(), loop.end());
-}
-
-int WindingVote(const std::vector<TrimPoint>& points)
-{
-    const size_t m = points.size();
-    int vote = 0;
-    for (size_t k = 0; k < m; ++k) {
-        const TrimPoint& a = points[k];
-        const TrimPoint& b = points[(k + 1) % m];
-        const TrimPoint& c = points[(k + 2) % m];
-        const double cross = (a.u - b.u) * (c.v - b.v) - (a.v - b.v) * (c.u - b.u);
-        const double noise = CrossRoundingBound(a, b, c);
-        if (cross > noise)
-            ++vote;
-        else if (cross < -noise)
-            --vote;
-    }
-    return vote;
 }
 
 bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal)
 {
-    int vote = WindingVote(points);
-    if (vote == 0) {
-        // Twice the signed area (shoelace): positive counter-clockwise, which votes negative.
-        double area = 0.0;
-        for (size_t k = 0; k < points.size(); ++k) {
-            const TrimPoint& a = points[k];
-            const TrimPoint& b = points[(k + 1) % points.size()];
-            area += a.u * b.v - b.u * a.v;
-        }
-        vote = area > 0 ? -1 : (area < 0 ? 1 : 0);
+    // Twice the signed area (shoelace), taken about the first point so that the products stay
+    // as small as the loop even far from the origin.
+    double area = 0.0;
+    for (size_t k = 1; k + 1 < points.size(); ++k) {
+        const TrimPoint a = {points[k].u - points[0].u, points[k].v - points[0].v};
+        const TrimPoint b = {points[k + 1].u - points[0].u, points[k + 1].v - points[0].v};
+        area += a.u * b.v - b.u * a.v;
     }
-    return (traversal == PRO_CONTOUR_TRAV_EXTERNAL && vote >= 0) ||
-           (traversal == PRO_CONTOUR_TRAV_INTERNAL && vote < 0);
+    const bool counterClockwise = area > 0;
+    return (traversal == PRO_CONTOUR_TRAV_EXTERNAL && !counterClockwise) ||
+           (traversal == PRO_CONTOUR_TRAV_INTERNAL && counterClockwise);
 }
 
 void MirrorKnots(const double* knots, int count, double* mirrored)

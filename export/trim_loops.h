@@ -4,7 +4,7 @@
 //
 // The two visit actions run inside the host's contour and edge visits that the NURBS export
 // starts (export/nurbs_surfaces.cpp); they reach the plug-in object through
-// GetPluginApplication(). The loop arithmetic (chaining, winding vote, knot mirroring) is kept
+// GetPluginApplication(). The loop arithmetic (chaining, winding, knot mirroring) is kept
 // in free functions on plain values so that it can be tested without a host.
 #pragma once
 
@@ -53,8 +53,9 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 
 // ---- Loop operations on host curve records -----------------------------------------------------
 
-// Orders one contour's curves so that each one's last control point meets the next one's first;
-// curves are never reversed to fit. Takes ownership of every curve given: the ones it cannot
+// Orders one contour's curves so that each one's last control point meets the next one's first,
+// or lies nearest it across a gap small beside the loop (ChainOrder); curves are never reversed
+// to fit. Takes ownership of every curve given: the ones it cannot
 // place are released, the rest handed back in chained order; on a failure, all are released.
 std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
 
@@ -92,28 +93,33 @@ struct TrimCurveEnds {
     TrimPoint last;
 };
 
+// The largest gap between consecutive curves of a loop that the chaining bridges, as a fraction
+// of the loop's extent. A CAD host's trim curves meet to within 1e-10 as a rule, but not always:
+// edges of imported parts were seen to miss by up to 8e-8. A hundred-thousandth of the face
+// bridges that on faces down to a hundredth of a unit across, and is far below anything a
+// renderer can show; a curve of some other boundary, or one running the wrong way, misses by a
+// good part of the face and is still dropped. The bound is used only where no curve meets within
+// 1e-10, and then for the nearest curve, so tiny edges of their own keep their places.
+constexpr double kBridgedGap = 1e-5;
+
 // The chaining of ChainTrimLoop on the curves' ends: the positions of the curves placed, in
 // loop order. Passes over the curves not yet placed, in their order: the first one starts the
 // loop; each other goes right after the first loop curve whose last point meets its first
 // point, else right before the first whose first point meets its last point (within 1e-10 in
-// u and v), else waits for the next pass. When a pass places nothing, the waiting curves are
-// dropped.
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends);
-
-// The winding vote over the cyclic sequence of a loop's control points: for each three
-// consecutive points A, B, C, +1 when (A - B) x (C - B) is positive, -1 when it is negative.
-// A counter-clockwise loop votes negative. A cross product no larger than what rounding errors
-// in the coordinates of A, B and C could make counts as 0: the three control points of a straight
-// line that a CAD kernel computed lie off the line by such errors, and their noise must not
-// outvote the loop's true winding.
-int WindingVote(const std::vector<TrimPoint>& points);
+// u and v), else waits for the next pass. When a pass places nothing, the waiting curve whose
+// first point lies nearest the loop's last point, or whose last point lies nearest its first,
+// is attached there if that gap is within kBridgedGap of loopSize in u and in v, and the passes
+// go on; when no curve is that near, the waiting curves are dropped. loopSize is the extent of
+// all the loop's control points in u and v.
+std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize);
 
 // Whether the loop through points (cyclic, every control point of every curve in loop order)
 // must be reversed to fit traversal: an external loop (1) is to run counter-clockwise, an
 // internal one (-1) clockwise; other traversals are never reversed. The winding is the sign of
-// WindingVote; a loop that votes 0 (straight pieces joined end to start give only triples with
-// two equal points) is judged by its signed area instead, and only when that is 0 too does the
-// tie count as clockwise.
+// the signed area of the control polygon (positive: counter-clockwise, u to the right and v up).
+// The area weighs every stretch of the loop by what it encloses, so that neither the number of
+// control points of a curve nor the wiggles of its polygon sway it. A loop of area 0 has nothing
+// to judge by and counts as clockwise.
 bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal);
 
 // The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).

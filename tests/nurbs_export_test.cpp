@@ -54,7 +54,8 @@ std::vector<T> BinaryArray(const std::string& scene, size_t from, const std::str
 }
 
 // Checks every trim loop of the "nurbs" block at from: each curve's last control point meets the
-// next one's first, read in the loop's order or, for a reversed loop, against it, and the loop
+// next one's first (within 1e-7: joints of imported faces can miss by more than rounding), read
+// in the loop's order or, for a reversed loop, against it, and the loop
 // winds counter-clockwise when it is an outer one (trim_inside 1), clockwise for a hole.
 void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
 {
@@ -84,8 +85,8 @@ void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
             for (size_t c = 0; c < curves.size(); ++c) {
                 const auto& end = curves[c].back();
                 const auto& start = curves[(c + 1) % curves.size()].front();
-                if (std::abs(end.first - start.first) >= 1e-10 ||
-                    std::abs(end.second - start.second) >= 1e-10)
+                if (std::abs(end.first - start.first) >= 1e-7 ||
+                    std::abs(end.second - start.second) >= 1e-7)
                     return false;
             }
             return true;
@@ -183,16 +184,18 @@ TEST_F(NurbsExport, NurbsOutputOffWritesMeshesOnly)
     EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
 }
 
-TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightCurvesCloseAndWindAsTheirTraversal)
+TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightOrMissingJointsCloseAndWindAsTheirTraversal)
 {
     UseModel(ReadFile(VISTREL_SOURCE_DIR "/examples/kernel_faces.json"));
     const std::string scene = Export();
-    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 3u);
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 4u);
     static const char seamLoop[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
     static const char outerAndHole[] =
         "\"trim_nedges\" [ \x01\x02\x03i\x02\0\0\0\x04\0\0\0\x04\0\0\0] ";
     EXPECT_EQ(Count(scene, std::string(seamLoop, sizeof seamLoop - 1)), 2u);
     EXPECT_EQ(Count(scene, std::string(outerAndHole, sizeof outerAndHole - 1)), 1u);
+    static const char lShape[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x07\0\0\0] ";
+    EXPECT_EQ(Count(scene, std::string(lShape, sizeof lShape - 1)), 1u);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 
 TrimCurveEnds Ends(double u0, double v0, double u1, double v1) { return {{u0, v0}, {u1, v1}}; }
 
-TEST(TrimLoopChaining, PiecesChainInPlacementOrderWhereTheirEndsMeetWithinTheTolerance)
+TEST(TrimLoopChaining, PiecesChainInPlacementOrderWhereTheirEndsMeetOrLieNearest)
 {
     const struct {
         const char* loop;
@@ -36,20 +36,22 @@ TEST(TrimLoopChaining, PiecesChainInPlacementOrderWhereTheirEndsMeetWithinTheTol
         // A curve that would meet only run backwards is not reversed to fit.
         {"a curve the wrong way", {Ends(0, 0, 1, 0), Ends(1, 1, 1, 0)}, {0}},
         {"ends 7e-11 apart", {Ends(0, 0, 1, 0), Ends(1 + 5e-11, -5e-11, 1, 1)}, {0, 1}},
-        {"ends 2e-10 apart", {Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}, {0}},
+        {"ends 2e-10 apart", {Ends(0, 0, 1, 0), Ends(1 + 2e-10, 0, 1, 1)}, {0, 1}},
+        // Joints that miss by 5e-8 (before the tiny second curve, 1e-8 long) and 1e-9 (after
+        // the third): each time the passes stall, the curve nearest an open end of the loop goes
+        // across its gap, and the loop keeps all five in their order.
+        {"joints that miss",
+         {Ends(1, 1, 0, 1), Ends(1, 5e-8, 1, 6e-8), Ends(1, 6e-8, 1 + 1e-9, 1), Ends(0, 1, 0, 0),
+          Ends(0, 0, 1, 0)},
+         {1, 2, 0, 3, 4}},
         {"no curves", {}, {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ChainOrder(c.ends), c.order) << c.loop;
-}
-
-// Degree-2 straight lines around the square (0, 0)-(a, a), counter-clockwise, as a CAD kernel
-// gives them: each middle control point lies off its line by rounding noise, bent into the loop.
-std::vector<TrimPoint> NoisySquare()
-{
-    const double a = 1.5707963267948966, m = a / 2, e = 1e-15;
-    return {{0, 0}, {m, e},     {a, 0}, {a, 0}, {a - e, m}, {a, a},
-            {a, a}, {m, a - e}, {0, a}, {0, a}, {e, m},     {0, 0}};
+        EXPECT_EQ(ChainOrder(c.ends, {1, 1}), c.order) << c.loop;
+    // The bound scales with the loop: 2e-5 is bridged in a loop 10 across, not in one 1 across.
+    const std::vector<TrimCurveEnds> gap = {Ends(0, 0, 1, 0), Ends(1, 2e-5, 1, 1)};
+    EXPECT_EQ(ChainOrder(gap, {10, 10}), (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(ChainOrder(gap, {1, 1}), (std::vector<size_t>{0}));
 }
 
 std::vector<TrimPoint> Reversed(std::vector<TrimPoint> points)
@@ -58,59 +60,75 @@ std::vector<TrimPoint> Reversed(std::vector<TrimPoint> points)
     return points;
 }
 
-const std::vector<TrimPoint> kCounterClockwise = {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}};
-// Straight pieces joined end to start: every triple holds two equal points.
-const std::vector<TrimPoint> kStraightPieces = {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}};
-
-TEST(TrimLoopWinding, VoteCountsTheClearTurnsOfTheControlPolygon)
+// The control points of a loop's curves, curve after curve.
+std::vector<TrimPoint> Joined(std::initializer_list<std::vector<TrimPoint>> curves)
 {
-    struct Case {
-        const char* loop;
-        std::vector<TrimPoint> points;
-        int vote;
-    };
-    const Case cases[] = {
-        // One closed curve around the unit square: three turns and two triples around the
-        // repeated corner that do not turn.
-        {"counter-clockwise square", kCounterClockwise, -3},
-        {"clockwise square", Reversed(kCounterClockwise), 3},
-        {"straight pieces", kStraightPieces, 0},
-        {"no points", {}, 0},
-        {"noisy straight lines", NoisySquare(), 0},
-        {"noisy straight lines, clockwise", Reversed(NoisySquare()), 0},
-        // Small but clear turns: a square of side 1e-9 at u = 1000, some 9000 units in the last
-        // place of its coordinates; a sliver of a triangle, clockwise.
+    std::vector<TrimPoint> points;
+    for (const auto& curve : curves)
+        points.insert(points.end(), curve.begin(), curve.end());
+    return points;
+}
+
+// Counter-clockwise loops: the first ones plain, the others such that a vote of the turns of
+// their control polygons would call them clockwise.
+std::vector<std::pair<const char*, std::vector<TrimPoint>>> CounterClockwiseLoops()
+{
+    const double a = 1.5707963267948966, m = a / 2, e = 1e-15;
+    // A parabola from (1, 1) to (0, 1), sagging to v = 0.5: every turn of its polygon clockwise.
+    std::vector<TrimPoint> sag;
+    for (int i = 0; i <= 11; ++i)
+        sag.push_back({1 - i / 11.0, 1 - 2 * (i / 11.0) * (1 - i / 11.0)});
+    // Down from (0, 0) and up to (4, 0) in a zig-zag whose turns alternate, one clockwise turn
+    // to spare; wiggleBack is its mirror, back across the top.
+    const std::vector<TrimPoint> wiggle = {{0, 0},   {0.5, -0.1}, {1, -1},     {1.5, -0.5},
+                                           {2, -1},  {2.5, -0.5}, {3, -1},     {3.5, -0.1},
+                                           {4, 0}};
+    std::vector<TrimPoint> wiggleBack;
+    for (auto p = wiggle.rbegin(); p != wiggle.rend(); ++p)
+        wiggleBack.push_back({p->u, -p->v});
+    return {
+        {"square of one curve", {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}},
+        // Straight pieces joined end to start: no three points turn.
+        {"straight pieces", {{0, 0}, {1, 0}, {1, 0}, {1, 1}, {1, 1}, {0, 0}}},
+        // Degree-2 straight lines as a CAD kernel gives them: each middle control point off its
+        // line by rounding noise, bent into the loop.
+        {"noisy straight lines",
+         {{0, 0}, {m, e}, {a, 0}, {a, 0}, {a - e, m}, {a, a}, {a, a}, {m, a - e}, {0, a}, {0, a},
+          {e, m}, {0, 0}}},
         {"tiny square far out",
-         {{1000, 0}, {1000 + 1e-9, 0}, {1000 + 1e-9, 1e-9}, {1000, 1e-9}, {1000, 0}}, -3},
-        {"sliver", {{0, 0}, {1, 1e-9}, {2, 0}, {0, 0}}, 2},
+         {{1000, 0}, {1000 + 1e-9, 0}, {1000 + 1e-9, 1e-9}, {1000, 1e-9}, {1000, 0}}},
+        // The corners of the straight pieces never turn, so the arc's one turn would decide.
+        {"lines and a concave fillet",
+         Joined({{{0, 0}, {2, 0}}, {{2, 0}, {2, 1}}, {{2, 1}, {1.25, 1}},
+                 {{1.25, 1}, {1, 1}, {1, 1.25}}, {{1, 1.25}, {1, 2}}, {{1, 2}, {0, 2}},
+                 {{0, 2}, {0, 0}}})},
+        {"a long curve that outnumbers the rest", Joined({{{0, 1}, {0, 0}, {1, 0}, {1, 1}}, sag})},
+        {"two long wiggly curves", Joined({wiggle, wiggleBack})},
+        // Near a sphere's pole: a curve zig-zags in u at one v, so none of its points turns, and
+        // the one join that misses by 3e-11 would decide.
+        {"zig-zag beside a join",
+         Joined({{{0, 0}, {3, 0}},
+                 {{3, 0}, {3, a}},
+                 {{3, a}, {1.27, a}, {2.32, a}, {0.23, a}, {2.84, a}, {0.74, a}, {1.8, a},
+                  {1.49, a}, {-3e-11, a}},
+                 {{0, a}, {0, 0}}})},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(WindingVote(c.points), c.vote) << c.loop;
 }
 
 TEST(TrimLoopWinding, OuterLoopsEndCounterClockwiseAndHolesClockwise)
 {
-    struct Case {
-        const char* loop;
-        std::vector<TrimPoint> points;
-        bool reverseOuter;
-        bool reverseHole;
-    };
-    const Case cases[] = {
-        {"counter-clockwise", kCounterClockwise, false, true},
-        {"clockwise", Reversed(kCounterClockwise), true, false},
-        // Votes of 0, whatever the winding: the signed area decides.
-        {"straight pieces", kStraightPieces, false, true},
-        {"straight pieces, clockwise", Reversed(kStraightPieces), true, false},
-        {"noisy straight lines", NoisySquare(), false, true},
-        {"noisy straight lines, clockwise", Reversed(NoisySquare()), true, false},
-        // Nothing to judge by: a tie counts as clockwise.
-        {"flat", {{0, 0}, {1, 0}, {1, 0}, {2, 0}}, true, false},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_EXTERNAL), c.reverseOuter) << c.loop;
-        EXPECT_EQ(LoopNeedsReversal(c.points, PRO_CONTOUR_TRAV_INTERNAL), c.reverseHole) << c.loop;
-        EXPECT_FALSE(LoopNeedsReversal(c.points, 0)) << c.loop;
+    for (const auto& [loop, points] : CounterClockwiseLoops()) {
+        EXPECT_FALSE(LoopNeedsReversal(points, PRO_CONTOUR_TRAV_EXTERNAL)) << loop;
+        EXPECT_TRUE(LoopNeedsReversal(points, PRO_CONTOUR_TRAV_INTERNAL)) << loop;
+        EXPECT_TRUE(LoopNeedsReversal(Reversed(points), PRO_CONTOUR_TRAV_EXTERNAL)) << loop;
+        EXPECT_FALSE(LoopNeedsReversal(Reversed(points), PRO_CONTOUR_TRAV_INTERNAL)) << loop;
+        EXPECT_FALSE(LoopNeedsReversal(points, 0)) << loop;
+    }
+    // Nothing to judge by: a loop without area counts as clockwise.
+    for (const std::vector<TrimPoint>& flat :
+         {std::vector<TrimPoint>{{0, 0}, {1, 0}, {1, 0}, {2, 0}}, std::vector<TrimPoint>{}}) {
+        EXPECT_TRUE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_EXTERNAL));
+        EXPECT_FALSE(LoopNeedsReversal(flat, PRO_CONTOUR_TRAV_INTERNAL));
     }
 }
 
@@ -371,11 +389,12 @@ TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
 {
     ProCurvedata* bottom = Line(0, 0, 1, 0);
     ProCurvedata* top = Line(1, 1, 0, 1);
-    ProCurvedata* right = Line(1, 0, 1, 1);
+    ProCurvedata* right = Line(1, 5e-8, 1, 1 + 1e-9);  // misses bottom and top
     ProCurvedata* left = Line(0, 1, 0, 0);
     ProCurvedata* stray = Line(5, 5, 6, 6);
     std::list<ProCurvedata*> loop = ChainTrimLoop({bottom, top, stray, right, left});
-    EXPECT_EQ(loop, (std::list<ProCurvedata*>{top, left, bottom, right}));
+    // Right goes across the nearer of its gaps, before top.
+    EXPECT_EQ(loop, (std::list<ProCurvedata*>{right, top, left, bottom}));
     EXPECT_EQ(sim::LiveModelRecords(), 4u);
     Release(loop);
 }
