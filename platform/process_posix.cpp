@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
-#include <set>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,12 @@ namespace {
 
 // What a HANDLE from CreateProcessW points at. Windows gives a process and a thread handle;
 // here both only have to be closable, as nothing reads a process through its handle.
-struct ProcessHandle {
-    pid_t pid;
-};
+struct ProcessHandle {};
 
 // Open handles, so that a stale or foreign HANDLE is refused rather than dereferenced, and the
 // children this layer started that are not reaped yet.
 std::mutex handlesMutex;
-std::set<ProcessHandle*> openHandles;
+std::vector<ProcessHandle*> openHandles;
 std::vector<pid_t> unreapedChildren;
 
 // Reaps, without waiting, the children of this layer that have ended, their handles open or not:
@@ -80,13 +79,6 @@ pid_t Spawn(const std::string& path, bool inherit)
     return pid;
 }
 
-HANDLE NewHandle(pid_t pid)
-{
-    auto handle = new ProcessHandle{pid};
-    openHandles.insert(handle);
-    return handle;
-}
-
 }  // namespace
 
 BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
@@ -94,7 +86,7 @@ BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
                     LPSECURITY_ATTRIBUTES lpThreadAttributes, BOOL bInheritHandles,
                     DWORD dwCreationFlags, LPVOID lpEnvironment, LPCWSTR lpCurrentDirectory,
                     LPSTARTUPINFOW lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation)
-{
+try {
     (void)lpProcessAttributes;
     (void)lpThreadAttributes;
     (void)dwCreationFlags;
@@ -107,14 +99,24 @@ BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
     if (!NativePath(lpApplicationName, path)) return FALSE;
     std::lock_guard<std::mutex> lock(handlesMutex);
     ReapEndedChildren();
+    // Whatever allocates comes before the spawn, so that a child once started is always
+    // recorded and has its handles.
+    auto process = std::make_unique<ProcessHandle>();
+    auto thread = std::make_unique<ProcessHandle>();
+    openHandles.reserve(openHandles.size() + 2);
+    unreapedChildren.reserve(unreapedChildren.size() + 1);
     const pid_t pid = Spawn(path, bInheritHandles != FALSE);
     if (pid <= 0) return FALSE;
     unreapedChildren.push_back(pid);
-    lpProcessInformation->hProcess = NewHandle(pid);
-    lpProcessInformation->hThread = NewHandle(pid);
+    openHandles.push_back(process.get());
+    openHandles.push_back(thread.get());
+    lpProcessInformation->hProcess = process.release();
+    lpProcessInformation->hThread = thread.release();
     lpProcessInformation->dwProcessId = static_cast<DWORD>(pid);
     lpProcessInformation->dwThreadId = static_cast<DWORD>(pid);
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // as the system does when it runs out of memory: nothing was started
 }
 
 BOOL CloseHandle(HANDLE hObject)
@@ -122,7 +124,9 @@ BOOL CloseHandle(HANDLE hObject)
     auto handle = static_cast<ProcessHandle*>(hObject);
     std::lock_guard<std::mutex> lock(handlesMutex);
     ReapEndedChildren();
-    if (openHandles.erase(handle) == 0) return FALSE;
+    const auto open = std::find(openHandles.begin(), openHandles.end(), handle);
+    if (open == openHandles.end()) return FALSE;
+    openHandles.erase(open);
     delete handle;
     return TRUE;
 }

@@ -182,12 +182,13 @@ LSTATUS RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPD
     if (!Resolve(hKey, path, access)) return ERROR_INVALID_HANDLE;
     if ((access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
 
-    RegistryFile::ValueMap rootValues;
+    // A root's values are read where they lie in the registry, which is held for the query.
+    std::shared_ptr<const RegistryFile> registry;
     const RegistryFile::ValueMap* values = nullptr;
     if (RootName(hKey) != nullptr) {
-        const std::shared_ptr<const RegistryFile> registry = CurrentRegistry();
-        if (const RegistryFile::ValueMap* found = registry->Values(path)) rootValues = *found;
-        values = &rootValues;
+        registry = CurrentRegistry();
+        values = registry->Values(path);
+        if (values == nullptr) return ERROR_FILE_NOT_FOUND;
     } else {
         values = &hKey->values;
     }

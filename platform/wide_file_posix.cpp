@@ -117,12 +117,6 @@ FILE* _wfopen(const WCHAR* filename, const WCHAR* mode) {
     return file;
 }
 
-errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode) {
-    if (pFile == nullptr) return EINVAL;
-    *pFile = _wfopen(filename, mode);
-    return *pFile != nullptr ? 0 : errno;
-}
-
 int _wopen(const WCHAR* filename, int oflag, ...) {
     int permission = _S_IREAD | _S_IWRITE;
     if (oflag & _O_CREAT) {

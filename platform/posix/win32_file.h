@@ -22,9 +22,6 @@
 // Answers null with errno set on failure (EINVAL for a path or mode that has no UTF-8 form).
 FILE* _wfopen(const WCHAR* filename, const WCHAR* mode);
 
-// As _wfopen; *pFile gets the file or null. Answers 0 or the errno value of the failure.
-errno_t _wfopen_s(FILE** pFile, const WCHAR* filename, const WCHAR* mode);
-
 // open with a wide path, never waiting, as _wfopen. oflag: one of _O_RDONLY, _O_WRONLY and
 // _O_RDWR, with any of the flags below; with _O_CREAT a third argument, _S_IREAD with or
 // without _S_IWRITE, tells whether a file it creates may be written (without _S_IWRITE it is

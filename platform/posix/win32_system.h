@@ -3,8 +3,9 @@
 // The registry is read from a registry file in the text format of the Windows registry editor
 // ("Windows Registry Editor Version 5.00"); the environment variable VISTREL_REGISTRY_FILE names
 // it. Without that variable, or with a file that cannot be read or does not begin with that
-// header line, the registry holds no keys at all. The file is read again at each RegOpenKeyExW,
-// so a key handle sees the values as they stood when it was opened. There is one registry view:
+// header line, the registry holds no keys at all. The file is parsed again when it has changed
+// since it was last read (its path, identity, size or times differ), so a key handle sees the
+// values as they stood when it was opened. There is one registry view:
 // KEY_WOW64_32KEY and KEY_WOW64_64KEY change nothing.
 //
 // Answers and error codes are those of the Win32 functions of these names (the last error is
