@@ -23,9 +23,15 @@ ProError TryTessellation(ProSurface surface, ProSurfaceTessellationInput input,
     return status;
 }
 
-// One array of a tessellation with its element count; null and 0 when the host gives none.
-template <class Element>
-Element* TessellationArray(ProError answer, Element* array, int& count) {
+// Asks one array of the tessellation with get. The array is held as soon as the host hands it
+// out, also with an answer that keeps it from being used; answers it, and its element count,
+// when the answer lets it be used, else null and 0.
+template <typename Element, typename Get>
+const Element* AskTessellationArray(Get get, ProTessellation tessellation, HeldHostArray& held,
+                                    int& count) {
+    Element* array = nullptr;
+    const ProError answer = get(tessellation, &array);
+    held.reset(array);
     count = 0;
     if (answer != PRO_TK_NO_ERROR || array == nullptr) return nullptr;
     ProArraySizeGet(array, &count);
@@ -100,24 +106,17 @@ ProTessellation TessellateSurface(ProSurface surface, ProSurfaceTessellationInpu
 void AppendHostTessellation(ProTessellation tessellation, MeshBuffers& mesh, int32_t& vertexBase) {
     // The tessellation and its arrays go back to the host on every way out.
     const HeldTessellation heldTessellation(tessellation);
-    ProVector* vertices = nullptr;
-    ProVector* normals = nullptr;
-    ProUvParam* params = nullptr;
-    ProTriangle* facets = nullptr;
+    HeldHostArray held[4];
     TessellationArrays arrays;
     // Asked in this order; each answer is read before the next call.
-    ProError answer = ProTessellationVerticesGet(tessellation, &vertices);
-    arrays.vertices = vertices = TessellationArray(answer, vertices, arrays.vertexCount);
-    const HeldHostArray heldVertices(vertices);
-    answer = ProTessellationNormalsGet(tessellation, &normals);
-    arrays.normals = normals = TessellationArray(answer, normals, arrays.normalCount);
-    const HeldHostArray heldNormals(normals);
-    answer = ProTessellationParamsGet(tessellation, &params);
-    arrays.params = params = TessellationArray(answer, params, arrays.paramCount);
-    const HeldHostArray heldParams(params);
-    answer = ProTessellationFacetsGet(tessellation, &facets);
-    arrays.facets = facets = TessellationArray(answer, facets, arrays.facetCount);
-    const HeldHostArray heldFacets(facets);
+    arrays.vertices = AskTessellationArray<ProVector>(ProTessellationVerticesGet, tessellation,
+                                                      held[0], arrays.vertexCount);
+    arrays.normals = AskTessellationArray<ProVector>(ProTessellationNormalsGet, tessellation,
+                                                     held[1], arrays.normalCount);
+    arrays.params = AskTessellationArray<ProUvParam>(ProTessellationParamsGet, tessellation,
+                                                     held[2], arrays.paramCount);
+    arrays.facets = AskTessellationArray<ProTriangle>(ProTessellationFacetsGet, tessellation,
+                                                      held[3], arrays.facetCount);
 
     AppendTessellation(arrays, mesh, vertexBase);
 }

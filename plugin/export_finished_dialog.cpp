@@ -3,6 +3,7 @@
 #include "plugin/host_resources.h"
 #include "hostcall/host_callback_guard.h"
 #include "hostcall/host_dialog.h"
+#include "ui/dialog_support.h"
 
 namespace {
 
@@ -10,24 +11,11 @@ const char kDialog[] = "ExportFinished";
 const char kLabel[] = "ExportFinishedLabel";
 const char kButton[] = "ExportOk";
 
-// One cell in column 0, attached on all sides and resizable, with the host's default offsets.
-ProUIGridopts GridCell(int row) {
-    ProUIGridopts grid = {};
-    grid.row = row;
-    grid.column = 0;
-    grid.horz_cells = 1;
-    grid.vert_cells = 1;
-    grid.attach_top = grid.attach_bottom = grid.attach_left = grid.attach_right = PRO_B_TRUE;
-    grid.horz_resize = grid.vert_resize = PRO_B_TRUE;
-    grid.top_offset = grid.bottom_offset = grid.left_offset = grid.right_offset = -1;
-    return grid;
-}
-
 // The dialog whose label holds the text of labelKey, followed by detail when there is one.
 void ShowDialog(const char* labelKey, const std::u16string& detail) {
     HostDialog dialog(kDialog);
 
-    ProUIGridopts grid = GridCell(0);
+    ProUIGridopts grid = DialogGridCell(0, 0);
     ProUIDialogLabelAdd(kDialog, kLabel, &grid);
     std::u16string text = MessageText(labelKey);
     if (!detail.empty()) text += u" " + detail;

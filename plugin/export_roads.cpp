@@ -72,19 +72,19 @@ void StreamModel(PluginApplication& app, ExportRoad road, CurrentModel& current,
     api.SetFlags(kLiveModelGroupFlags);
     app.ExportModel(&current.model, current.mode, &root, current.name);
     builder.CloseGroup();
-    app.partInstanceRegistry.clear();
 }
 
-// Runs a road. A road that fails on the way (an exception: memory ran out, say) has by then
+// Runs a road. The solids written as instances are the walk's own and are forgotten after
+// every road. A road that fails on the way (an exception: memory ran out, say) has by then
 // given back what it held, its file or its live session; the component stamps are emptied as
 // well, as the walk recorded components whose output never arrived, and the next Update must
 // send them again. Answers whether the road ran to its end.
 template <typename Road>
 bool RunRoad(PluginApplication& app, Road road) {
-    if (RunsToItsEnd(road)) return true;
+    const bool ranToItsEnd = RunsToItsEnd(road);
     app.partInstanceRegistry.clear();
-    app.componentVersionStamps.clear();
-    return false;
+    if (!ranToItsEnd) app.componentVersionStamps.clear();
+    return ranToItsEnd;
 }
 
 // The Export road; outcome tells how it ended. It turns to FileNotWritten as the road sets out
@@ -115,7 +115,6 @@ void WriteSceneFile(PluginApplication& app, ExportOutcome& outcome) {
     builder.OpenGroup(current.name.c_str());
     app.ExportModel(&current.model, current.mode, &root, current.name);
     builder.CloseGroup();
-    app.partInstanceRegistry.clear();
     if (output.Close()) outcome = ExportOutcome::Written;
 }
 

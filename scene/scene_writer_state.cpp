@@ -15,15 +15,6 @@ void SceneWriterState::InitWriter(FILE* outputFile, bool binary)
 {
     file = outputFile;
 
-    // Numbers are written with a decimal point whatever the host process's locale says; the
-    // locale in force is put back when the writer goes.
-    if (const char* current = std::setlocale(LC_NUMERIC, nullptr)) {
-        const std::size_t size = std::strlen(current) + 1;
-        savedNumericLocale.reset(new char[size]);
-        std::memcpy(savedNumericLocale.get(), current, size);
-    }
-    std::setlocale(LC_NUMERIC, "C");
-
     binaryArrays = binary ? 1 : 0;
     outputMode = 1;
     indent = 0;
@@ -45,6 +36,16 @@ void SceneWriterState::InitWriter(FILE* outputFile, bool binary)
 
     formatBuffer.reset(new char[WorkingBufferSize]);
     indentBuffer.reset(new char[WorkingBufferSize]);
+
+    // Numbers are written with a decimal point whatever the host process's locale says; the
+    // locale in force is put back when the writer goes. Switched last, once nothing else can
+    // fail: a writer whose making fails has no destructor to put it back.
+    if (const char* current = std::setlocale(LC_NUMERIC, nullptr)) {
+        const std::size_t size = std::strlen(current) + 1;
+        savedNumericLocale.reset(new char[size]);
+        std::memcpy(savedNumericLocale.get(), current, size);
+    }
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 bool SceneWriterState::CloseFile()

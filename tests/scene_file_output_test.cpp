@@ -3,6 +3,7 @@
 // nothing beside it.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <new>
@@ -32,9 +33,12 @@ bool WriteScene(const fs::path& path) {
 
 // An allocation fails at each point in turn: resolving the path, creating the file, making the
 // writer on it, writing, moving the file into place. Each failure leaves the folder as it was,
-// with the previous scene or without any; the run in which none fails writes the new scene.
+// with the previous scene or without any, and the host's numeric locale, which the writer
+// switches to "C" while it writes, as it was; the run in which none fails writes the new scene.
 TEST(SceneFileOutput, TakesThePlaceOfThePreviousFileOnlyWhenWhole) {
     ScopedTempFolder folder;
+    // Where the system lacks this locale, the host's stays "C" and that part checks nothing.
+    const std::string hostLocale = std::setlocale(LC_NUMERIC, "C.UTF-8") ? "C.UTF-8" : "C";
     for (const bool previous : {true, false}) {
         SCOPED_TRACE(previous);
         for (int allocations = 0;; ++allocations) {
@@ -53,12 +57,14 @@ TEST(SceneFileOutput, TakesThePlaceOfThePreviousFileOnlyWhenWhole) {
                 break;
             }
             EXPECT_FALSE(written) << allocations;
+            EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), hostLocale) << allocations;
             EXPECT_EQ(ReadFile("scene.vsb"), previous ? "previous" : "") << allocations;
             EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()),
                       previous ? 1 : 0) << allocations;
         }
         fs::remove("scene.vsb");
     }
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 }  // namespace
