@@ -89,9 +89,8 @@ void PluginApplication::ReadFrameFile(FILE* file) {
     // Read into a map of its own and taken over only once read whole: a read that fails on the
     // way (memory ran out) leaves the frames of the last whole read in force, and a file read a
     // second time replaces its frames instead of running them twice.
-    AnimationFrames frames;
     int32_t count = frameCount;
-    ReadFrames(in, frames, count);
+    AnimationFrames frames = ReadFrames(in, count);
     animationFrames.swap(frames);
     frameCount = count;
 }

@@ -315,8 +315,10 @@ void DropStillComponents(AnimationFrames& frames) {
 
 }  // namespace
 
-void ReadFrames(std::istream& in, AnimationFrames& frames, int32_t& frameCount) {
+AnimationFrames ReadFrames(std::istream& in, int32_t& frameCount) {
     FrameFileScanner scanner(in);
+    AnimationFrames frames;
     ReadRecords(scanner, frames, frameCount);
     DropStillComponents(frames);
+    return frames;
 }

@@ -27,10 +27,9 @@
 // animation, and the animation block writes one timestamp per frame.
 constexpr int32_t kMaxFrameCount = 1000000;
 
-// Reads a frame file from where in stands to its end, appends each record's placement to the
-// list of its path in frames (after what frames holds already), then drops every entry of frames
-// whose placements are all equal, a single placement included (so is an empty list). A NaN
-// never equals, so an entry of an earlier read holding one is kept.
+// Reads a frame file from where in stands to its end: answers the placements of each path, one
+// per record in file order, without the paths whose placements are all equal (a single
+// placement included).
 //
 // frameCount takes the integer that follows "frames:", held between 0 and kMaxFrameCount (one
 // beyond the int32 range included); when the file has no such integer, it keeps its value.
@@ -47,4 +46,4 @@ constexpr int32_t kMaxFrameCount = 1000000;
 // process's locale; each is rounded to single precision and widened again, as the host's
 // precision goes no further. One too small for a float reads as zero; one too large for it, and
 // "inf" and "nan", do not convert: the renderer cannot read a placement that is not finite.
-void ReadFrames(std::istream& in, AnimationFrames& frames, int32_t& frameCount);
+AnimationFrames ReadFrames(std::istream& in, int32_t& frameCount);
