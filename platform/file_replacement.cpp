@@ -1,7 +1,6 @@
 #include "platform/file_replacement.h"
 
 #include <cerrno>
-#include <memory>
 
 #include "platform/regular_file.h"
 #include "platform/win32.h"
@@ -11,10 +10,6 @@ namespace {
 
 // Temporary names tried before giving up: files left over by exports that never ended.
 constexpr int kTemporaryNames = 100;
-
-struct CloseFile {
-    void operator()(FILE* file) const { std::fclose(file); }
-};
 
 // The final path of the file open on handle, asked once more when it did not fit the buffer.
 bool FinalPath(HANDLE handle, std::u16string& path) {
@@ -44,8 +39,7 @@ std::u16string TemporaryName(const std::u16string& target, int n) {
 bool ReplacementTarget(const std::u16string& path, std::u16string& target) {
     // Opened for update, which a file the user may not write refuses; nothing is written.
     errno = 0;
-    const std::unique_ptr<FILE, CloseFile> existing(
-        _wfopen(Win32Wide(path.c_str()), Win32Wide(u"r+b")));
+    const HeldFile existing(_wfopen(Win32Wide(path.c_str()), Win32Wide(u"r+b")));
     if (existing == nullptr) {
         if (errno != ENOENT) return false;
         target = path;

@@ -12,12 +12,8 @@ bool IsRegularFile(FILE* file) {
     return GetFileType(handle) == FILE_TYPE_DISK;
 }
 
-FILE* OpenRegularFile(const char16_t* path, const char16_t* mode) {
-    FILE* file = _wfopen(Win32Wide(path), Win32Wide(mode));
-    if (file == nullptr) return nullptr;
-    if (!IsRegularFile(file)) {
-        std::fclose(file);
-        return nullptr;
-    }
+HeldFile OpenRegularFile(const char16_t* path, const char16_t* mode) {
+    HeldFile file(_wfopen(Win32Wide(path), Win32Wide(mode)));
+    if (file != nullptr && !IsRegularFile(file.get())) file.reset();
     return file;
 }

@@ -4,6 +4,15 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
+
+// Closes the file it is given.
+struct CloseFile {
+    void operator()(FILE* file) const noexcept { std::fclose(file); }
+};
+
+// An open file, closed when its holder goes: on every way out, a failure on the way included.
+using HeldFile = std::unique_ptr<FILE, CloseFile>;
 
 // Whether the open file is a regular file (FILE_TYPE_DISK).
 bool IsRegularFile(FILE* file);
@@ -11,4 +20,4 @@ bool IsRegularFile(FILE* file);
 // _wfopen(path, mode) when path names a regular file; null (with nothing read or written) for
 // any other kind of file, and when the open fails. The open never waits for the other side of
 // a FIFO. A mode that creates ("w", "a") creates a regular file where none exists.
-FILE* OpenRegularFile(const char16_t* path, const char16_t* mode);
+HeldFile OpenRegularFile(const char16_t* path, const char16_t* mode);

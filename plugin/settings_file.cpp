@@ -159,7 +159,7 @@ void ReadSettingsElements(TiXmlHandle root, PluginSettings& settings) {
 // Only a regular file is read or written: a FIFO at the settings path would block the host for
 // good, and a folder or a device is not a settings file, nor the plug-in's to write over. The
 // name is in the ANSI code page, as the C runtime reads a narrow file name.
-FILE* OpenSettingsFile(const char* fileName, const char16_t* mode) {
+HeldFile OpenSettingsFile(const char* fileName, const char16_t* mode) {
     return OpenRegularFile(FromAnsi(fileName).c_str(), mode);
 }
 
@@ -178,10 +178,8 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
     AddTextElement(*root, "promptForMechanism", FormatBool(settings.promptForMechanism));
     AddTextElement(*root, "exportPath", ToAnsi(settings.exportPath));
     AddTextElement(*root, "fraPath", ToAnsi(settings.fraPath));
-    FILE* file = OpenSettingsFile(fileName, u"w");
-    if (file == nullptr) return;
-    document.SaveFile(file);
-    std::fclose(file);
+    const HeldFile file = OpenSettingsFile(fileName, u"w");
+    if (file != nullptr) document.SaveFile(file.get());
 }
 
 void ReadSettingsText(const std::string& text, PluginSettings& settings) {
@@ -208,15 +206,14 @@ void ReadSettingsText(const std::string& text, PluginSettings& settings) {
 }
 
 void ReadSettingsFile(const char* fileName, PluginSettings& settings) {
-    FILE* file = OpenSettingsFile(fileName, u"rb");
+    const HeldFile file = OpenSettingsFile(fileName, u"rb");
     if (file == nullptr) return;
     std::string text;
     char chunk[4096];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0 && text.size() <= kMaxFileSize) {
+    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0 &&
+           text.size() <= kMaxFileSize) {
         text.append(chunk, n);
     }
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (!failed) ReadSettingsText(text, settings);
+    if (std::ferror(file.get()) == 0) ReadSettingsText(text, settings);
 }

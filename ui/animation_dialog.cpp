@@ -1,7 +1,6 @@
 #include "ui/animation_dialog.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "hostcall/host_callback_guard.h"
@@ -76,11 +75,8 @@ std::u16string PanelText() {
 // open reads nothing and is not reported. Only a regular file is read: a FIFO or a device
 // (/dev/zero) would hold the host for ever.
 void ReadFrameFileAt(PluginApplication* app, const std::u16string& path) {
-    FILE* file = OpenRegularFile(path.c_str(), u"r");
-    if (file == nullptr) return;
-    // Closed also when the reading fails on the way.
-    const std::unique_ptr<FILE, int (*)(FILE*)> close(file, std::fclose);
-    app->ReadFrameFile(file);
+    const HeldFile file = OpenRegularFile(path.c_str(), u"r");
+    if (file != nullptr) app->ReadFrameFile(file.get());
 }
 
 }  // namespace
