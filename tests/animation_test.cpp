@@ -63,6 +63,21 @@ std::string Written(bool binaryArrays, Write write) {
     return file.All();
 }
 
+// The block as the writer sets it out, indent blanks deep (inside a group the opening line
+// carries the writer's extra indentation before the name too): its values 2 deeper, the array
+// elements 2 deeper again, on one line, as given.
+std::string ExpectedBlock(const std::string& indent, const std::string& name,
+                          const std::string& duration, const std::string& matrices,
+                          const std::string& timestamps) {
+    const std::string values = indent + "  ", elements = values + "  ";
+    return indent + "animation \"fbx_animation\" " + indent + "\"" + name + "\" {\n" +
+           values + "\"start_time\" 0,\n" +
+           values + "\"duration\" " + duration + ",\n" +
+           values + "\"folder\" \"Creo animation\",\n" +
+           values + "\"matrices\" [\n" + elements + matrices + " ],\n" +
+           values + "\"timestamps\" [\n" + elements + timestamps + " ],\n" + indent + "}\n";
+}
+
 // ---- The block as text --------------------------------------------------------------------------
 
 TEST(AnimationBlock, WritesPlacementsRelativeToTheCurrentOneAndTimestamps) {
@@ -77,18 +92,12 @@ TEST(AnimationBlock, WritesPlacementsRelativeToTheCurrentOneAndTimestamps) {
     // Relative to the current placement the first frame is the identity and the second the bare
     // turn. 3 frames at 25 per second last 0.12 s (3 x 0.04 in single precision) and start at 0,
     // 40 and 80 ms.
-    EXPECT_EQ(text,
-              "\ngroup \"ARM\" {\n"
-              "  animation \"fbx_animation\"   \"ARM\" {\n"
-              "    \"start_time\" 0,\n"
-              "    \"duration\" 0.12,\n"
-              "    \"folder\" \"Creo animation\",\n"
-              "    \"matrices\" [\n"
-              "      1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1 ],\n"
-              "    \"timestamps\" [\n"
-              "      0, 40, 80 ],\n"
-              "  }\n"
-              "}\n");
+    EXPECT_EQ(text, "\ngroup \"ARM\" {\n" +
+                        ExpectedBlock("  ", "ARM", "0.12",
+                                      "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, "
+                                      "0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1",
+                                      "0, 40, 80") +
+                        "}\n");
 }
 
 TEST(AnimationBlock, ExportWritesTheTimestampsAsABinaryBlock) {
@@ -98,34 +107,18 @@ TEST(AnimationBlock, ExportWritesTheTimestampsAsABinaryBlock) {
     });
     // Matrices are always text; the two int32 timestamps 0 and 40 go out little-endian after the
     // tag 01 02 03 'i' and the count 2.
-    EXPECT_EQ(text,
-              "animation \"fbx_animation\" \"BOLT\" {\n"
-              "  \"start_time\" 0,\n"
-              "  \"duration\" 0.08,\n"
-              "  \"folder\" \"Creo animation\",\n"
-              "  \"matrices\" [\n"
-              "    1 0 0 0 0 1 0 0 0 0 1 0 10 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 10 0 0 1 ],\n"
-              "  \"timestamps\" [\n"
-              "    " +
-                  Bytes({0x01, 0x02, 0x03, 'i', 2, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}) +
-                  " ],\n"
-                  "}\n");
+    EXPECT_EQ(text, ExpectedBlock("", "BOLT", "0.08",
+                                  "1 0 0 0 0 1 0 0 0 0 1 0 10 0 0 1, "
+                                  "0 1 0 0 -1 0 0 0 0 0 1 0 10 0 0 1",
+                                  Bytes({0x01, 0x02, 0x03, 'i', 2, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0,
+                                         0})));
 }
 
 TEST(AnimationBlock, NoFramesStillWritesTheMatrices) {
     const std::string text = Written(true, [](trvScene_api& writer) {
         WriteAnimationBlock(writer, "A", {Placement(kMovedTo10)}, kMovedBack, 0, 25);
     });
-    EXPECT_EQ(text,
-              "animation \"fbx_animation\" \"A\" {\n"
-              "  \"start_time\" 0,\n"
-              "  \"duration\" 0,\n"
-              "  \"folder\" \"Creo animation\",\n"
-              "  \"matrices\" [\n"
-              "    1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1 ],\n"
-              "  \"timestamps\" [\n"
-              "     ],\n"
-              "}\n");
+    EXPECT_EQ(text, ExpectedBlock("", "A", "0", "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1", ""));
 }
 
 TEST(AnimationBlock, TimestampsAreFortyMillisecondsApartUpToTheFrameLimit) {
@@ -207,16 +200,10 @@ TEST_F(AnimationOfComponent, WritesTheBlockOfAnAnimatedPathRelativeToItsLocalPla
     ASSERT_EQ(host.askedPaths.size(), 1u);
     EXPECT_EQ(host.askedPaths[0], std::vector<int>{12});
     EXPECT_EQ(host.askedBottomUp[0], PRO_B_TRUE);
-    EXPECT_EQ(file.All(),
-              "animation \"fbx_animation\" \"BOLT\" {\n"
-              "  \"start_time\" 0,\n"
-              "  \"duration\" 0.08,\n"
-              "  \"folder\" \"Creo animation\",\n"
-              "  \"matrices\" [\n"
-              "    1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1 ],\n"
-              "  \"timestamps\" [\n"
-              "    0, 40 ],\n"
-              "}\n");
+    EXPECT_EQ(file.All(), ExpectedBlock("", "BOLT", "0.08",
+                                        "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, "
+                                        "0 1 0 0 -1 0 0 0 0 0 1 0 0 0 0 1",
+                                        "0, 40"));
 }
 
 TEST_F(AnimationOfComponent, APathWithoutPlacementsWritesNothingAndAsksNothing) {

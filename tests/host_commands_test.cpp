@@ -157,31 +157,33 @@ TEST_F(HostCommandsTest, AHostLackingFunctionsStillStartsAndRunsTheCommands) {
 
 // ---- Selection commands --------------------------------------------------------------------------
 
-TEST_F(HostCommandsTest, ManualSelectionSavesTheModeAndChecksItself) {
-    PluginApplication* app = Start();
-    EXPECT_EQ(OnManualSelection(0, nullptr, nullptr), 0);
-    EXPECT_TRUE(app->IsManualSelection());
-    EXPECT_EQ(fake_host::Host().calls, (Calls{
-                                           "ProCmdIconSet(1, vs_update_checked.png)",
-                                           "ProCmdIconSet(2, vs_update_unchecked.png)",
-                                           "ProCmdIconSet(1, checked.png)",
-                                           "ProCmdIconSet(2, unchecked.png)",
-                                       }));
-    EXPECT_NE(SettingsFile().find("<selectionMode>manual</selectionMode>"), std::string::npos);
-}
-
-TEST_F(HostCommandsTest, AutomaticSelectionSavesTheModeAndChecksItself) {
-    PluginApplication* app = Start();
-    app->settings.selectionMode = 1;
-    EXPECT_EQ(OnAutomaticSelection(0, nullptr, nullptr), 0);
-    EXPECT_FALSE(app->IsManualSelection());
-    EXPECT_EQ(fake_host::Host().calls, (Calls{
-                                           "ProCmdIconSet(1, vs_update_unchecked.png)",
-                                           "ProCmdIconSet(2, vs_update_checked.png)",
-                                           "ProCmdIconSet(1, unchecked.png)",
-                                           "ProCmdIconSet(2, checked.png)",
-                                       }));
-    EXPECT_NE(SettingsFile().find("<selectionMode>automatic</selectionMode>"), std::string::npos);
+TEST_F(HostCommandsTest, EachSelectionCommandSavesItsModeAndChecksItself) {
+    // Each starts from the other mode; the manual command is 1, the automatic one 2.
+    const struct {
+        uiCmdCmdActFn command;
+        int modeBefore;
+        bool manual;
+        const char* saved;
+        Calls icons;
+    } cases[] = {
+        {OnManualSelection, 0, true, "<selectionMode>manual</selectionMode>",
+         {"ProCmdIconSet(1, vs_update_checked.png)", "ProCmdIconSet(2, vs_update_unchecked.png)",
+          "ProCmdIconSet(1, checked.png)", "ProCmdIconSet(2, unchecked.png)"}},
+        {OnAutomaticSelection, 1, false, "<selectionMode>automatic</selectionMode>",
+         {"ProCmdIconSet(1, vs_update_unchecked.png)", "ProCmdIconSet(2, vs_update_checked.png)",
+          "ProCmdIconSet(1, unchecked.png)", "ProCmdIconSet(2, checked.png)"}},
+    };
+    for (const auto& c : cases) {
+        PluginApplication* app = Start();
+        app->settings.selectionMode = c.modeBefore;
+        EXPECT_EQ(c.command(0, nullptr, nullptr), 0);
+        EXPECT_EQ(app->IsManualSelection(), c.manual);
+        EXPECT_EQ(fake_host::Host().calls, c.icons);
+        EXPECT_NE(SettingsFile().find(c.saved), std::string::npos);
+        TearDown();  // each case on a fresh host, without a settings file
+        std::filesystem::remove(kSettingsFileName);
+        SetUp();
+    }
 }
 
 TEST_F(HostCommandsTest, SelectionCommandCreatesTheObjectWhenThereIsNone) {
@@ -207,47 +209,30 @@ TEST_F(HostCommandsTest, ExportAsksForAFileShowsTheEndAndSavesThePath) {
               std::string::npos);
 }
 
-TEST_F(HostCommandsTest, ExportOffersTheSavedFolderAndName) {
-    PluginApplication* app = Start();
-    app->SetExportPath(u"C:\\scenes\\car.vsb");
-    fake_host::Host().fileSaveAnswer = PRO_TK_USER_ABORT;
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"C:\\scenes");
-    EXPECT_EQ(fake_host::Host().offeredName, u"car.vsb");
-
-    app->SetExportPath(u"/home/user/car.vsb");
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"/home/user");
-    EXPECT_EQ(fake_host::Host().offeredName, u"car.vsb");
-}
-
-TEST_F(HostCommandsTest, ExportLeavesOutDefaultsThatDoNotFit) {
+TEST_F(HostCommandsTest, ExportOffersTheSavedFolderAndNameLeavingOutWhatDoesNotFit) {
     PluginApplication* app = Start();
     fake_host::Host().fileSaveAnswer = PRO_TK_USER_ABORT;
-
     const std::u16string longFolder = u"C:\\" + std::u16string(257, u'f');  // 260 characters
-    app->SetExportPath((longFolder + u"\\car.vsb").c_str());
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"");
-    EXPECT_EQ(fake_host::Host().offeredName, u"car.vsb");
-
-    const std::u16string longName = std::u16string(36, u'n') + u".vsb";  // 40 characters
-    app->SetExportPath((u"C:\\" + longName).c_str());
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"C:");
-    EXPECT_EQ(fake_host::Host().offeredName, u"");
-
-    // Just fitting: 259 and 39 characters.
-    app->SetExportPath((longFolder.substr(1) + u"\\" + longName.substr(1)).c_str());
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, longFolder.substr(1));
-    EXPECT_EQ(fake_host::Host().offeredName, longName.substr(1));
-
-    // A path without a separator is offered whole, as the folder and as the name.
-    app->SetExportPath(u"car.vsb");
-    OnExport(0, nullptr, nullptr);
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"car.vsb");
-    EXPECT_EQ(fake_host::Host().offeredName, u"car.vsb");
+    const std::u16string longName = std::u16string(36, u'n') + u".vsb";     // 40 characters
+    const struct {
+        std::u16string path, folder, name;
+    } cases[] = {
+        {u"C:\\scenes\\car.vsb", u"C:\\scenes", u"car.vsb"},
+        {u"/home/user/car.vsb", u"/home/user", u"car.vsb"},
+        {longFolder + u"\\car.vsb", u"", u"car.vsb"},
+        {u"C:\\" + longName, u"C:", u""},
+        // Just fitting: 259 and 39 characters.
+        {longFolder.substr(1) + u"\\" + longName.substr(1), longFolder.substr(1),
+         longName.substr(1)},
+        // A path without a separator is offered whole, as the folder and as the name.
+        {u"car.vsb", u"car.vsb", u"car.vsb"},
+    };
+    for (const auto& c : cases) {
+        app->SetExportPath(c.path.c_str());
+        OnExport(0, nullptr, nullptr);
+        EXPECT_EQ(fake_host::Host().offeredFolder, c.folder);
+        EXPECT_EQ(fake_host::Host().offeredName, c.name);
+    }
 }
 
 TEST_F(HostCommandsTest, CancelledOrFailedSaveDialogChangesNothing) {

@@ -37,43 +37,25 @@ Range Read()
 
 TEST(LiveLinkPortRange, AnswersWhatWasRead)
 {
-    {
-        ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") + kPort + kMaxPort);
-        const Range range = Read();
-        EXPECT_EQ(range.answer, 0);
-        EXPECT_EQ(range.port, 4000);
-        EXPECT_EQ(range.maxPort, 4019);
-    }
-    {
-        ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") + kPort);
-        const Range range = Read();
-        EXPECT_EQ(range.answer, -1);
-        EXPECT_EQ(range.port, 4000);
-        EXPECT_EQ(range.maxPort, -1);
-    }
-    {
+    const std::string installed = Installed("Vistrel 5") + UserKey("Vistrel 5");
+    const struct {
+        std::string registry;
+        Range expected;
+    } cases[] = {
+        {installed + kPort + kMaxPort, {0, 4000, 4019}},
+        {installed + kPort, {-1, 4000, -1}},
         // A maximum alone is not read: the port comes first.
-        ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") + kMaxPort);
+        {installed + kMaxPort, {-2, -1, -1}},
+        {Installed("Vistrel 5") + UserKey("Vistrel 4") + kPort + kMaxPort, {-3, -1, -1}},
+        {installed + "\"LiveLinkPort\"=dword:ffffffff\r\n\"LiveLinkMaxPort\"=dword:00000000\r\n",
+         {0, -1, 0}},
+    };
+    for (const auto& c : cases) {
+        ScopedRegistry registry(c.registry);
         const Range range = Read();
-        EXPECT_EQ(range.answer, -2);
-        EXPECT_EQ(range.port, -1);
-        EXPECT_EQ(range.maxPort, -1);
-    }
-    {
-        ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 4") + kPort + kMaxPort);
-        const Range range = Read();
-        EXPECT_EQ(range.answer, -3);
-        EXPECT_EQ(range.port, -1);
-        EXPECT_EQ(range.maxPort, -1);
-    }
-    {
-        ScopedRegistry registry(Installed("Vistrel 5") + UserKey("Vistrel 5") +
-                                "\"LiveLinkPort\"=dword:ffffffff\r\n"
-                                "\"LiveLinkMaxPort\"=dword:00000000\r\n");
-        const Range range = Read();
-        EXPECT_EQ(range.answer, 0);
-        EXPECT_EQ(range.port, -1);
-        EXPECT_EQ(range.maxPort, 0);
+        EXPECT_EQ(range.answer, c.expected.answer) << c.registry;
+        EXPECT_EQ(range.port, c.expected.port) << c.registry;
+        EXPECT_EQ(range.maxPort, c.expected.maxPort) << c.registry;
     }
 }
 

@@ -10,19 +10,26 @@
 
 namespace {
 
-// A writer state on a temporary file, and a way to capture into a registered buffer (the state
-// frees every registered buffer when it goes).
+// A buffer registered with the state, which frees every registered buffer when it goes.
+ShaderBuffer* RegisteredBuffer(SceneWriterState& state)
+{
+    ShaderBuffer* buffer = NewShaderBuffer();
+    PushPointer(*state.shaderBuffers, buffer);
+    return buffer;
+}
+
+// Output from now on captured into a new registered buffer.
+ShaderBuffer* StartCapture(SceneWriterState& state)
+{
+    ShaderBuffer* buffer = RegisteredBuffer(state);
+    state.currentBuffer = buffer;
+    state.memoryMode = 1;
+    return buffer;
+}
+
+// A writer state on a temporary file.
 class OutputPrimitives : public ::testing::Test {
 protected:
-    ShaderBuffer* StartCapture()
-    {
-        ShaderBuffer* buffer = NewShaderBuffer();
-        PushPointer(*state.shaderBuffers, buffer);
-        state.currentBuffer = buffer;
-        state.memoryMode = 1;
-        return buffer;
-    }
-
     static std::string Content(const ShaderBuffer* buffer)
     {
         return buffer->data ? std::string(buffer->data, buffer->length) : std::string();
@@ -72,7 +79,7 @@ TEST_F(OutputPrimitives, IndentedOrCapturedTextIsCutAtTheWorkingBufferSize)
     WritePlain(state, "%s", longText.c_str());
     EXPECT_EQ(file.Take(), longText);
 
-    ShaderBuffer* buffer = StartCapture();
+    ShaderBuffer* buffer = StartCapture(state);
     WritePlain(state, "%s", longText.c_str());
     EXPECT_EQ(Content(buffer), longText.substr(0, MaxFormattedLength));
     EXPECT_EQ(file.Take(), "");
@@ -81,29 +88,21 @@ TEST_F(OutputPrimitives, IndentedOrCapturedTextIsCutAtTheWorkingBufferSize)
 TEST_F(OutputPrimitives, QuotedNamesAreIndentedAndNotEscapedOthersHexadecimal)
 {
     state.indent = 2;
-    WriteName(state, "");
-    EXPECT_EQ(file.Take(), "  \"\"");
-    WriteName(state, "a\tb\\c");
-    EXPECT_EQ(file.Take(), "  \"a\tb\\c\"");
+    // Names with quotes, line breaks or high bytes are hexadecimal, and never indented.
+    const struct {
+        const char* name;
+        const char* written;
+    } names[] = {{"", "  \"\""}, {"a\tb\\c", "  \"a\tb\\c\""}, {"a\"b", "xX612262"},
+                 {"\xE9t\xE9", "xXe974e9"}, {"\r", "xX0d"}, {"1\n", "xX310a"},
+                 {"\x80", "xX80"},  // the first byte that a quoted name cannot carry
+                 {"\x7F", "  \"\x7F\""}, {nullptr, ""}};
+    for (const auto& n : names) {
+        WriteName(state, n.name);
+        EXPECT_EQ(file.Take(), n.written);
+    }
     WriteNameUnindented(state, "n");
     EXPECT_EQ(file.Take(), "\"n\"");
     EXPECT_EQ(state.indent, 2);
-    // Names with quotes, line breaks or high bytes are hexadecimal, and never indented.
-    state.indent = 2;
-    WriteName(state, "a\"b");
-    EXPECT_EQ(file.Take(), "xX612262");
-    WriteName(state, "\xE9t\xE9");
-    EXPECT_EQ(file.Take(), "xXe974e9");
-    WriteName(state, "\r");
-    EXPECT_EQ(file.Take(), "xX0d");
-    WriteName(state, "1\n");
-    EXPECT_EQ(file.Take(), "xX310a");
-    WriteName(state, "\x80");  // the first byte that a quoted name cannot carry
-    EXPECT_EQ(file.Take(), "xX80");
-    WriteName(state, "\x7F");
-    EXPECT_EQ(file.Take(), "  \"\x7F\"");
-    WriteName(state, nullptr);
-    EXPECT_EQ(file.Take(), "");
 }
 
 TEST_F(OutputPrimitives, LongHexadecimalNameIsWrittenWholeALongQuotedOneCut)
@@ -138,7 +137,7 @@ TEST_F(OutputPrimitives, HexBlobAndRawBytesGoToTheFileUnindented)
 
 TEST_F(OutputPrimitives, CapturedTextStaysTextUntilRawBytesArrive)
 {
-    ShaderBuffer* buffer = StartCapture();
+    ShaderBuffer* buffer = StartCapture(state);
     state.indent = 2;
     WriteIndented(state, "a\n");
     WritePlain(state, "b");
@@ -151,29 +150,25 @@ TEST_F(OutputPrimitives, CapturedTextStaysTextUntilRawBytesArrive)
 
 TEST_F(OutputPrimitives, TextBufferIsInlinedIndentedBinaryBufferRawAndEmptyNothing)
 {
-    ShaderBuffer* text = NewShaderBuffer();
-    PushPointer(*state.shaderBuffers, text);
+    ShaderBuffer* text = RegisteredBuffer(state);
     AppendToBuffer(text, "\"t\" {\n  \"a\" 1,\n}", 0);
     state.indent = 2;
     InlineBuffer(state, text);
     EXPECT_EQ(file.Take(), "  \"t\" {\n    \"a\" 1,\n  }");
 
-    ShaderBuffer* binary = NewShaderBuffer();
-    PushPointer(*state.shaderBuffers, binary);
+    ShaderBuffer* binary = RegisteredBuffer(state);
     AppendToBuffer(binary, "x\ny", 3);
     InlineBuffer(state, binary);
     EXPECT_EQ(file.Take(), "x\ny");
-    ShaderBuffer* empty = NewShaderBuffer();
-    PushPointer(*state.shaderBuffers, empty);
     state.indent = 2;
-    InlineBuffer(state, empty);
+    InlineBuffer(state, RegisteredBuffer(state));
     InlineBuffer(state, nullptr);
     EXPECT_EQ(file.Take(), "");
 }
 
 TEST_F(OutputPrimitives, CaptureBufferCanBeInlinedIntoItself)
 {
-    ShaderBuffer* buffer = StartCapture();
+    ShaderBuffer* buffer = StartCapture(state);
     AppendToBuffer(buffer, "ab", 2);
     for (int i = 0; i < 9; ++i)
         InlineBuffer(state, buffer);
@@ -183,10 +178,7 @@ TEST_F(OutputPrimitives, CaptureBufferCanBeInlinedIntoItself)
 TEST(OutputPrimitivesWithoutFile, NothingIsWrittenAnywhere)
 {
     SceneWriterState state(nullptr, true);
-    ShaderBuffer* buffer = NewShaderBuffer();
-    PushPointer(*state.shaderBuffers, buffer);
-    state.currentBuffer = buffer;
-    state.memoryMode = 1;
+    ShaderBuffer* buffer = StartCapture(state);
     WriteIndented(state, "a");
     WritePlain(state, "b");
     WriteBytes(state, "c", 1);

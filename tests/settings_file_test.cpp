@@ -273,14 +273,14 @@ TEST(SettingsFileBadInput, EveryTruncationChangesNothing) {
 TEST(SettingsFileBadInput, BinaryAndNonXmlChangeNothing) {
     std::string binary;
     for (int i = 0; i < 4096; ++i) binary += static_cast<char>((i * 7919) & 0xFF);
-    ExpectSameSettings(ReadText(binary), Sentinel());
-    ExpectSameSettings(ReadText("tessellationQuality = 0.5\nupAxis = 2\n"), Sentinel());
-    ExpectSameSettings(ReadText("{\"upAxis\": 2}"), Sentinel());
-    ExpectSameSettings(ReadText("<?xml version=\"1.0\" ?>\n"), Sentinel());
-    ExpectSameSettings(ReadText(Document("<upAxis>2</upAxis></wrong>", "root")), Sentinel());
-    ExpectSameSettings(ReadText(std::string("<a>\0<upAxis>2</upAxis></a>", 26)), Sentinel());
-    // A code-page letter before the end of the text must not carry the parser past it.
-    ExpectSameSettings(ReadText("<a><upAxis>2</upAxis>\xF0"), Sentinel());
+    for (const std::string& text :
+         {binary, std::string("tessellationQuality = 0.5\nupAxis = 2\n"),
+          std::string("{\"upAxis\": 2}"), std::string("<?xml version=\"1.0\" ?>\n"),
+          Document("<upAxis>2</upAxis></wrong>", "root"),
+          std::string("<a>\0<upAxis>2</upAxis></a>", 26),
+          // A code-page letter before the end of the text must not carry the parser past it.
+          std::string("<a><upAxis>2</upAxis>\xF0")})
+        ExpectSameSettings(ReadText(text), Sentinel());
 }
 
 std::string Repeat(const std::string& text, int times) {
