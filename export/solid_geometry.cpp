@@ -80,21 +80,6 @@ private:
     ProSurfaceTessellationInput handle_ = nullptr;
 };
 
-// Releases the interface data of a solid's NURBS output on every way out.
-class InterfaceDataRelease {
-public:
-    explicit InterfaceDataRelease(InterfacePairing& pairing) : pairing_(pairing) {}
-    ~InterfaceDataRelease() {
-        if (pairing_.interfaceData != nullptr) ProIntfDataFree(pairing_.interfaceData);
-        pairing_.interfaceData = nullptr;
-    }
-    InterfaceDataRelease(const InterfaceDataRelease&) = delete;
-    InterfaceDataRelease& operator=(const InterfaceDataRelease&) = delete;
-
-private:
-    InterfacePairing& pairing_;
-};
-
 // The solid's own surfaces, then those of each quilt, through the filters.
 void CollectSolidSurfaces(SolidVisitData& visit) {
     CallRunningCallbacks(ProSolidSurfaceVisit, visit.solid, CollectSurfaceId, SurfaceFeatureFilter,
@@ -178,7 +163,6 @@ void WriteSolidMaterialGroups(PluginApplication& app, const SolidVisitData& visi
     app.sceneBuilder.GetSceneApi()->SetFlags(kSolidGroupFlags);
     const bool nurbs = app.settings.includeNURBS;
     InterfacePairing pairing;
-    InterfaceDataRelease release(pairing);
     if (nurbs) pairing = PairInterfaceSurfaces(visit.solid, visit.surfaceIds, visit.surfaces);
 
     SurfaceMaterialGroups groups;

@@ -321,8 +321,7 @@ protected:
 
     void TearDown() override
     {
-        if (pairing.interfaceData != nullptr)
-            ProIntfDataFree(pairing.interfaceData);
+        pairing.interfaceData.reset();
         app->trimBuffers.Clear();
         EXPECT_EQ(sim::LiveModelRecords(), 0u);
         EXPECT_EQ(sim::LiveHostBlocks(), blocks);
@@ -349,7 +348,7 @@ protected:
         ContourVisitData visit;
         visit.solid = sim::Handle("T");
         visit.currentSurface = &surface;
-        visit.interfaceData = pairing.interfaceData;
+        visit.interfaceData = pairing.interfaceData.get();
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedIds;
         EXPECT_EQ(ProSurfaceContourVisit(surface, CollectSurfaceTrimLoop, nullptr, &visit),
