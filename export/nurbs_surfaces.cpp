@@ -280,6 +280,7 @@ void PluginApplication::WriteNurbsObjects(const InterfacePairing& pairing,
         ContourVisitData visit;
         visit.solid = pairing.solid;
         visit.currentSurface = &hostSurface;
+        visit.currentSurfaceId = hostSurfaceId;
         visit.interfaceData = pairing.interfaceData.get();
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedSurfaceIds;

@@ -183,9 +183,7 @@ HeldCurvedata EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
     int side = -1;
     if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, records, nullptr) ==
         PRO_TK_NO_ERROR) {
-        int currentId = 0;
-        ProSurfaceIdGet(*visit.currentSurface, &currentId);
-        side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
+        side = ChooseEdgeSide(id, surfaceIds, visit.currentSurfaceId, visit.exportedSurfaceIds,
                               visit.seamSidesTaken);
     }
     // The curve not chosen goes back to the host with curves.

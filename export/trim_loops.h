@@ -27,6 +27,9 @@ typedef std::map<int, unsigned> SeamSidesTaken;
 struct ContourVisitData {
     ProSolid solid = nullptr;
     ProSurface* currentSurface = nullptr;       // the host surface being written
+    // The host id of currentSurface, as the surface visit had it: only a surface whose id the
+    // host gave is written with NURBS objects.
+    int currentSurfaceId = 0;
     ProIntfData* interfaceData = nullptr;       // the solid's interface data
     const EdgeIndexMap* edgeIndexMap = nullptr; // the solid's edge ids -> indices
     // Ids of every surface grouped for this solid. Pointed at rather than copied: the set is

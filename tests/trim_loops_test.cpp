@@ -348,6 +348,7 @@ protected:
         ContourVisitData visit;
         visit.solid = sim::Handle("T");
         visit.currentSurface = &surface;
+        visit.currentSurfaceId = id;
         visit.interfaceData = pairing.interfaceData.get();
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedIds;
