@@ -254,12 +254,11 @@ InterfacePairing PairInterfaceSurfaces(ProSolid solid, const std::set<int>& surf
     pairing.solid = solid;
     ProIntfData* data = nullptr;
     ProIntfDataAlloc(&data);
-    // Released here when the pairing fails on the way; handed to the caller with the pairing.
-    HeldIntfData held(data);
+    // The pairing holds it from here on: it goes with the pairing also when this fails on the way.
+    pairing.interfaceData.reset(data);
     if (data != nullptr &&
         ProPartToProIntfData(solid, InterfaceRepresentation(), data) == PRO_TK_NO_ERROR)
         PairSurfacesOf(data, surfaceIds, surfaces, pairing);
-    pairing.interfaceData = held.release();
     return pairing;
 }
 
@@ -281,7 +280,8 @@ void PluginApplication::WriteNurbsObjects(const InterfacePairing& pairing,
         ContourVisitData visit;
         visit.solid = pairing.solid;
         visit.currentSurface = &hostSurface;
-        visit.interfaceData = pairing.interfaceData;
+        visit.currentSurfaceId = hostSurfaceId;
+        visit.interfaceData = pairing.interfaceData.get();
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedSurfaceIds;
         CallRunningCallbacks(ProSurfaceContourVisit, hostSurface, CollectSurfaceTrimLoop, nullptr,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/trim_loops.h"
+#include "hostcall/host_held.h"
 #include "toolkit/pro_toolkit.h"
 
 // Host surface id -> the interface surfaces paired with it, in pairing order. The records point
@@ -18,9 +19,9 @@ typedef std::map<int, std::vector<ProSurfacedata*>> InterfaceSurfaceMap;
 // material groups are written.
 struct InterfacePairing {
     ProSolid solid = nullptr;
-    // Null when the host made none. Whenever it is not null the caller releases it with
-    // ProIntfDataFree after the solid's last NURBS object, also when the pairing failed.
-    ProIntfData* interfaceData = nullptr;
+    // Null when the host made none. Held also when the pairing failed; it goes with the pairing,
+    // so the pairing must outlive the solid's last NURBS object.
+    HeldIntfData interfaceData;
     EdgeIndexMap edgeIndexMap;
     InterfaceSurfaceMap surfaceMap;  // empty when the host made no interface data
 };

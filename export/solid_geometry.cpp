@@ -29,11 +29,12 @@ SolidVisitData& VisitDataOf(ProAppData data) { return *static_cast<SolidVisitDat
 
 bool IsTrue(ProBoolean value) { return value != PRO_B_FALSE; }
 
-// The host's id of surface; false when the host cannot give one. Such a surface pairs with no
+// The host's id of surface; none when the host cannot give one. Such a surface pairs with no
 // NURBS surface: taken as 0, it would pair with every one whose id is 0.
-bool SurfaceId(ProSurface surface, int& id) {
-    id = 0;
-    return ProSurfaceIdGet(surface, &id) == PRO_TK_NO_ERROR;
+std::optional<int> SurfaceId(ProSurface surface) {
+    int id = 0;
+    if (ProSurfaceIdGet(surface, &id) != PRO_TK_NO_ERROR) return std::nullopt;
+    return id;
 }
 
 // Whether the layers hide one item of solid (a status of 0).
@@ -80,21 +81,6 @@ private:
     ProSurfaceTessellationInput handle_ = nullptr;
 };
 
-// Releases the interface data of a solid's NURBS output on every way out.
-class InterfaceDataRelease {
-public:
-    explicit InterfaceDataRelease(InterfacePairing& pairing) : pairing_(pairing) {}
-    ~InterfaceDataRelease() {
-        if (pairing_.interfaceData != nullptr) ProIntfDataFree(pairing_.interfaceData);
-        pairing_.interfaceData = nullptr;
-    }
-    InterfaceDataRelease(const InterfaceDataRelease&) = delete;
-    InterfaceDataRelease& operator=(const InterfaceDataRelease&) = delete;
-
-private:
-    InterfacePairing& pairing_;
-};
-
 // The solid's own surfaces, then those of each quilt, through the filters.
 void CollectSolidSurfaces(SolidVisitData& visit) {
     CallRunningCallbacks(ProSolidSurfaceVisit, visit.solid, CollectSurfaceId, SurfaceFeatureFilter,
@@ -103,14 +89,12 @@ void CollectSolidSurfaces(SolidVisitData& visit) {
                          QuiltVisibilityFilter, &visit);
 }
 
-// Groups the collected surfaces by their material key; notes the id of each.
+// Groups the collected surfaces by their material key.
 void GroupSurfacesByMaterial(const SolidVisitData& visit, const std::string& modelName,
                              const ProAsmcomppath& fullPath, const ModelAppearance& model,
-                             SurfaceMaterialGroups& groups, std::set<int>& exportedSurfaceIds) {
+                             SurfaceMaterialGroups& groups) {
     for (std::size_t i = 0; i < visit.surfaces.size(); ++i) {
         const ProSurface surface = visit.surfaces[i];
-        int id = 0;
-        if (SurfaceId(surface, id)) exportedSurfaceIds.insert(id);
         ProGeomitem item = {};
         ProSurfaceToGeomitem(visit.solid, surface, &item);
         const MaterialKey key = GetSurfaceMaterialKey(modelName.c_str(), &item, fullPath,
@@ -127,7 +111,6 @@ struct SolidOutput {
     ProSurfaceTessellationInput input;
     bool nurbs;                       // NURBS objects beside the meshes
     const InterfacePairing& pairing;  // empty without NURBS output
-    const std::set<int>& exportedSurfaceIds;
 };
 
 // The object of a material group's merged mesh, with the group's material.
@@ -154,16 +137,15 @@ void WriteMaterialGroup(PluginApplication& app, const SolidOutput& solid, const 
     int32_t vertexBase = 0;
     for (const int position : positions) {
         const ProSurface surface = solid.visit.surfaces[position];
-        int id = 0;
-        const bool hasId = SurfaceId(surface, id);
+        const std::optional<int> id = solid.visit.surfaceIdAt[position];
         const double quality = UsableQuality(app.settings.tessellationQuality);
         const ProTessellation tessellation =
             TessellateSurface(surface, solid.input, solid.heights, quality);
         if (tessellation == nullptr) continue;
         AppendHostTessellation(tessellation, mesh, vertexBase);
-        if (solid.nurbs && hasId) {
-            app.WriteNurbsObjects(solid.pairing, solid.exportedSurfaceIds, solid.modelName.c_str(),
-                                  surface, id, key);
+        if (solid.nurbs && id) {
+            app.WriteNurbsObjects(solid.pairing, solid.visit.surfaceIds, solid.modelName.c_str(),
+                                  surface, *id, key);
         }
     }
     if (!mesh.vertices.empty() && !mesh.indices.empty()) WriteMeshObject(app, solid.modelName, key);
@@ -178,14 +160,11 @@ void WriteSolidMaterialGroups(PluginApplication& app, const SolidVisitData& visi
     app.sceneBuilder.GetSceneApi()->SetFlags(kSolidGroupFlags);
     const bool nurbs = app.settings.includeNURBS;
     InterfacePairing pairing;
-    InterfaceDataRelease release(pairing);
     if (nurbs) pairing = PairInterfaceSurfaces(visit.solid, visit.surfaceIds, visit.surfaces);
 
     SurfaceMaterialGroups groups;
-    std::set<int> exportedSurfaceIds;
-    GroupSurfacesByMaterial(visit, modelName, fullPath, model, groups, exportedSurfaceIds);
-    const SolidOutput solid = {visit, modelName, heights, input,
-                               nurbs, pairing,   exportedSurfaceIds};
+    GroupSurfacesByMaterial(visit, modelName, fullPath, model, groups);
+    const SolidOutput solid = {visit, modelName, heights, input, nurbs, pairing};
     for (const auto& group : groups) WriteMaterialGroup(app, solid, group.first, group.second);
 }
 
@@ -262,8 +241,9 @@ ProError FilterQuilt(ProQuilt quilt, ProAppData data) {
 ProError CollectSurface(ProSurface surface, ProAppData data) {
     SolidVisitData& visit = VisitDataOf(data);
     visit.surfaces.push_back(surface);
-    int id = 0;
-    if (SurfaceId(surface, id)) visit.surfaceIds.insert(id);
+    const std::optional<int> id = SurfaceId(surface);
+    visit.surfaceIdAt.push_back(id);
+    if (id) visit.surfaceIds.insert(*id);
     return PRO_TK_NO_ERROR;
 }
 

@@ -3,6 +3,7 @@
 // (plugin/plugin_application.h).
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,8 +15,11 @@ struct SolidVisitData {
     // The surfaces in the order the visits delivered them: the solid's own, then each quilt's.
     // A surface delivered twice is held twice.
     std::vector<ProSurface> surfaces;
-    // The host ids of those surfaces that have one; the NURBS pairing looks interface surfaces
-    // up in it.
+    // The host id of each of those surfaces, at its position in surfaces, asked once as the visit
+    // delivers the surface; none when the host cannot give one.
+    std::vector<std::optional<int>> surfaceIdAt;
+    // The ids of surfaceIdAt as a set: the NURBS pairing looks interface surfaces up in it, and
+    // the trim loops take edge curves from the surfaces it holds.
     std::set<int> surfaceIds;
     // The solid being exported; the filters read it.
     ProSolid solid = nullptr;

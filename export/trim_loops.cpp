@@ -55,29 +55,6 @@ private:
     }
 };
 
-void ReleaseCurve(ProCurvedata* curve)
-{
-    if (curve != nullptr)
-        ProCurvedataMemoryFree(curve);
-}
-
-// The owner of a list of curves: the curves still in it when the owner goes are released.
-class HeldCurves {
-public:
-    explicit HeldCurves(std::list<ProCurvedata*>& curves) : curves_(curves) {}
-    HeldCurves(const HeldCurves&) = delete;
-    HeldCurves& operator=(const HeldCurves&) = delete;
-    ~HeldCurves()
-    {
-        for (ProCurvedata* curve : curves_)
-            ReleaseCurve(curve);
-        curves_.clear();
-    }
-
-private:
-    std::list<ProCurvedata*>& curves_;
-};
-
 // A curve record made by the host; null when it made none.
 HeldCurvedata NewCurve()
 {
@@ -183,9 +160,7 @@ HeldCurvedata EdgeCurveOnSurface(ProEdgedata* edge, ContourVisitData& visit)
     int side = -1;
     if (ProEdgedataGet(edge, &id, surfaceIds, directions, nullptr, records, nullptr) ==
         PRO_TK_NO_ERROR) {
-        int currentId = 0;
-        ProSurfaceIdGet(*visit.currentSurface, &currentId);
-        side = ChooseEdgeSide(id, surfaceIds, currentId, visit.exportedSurfaceIds,
+        side = ChooseEdgeSide(id, surfaceIds, visit.currentSurfaceId, visit.exportedSurfaceIds,
                               visit.seamSidesTaken);
     }
     // The curve not chosen goes back to the host with curves.
@@ -223,25 +198,18 @@ ProError CollectTrimLoop(ProContour contour, ProAppData data)
     buffers.trim_nedges.push_back(0);
     const size_t loop = buffers.trim_nedges.size() - 1;
     visit.seamSidesTaken.clear();
-    // The curves collected are given back also when the edge visit fails on the way.
-    const HeldCurves heldEdges(visit.edgeCurves);
     CallRunningCallbacks(ProContourEdgeVisit, *visit.currentSurface, contour,
                          CollectContourEdgeCurve, nullptr, data);
-    std::list<ProCurvedata*> curves;
-    const HeldCurves held(curves);
-    curves = ChainTrimLoop(std::move(visit.edgeCurves));
+    std::list<HeldCurvedata> curves = ChainTrimLoop(std::move(visit.edgeCurves));
     visit.edgeCurves.clear();
     OrientTrimLoop(curves, traversal);
 
     // Every curve here passed the B-spline test of CollectContourEdgeCurve; one the host still
     // refuses is left out, so the loop keeps its trim_inside entry and the arrays their shape.
     BsplineCopy bspline;
-    while (!curves.empty()) {
-        const HeldCurvedata curve(curves.front());
-        curves.pop_front();
+    for (const HeldCurvedata& curve : curves)
         if (bspline.Read(curve.get()))
             AppendTrimCurve(buffers, loop, bspline);
-    }
     buffers.trim_inside.push_back(traversal != PRO_CONTOUR_TRAV_INTERNAL ? 1 : 0);
     return PRO_TK_NO_ERROR;
 }
@@ -263,10 +231,8 @@ ProError CollectEdgeCurve(ProEdge edge, ProAppData data)
         record == nullptr)
         return PRO_TK_NO_ERROR;
     const HeldEdgedata heldRecord(record);
-    if (HeldCurvedata curve = EdgeCurveOnSurface(record, visit)) {
-        visit.edgeCurves.push_back(curve.get());
-        curve.release();  // visit's now
-    }
+    if (HeldCurvedata curve = EdgeCurveOnSurface(record, visit))
+        visit.edgeCurves.push_back(std::move(curve));
     return PRO_TK_NO_ERROR;
 }
 
@@ -284,18 +250,17 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError /*status*/, ProAppData d
 
 // ---- Loop operations on host curve records -----------------------------------------------------
 
-std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
+std::list<HeldCurvedata> ChainTrimLoop(std::list<HeldCurvedata> curves)
 {
     // Each curve stays in curves until it is moved into the loop: the ones left there, which
-    // cannot be placed, are released on the way out.
-    const HeldCurves held(curves);
-    // The ends of every curve the host can give; the others cannot be placed.
-    std::vector<std::list<ProCurvedata*>::iterator> readable;
+    // cannot be placed, are released on the way out. The ends of every curve the host can give;
+    // the others cannot be placed.
+    std::vector<std::list<HeldCurvedata>::iterator> readable;
     std::vector<TrimCurveEnds> ends;
     LoopExtent extent;
     BsplineCopy bspline;
     for (auto curve = curves.begin(); curve != curves.end(); ++curve) {
-        if (bspline.Read(*curve)) {
+        if (bspline.Read(curve->get())) {
             readable.push_back(curve);
             const ProPoint3d* points = bspline.points;
             ends.push_back({PointOf(points[0]), PointOf(points[bspline.pointCount - 1])});
@@ -304,31 +269,31 @@ std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves)
         }
     }
 
-    std::list<ProCurvedata*> loop;
+    std::list<HeldCurvedata> loop;
     for (size_t position : ChainOrder(ends, extent.Size()))
         loop.splice(loop.end(), curves, readable[position]);
     return loop;
 }
 
-void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal)
+void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversal)
 {
     if (traversal != PRO_CONTOUR_TRAV_EXTERNAL && traversal != PRO_CONTOUR_TRAV_INTERNAL)
         return;
     std::vector<TrimPoint> points;
     BsplineCopy bspline;
-    for (ProCurvedata* curve : loop)
-        if (bspline.Read(curve))
+    for (const HeldCurvedata& curve : loop)
+        if (bspline.Read(curve.get()))
             for (int i = 0; i < bspline.pointCount; ++i)
                 points.push_back(PointOf(bspline.points[i]));
     if (!LoopNeedsReversal(points, traversal))
         return;
 
-    // Each curve flips in its place; one the host cannot reverse leaves the loop.
+    // Each curve flips in its place, the old record released; one the host cannot reverse
+    // leaves the loop.
     for (auto it = loop.begin(); it != loop.end();) {
-        HeldCurvedata reversed = ReversedCopy(*it);
-        ReleaseCurve(*it);
+        HeldCurvedata reversed = ReversedCopy(it->get());
         if (reversed != nullptr) {
-            *it = reversed.release();
+            *it = std::move(reversed);
             ++it;
         } else {
             it = loop.erase(it);

@@ -13,6 +13,7 @@
 #include <set>
 #include <vector>
 
+#include "hostcall/host_held.h"
 #include "toolkit/pro_toolkit.h"
 
 // Interface edge id -> the edge's 0-based index in the interface data; one solid's.
@@ -27,14 +28,18 @@ typedef std::map<int, unsigned> SeamSidesTaken;
 struct ContourVisitData {
     ProSolid solid = nullptr;
     ProSurface* currentSurface = nullptr;       // the host surface being written
+    // The host id of currentSurface, as the surface visit had it: only a surface whose id the
+    // host gave is written with NURBS objects.
+    int currentSurfaceId = 0;
     ProIntfData* interfaceData = nullptr;       // the solid's interface data
     const EdgeIndexMap* edgeIndexMap = nullptr; // the solid's edge ids -> indices
     // Ids of every surface grouped for this solid. Pointed at rather than copied: the set is
     // complete before the first NURBS object is written and outlives every visit.
     const std::set<int>* exportedSurfaceIds = nullptr;
-    // UV curves of the contour being visited, in edge order; owned until the loop is collected,
-    // and given back by the contour's action on every way out.
-    std::list<ProCurvedata*> edgeCurves;
+    // UV curves of the contour being visited, in edge order, until the contour's action takes
+    // them for its loop. Curves left here when the edge visit fails on the way go with the visit
+    // data.
+    std::list<HeldCurvedata> edgeCurves;
     // The seam sides taken so far in the contour being visited.
     SeamSidesTaken seamSidesTaken;
 };
@@ -55,14 +60,14 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 
 // Orders one contour's curves so that each one's last control point meets the next one's first,
 // or lies nearest it across a gap small beside the loop (ChainOrder); curves are never reversed
-// to fit. Takes ownership of every curve given: the ones it cannot
-// place are released, the rest handed back in chained order; on a failure, all are released.
-std::list<ProCurvedata*> ChainTrimLoop(std::list<ProCurvedata*> curves);
+// to fit. The ones it cannot place are released, the rest handed back in chained order; on a
+// failure, all are released.
+std::list<HeldCurvedata> ChainTrimLoop(std::list<HeldCurvedata> curves);
 
 // Reverses every curve of loop in its place (the order of the curves stays) when the loop's
 // winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
 // released and leaves the loop. On a failure every curve not released is still in loop.
-void OrientTrimLoop(std::list<ProCurvedata*>& loop, ProContourTraversal traversal);
+void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
 // mirrored within their span, control points and weights in reverse order. False, target left

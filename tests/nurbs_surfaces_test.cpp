@@ -73,7 +73,7 @@ protected:
     void TearDown() override
     {
         if (pairing.interfaceData != nullptr) {
-            EXPECT_EQ(ProIntfDataFree(pairing.interfaceData), PRO_TK_NO_ERROR);
+            EXPECT_EQ(ProIntfDataFree(pairing.interfaceData.release()), PRO_TK_NO_ERROR);
         }
         EXPECT_EQ(sim::LiveModelRecords(), 0u);
         EXPECT_EQ(sim::LiveHostBlocks(), blocks);
@@ -185,7 +185,7 @@ TEST_F(NurbsSurfaces, InterfaceSurfacesPairByIdOrWithTheFirstVisitedSurfaceBound
         EXPECT_EQ(Pairs(), c.pairs) << "visits " << ::testing::PrintToString(c.visits);
         // Edge 99's record cannot be had.
         EXPECT_EQ(pairing.edgeIndexMap, (EdgeIndexMap{{21, 0}, {22, 1}, {23, 2}, {51, 4}}));
-        EXPECT_EQ(ProIntfDataFree(pairing.interfaceData), PRO_TK_NO_ERROR);
+        EXPECT_EQ(ProIntfDataFree(pairing.interfaceData.release()), PRO_TK_NO_ERROR);
         pairing = {};
         surfaces.clear();
         surfaceIds.clear();

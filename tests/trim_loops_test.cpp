@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
+#include <list>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -252,11 +254,22 @@ Curve ReadCurve(ProCurvedata* record)
     return curve;
 }
 
-void Release(std::list<ProCurvedata*>& curves)
+// A list holding records, which it releases.
+std::list<HeldCurvedata> Held(std::initializer_list<ProCurvedata*> records)
 {
-    for (ProCurvedata* curve : curves)
-        ProCurvedataMemoryFree(curve);
-    curves.clear();
+    std::list<HeldCurvedata> curves;
+    for (ProCurvedata* record : records)
+        curves.emplace_back(record);
+    return curves;
+}
+
+// The records of curves, in their order.
+std::vector<ProCurvedata*> Records(const std::list<HeldCurvedata>& curves)
+{
+    std::vector<ProCurvedata*> records;
+    for (const HeldCurvedata& curve : curves)
+        records.push_back(curve.get());
+    return records;
 }
 
 // A model for the contour visits. Surface 1: a square contour of four straight edges, the right
@@ -321,8 +334,7 @@ protected:
 
     void TearDown() override
     {
-        if (pairing.interfaceData != nullptr)
-            ProIntfDataFree(pairing.interfaceData);
+        pairing.interfaceData.reset();
         app->trimBuffers.Clear();
         EXPECT_EQ(sim::LiveModelRecords(), 0u);
         EXPECT_EQ(sim::LiveHostBlocks(), blocks);
@@ -349,7 +361,8 @@ protected:
         ContourVisitData visit;
         visit.solid = sim::Handle("T");
         visit.currentSurface = &surface;
-        visit.interfaceData = pairing.interfaceData;
+        visit.currentSurfaceId = id;
+        visit.interfaceData = pairing.interfaceData.get();
         visit.edgeIndexMap = &pairing.edgeIndexMap;
         visit.exportedSurfaceIds = &exportedIds;
         EXPECT_EQ(ProSurfaceContourVisit(surface, CollectSurfaceTrimLoop, nullptr, &visit),
@@ -373,7 +386,7 @@ TEST_F(TrimLoops, ReversalMirrorsKnotsAndRunsPointsAndWeightsBackwards)
     ProCurvedata* empty = nullptr;
     ProCurvedataAlloc(&target);
     ProCurvedataAlloc(&empty);
-    std::list<ProCurvedata*> records = {source, target, empty};
+    const std::list<HeldCurvedata> records = Held({source, target, empty});
     // The reversal of an empty record fails and leaves the target as it was.
     EXPECT_FALSE(ReverseBsplineCurve(empty, target));
     ProEnttype type = 0;
@@ -382,7 +395,6 @@ TEST_F(TrimLoops, ReversalMirrorsKnotsAndRunsPointsAndWeightsBackwards)
     EXPECT_EQ(ReadCurve(target), (Curve{2, {0, 0, 0, 2, 3, 3, 3}, {{3, 3}, {2, 1}, {1, 0}, {0, 0}},
                                         {2, 0.25, 0.5, 1}}));
     EXPECT_EQ(ReadCurve(source), original);  // the source is untouched
-    Release(records);
 }
 
 TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
@@ -392,46 +404,44 @@ TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
     ProCurvedata* right = Line(1, 5e-8, 1, 1 + 1e-9);  // misses bottom and top
     ProCurvedata* left = Line(0, 1, 0, 0);
     ProCurvedata* stray = Line(5, 5, 6, 6);
-    std::list<ProCurvedata*> loop = ChainTrimLoop({bottom, top, stray, right, left});
+    const std::list<HeldCurvedata> loop = ChainTrimLoop(Held({bottom, top, stray, right, left}));
     // Right goes across the nearer of its gaps, before top.
-    EXPECT_EQ(loop, (std::list<ProCurvedata*>{right, top, left, bottom}));
+    EXPECT_EQ(Records(loop), (std::vector<ProCurvedata*>{right, top, left, bottom}));
     EXPECT_EQ(sim::LiveModelRecords(), 4u);
-    Release(loop);
 }
 
 TEST_F(TrimLoops, OrientingAClockwiseExternalLoopFlipsEachCurveInItsPlace)
 {
     // Clockwise: up the left side, along the top, down the right side, back along the bottom.
-    std::list<ProCurvedata*> loop = {MakeCurve({2, {0, 0, 0, 1, 1, 1},
-                                                {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
-                                     Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)};
+    std::list<HeldCurvedata> loop =
+        Held({MakeCurve({2, {0, 0, 0, 1, 1, 1}, {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
+              Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)});
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
     ASSERT_EQ(loop.size(), 4u);
     std::vector<Curve> curves;
-    for (ProCurvedata* curve : loop)
+    for (ProCurvedata* curve : Records(loop))
         curves.push_back(ReadCurve(curve));
     EXPECT_EQ(curves[0], (Curve{2, {0, 0, 0, 1, 1, 1}, {{0, 1}, {0, 0.5}, {0, 0}}, {}}));
     EXPECT_EQ(curves[1], (Curve{1, {0, 0, 1, 1}, {{1, 1}, {0, 1}}, {}}));
     EXPECT_EQ(curves[2], (Curve{1, {0, 0, 1, 1}, {{1, 0}, {1, 1}}, {}}));
     EXPECT_EQ(curves[3], (Curve{1, {0, 0, 1, 1}, {{0, 0}, {1, 0}}, {}}));
-    Release(loop);
 }
 
 TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
 {
     ProCurvedata* square =
         MakeCurve({1, {0, 0, 1, 2, 3, 4, 4}, {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}, {}});
-    std::list<ProCurvedata*> loop = {square};
+    std::list<HeldCurvedata> loop = Held({square});
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
-    EXPECT_EQ(loop, std::list<ProCurvedata*>{square});
+    EXPECT_EQ(Records(loop), std::vector<ProCurvedata*>{square});
     OrientTrimLoop(loop, 0);
-    EXPECT_EQ(loop, std::list<ProCurvedata*>{square});
+    EXPECT_EQ(Records(loop), std::vector<ProCurvedata*>{square});
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_INTERNAL);
     ASSERT_EQ(loop.size(), 1u);
-    EXPECT_NE(loop.front(), square);  // replaced by its reversal; the old record released
-    EXPECT_EQ(ReadCurve(loop.front()).points.front().first, 0.0);
-    EXPECT_EQ(ReadCurve(loop.front()).points[1].second, 1.0);
-    Release(loop);
+    EXPECT_NE(loop.front().get(), square);  // replaced by its reversal; the old record released
+    const Curve reversed = ReadCurve(loop.front().get());
+    EXPECT_EQ(reversed.points.front().first, 0.0);
+    EXPECT_EQ(reversed.points[1].second, 1.0);
 }
 
 TEST_F(TrimLoops, OuterContourAndHoleBecomeOneLoopEachInVisitOrder)
