@@ -82,15 +82,17 @@ void WriteAnimationBlock(trvScene_api& scene, const char* name,
 }
 
 void PluginApplication::ReadFrameFile(FILE* file) {
-    if (file == nullptr) return;
-    std::fseek(file, 0, SEEK_SET);
-    FileReadBuffer buffer(file);
-    std::istream in(&buffer);
     // Read into a map of its own and taken over only once read whole: a read that fails on the
-    // way (memory ran out) leaves the frames of the last whole read in force, and a file read a
-    // second time replaces its frames instead of running them twice.
-    int32_t count = frameCount;
-    AnimationFrames frames = ReadFrames(in, count);
+    // way (memory ran out) leaves the frames of the last whole read in force. The frames and
+    // their count are those of this file alone, none without a file.
+    AnimationFrames frames;
+    int32_t count = 0;
+    if (file != nullptr) {
+        std::fseek(file, 0, SEEK_SET);
+        FileReadBuffer buffer(file);
+        std::istream in(&buffer);
+        frames = ReadFrames(in, count);
+    }
     animationFrames.swap(frames);
     frameCount = count;
 }

@@ -1,5 +1,6 @@
 #include "export/frame_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <map>
@@ -264,14 +265,15 @@ private:
     std::map<ProAsmcomppath, std::size_t, ComponentPathOrder> waiting_;
 };
 
-// Appends the records of the file to frames; frameCount from the "frames:" line.
-void ReadRecords(FrameFileScanner& scanner, AnimationFrames& frames, int32_t& frameCount) {
+// Appends the records of the file to frames; answers whether the "frames:" line gave the frame
+// count, which then is in frameCount.
+bool ReadRecords(FrameFileScanner& scanner, AnimationFrames& frames, int32_t& frameCount) {
     int32_t ignored = 0;
-    if (!SkipPast(scanner, "parts:")) return;
+    if (!SkipPast(scanner, "parts:")) return false;
     scanner.ReadInt(ignored);  // the number of parts: the records tell
-    if (!SkipPast(scanner, "frames:")) return;
-    scanner.ReadIntBetween(0, kMaxFrameCount, frameCount);
-    if (!SkipPast(scanner, "MaFrame")) return;
+    if (!SkipPast(scanner, "frames:")) return false;
+    const bool counted = scanner.ReadIntBetween(0, kMaxFrameCount, frameCount);
+    if (!SkipPast(scanner, "MaFrame")) return counted;
     scanner.ReadInt(ignored);  // the frame number: records are counted per path instead
 
     FrameListAppender lists(frames);
@@ -286,6 +288,14 @@ void ReadRecords(FrameFileScanner& scanner, AnimationFrames& frames, int32_t& fr
         else
             lists.AppendUnreadable(path);
     }
+    return counted;
+}
+
+// The frames read: the most placements of any one path.
+int32_t MostPlacements(const AnimationFrames& frames) {
+    std::size_t most = 0;
+    for (const auto& entry : frames) most = std::max(most, entry.second.size());
+    return static_cast<int32_t>(std::min<std::size_t>(most, kMaxFrameCount));
 }
 
 bool SameNumbers(const ProMatrix a, const ProMatrix b) {
@@ -318,7 +328,7 @@ void DropStillComponents(AnimationFrames& frames) {
 AnimationFrames ReadFrames(std::istream& in, int32_t& frameCount) {
     FrameFileScanner scanner(in);
     AnimationFrames frames;
-    ReadRecords(scanner, frames, frameCount);
+    if (!ReadRecords(scanner, frames, frameCount)) frameCount = MostPlacements(frames);
     DropStillComponents(frames);
     return frames;
 }

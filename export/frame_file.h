@@ -31,8 +31,10 @@ constexpr int32_t kMaxFrameCount = 1000000;
 // per record in file order, without the paths whose placements are all equal (a single
 // placement included).
 //
-// frameCount takes the integer that follows "frames:", held between 0 and kMaxFrameCount (one
-// beyond the int32 range included); when the file has no such integer, it keeps its value.
+// frameCount is always set from this file: the integer that follows "frames:", held between 0
+// and kMaxFrameCount (one beyond the int32 range included); when the file has no such integer,
+// the number of frames read, that is the most records of any one path (0 without records), so
+// that the timestamps match the placements read.
 //
 // Malformed input is never an error; reading simply goes on with the next token:
 // - a record whose count lies outside 1 to PRO_MAX_ASSEMBLY_LEVEL, or whose identifiers are not

@@ -2,17 +2,28 @@
 
 #include "hostcall/host_callback_guard.h"
 
-HostDialog::HostDialog(const char* name)
-    : name_(name), created_(ProUIDialogCreate(name, nullptr) == PRO_TK_NO_ERROR) {}
+namespace {
 
-HostDialog::~HostDialog() {
-    if (created_) ProUIDialogDestroy(name_);
+// Throws unless the host ran the dialog: it answers PRO_TK_USER_ABORT when it closed the dialog
+// without an action (as a closed window does).
+void ExpectRan(ProError answer, const char* name) {
+    if (answer != PRO_TK_NO_ERROR && answer != PRO_TK_USER_ABORT) throw DialogNotShown(name);
 }
+
+}  // namespace
+
+HostDialog::HostDialog(const char* name) : name_(name) {
+    if (ProUIDialogCreate(name, nullptr) != PRO_TK_NO_ERROR) throw DialogNotShown(name);
+}
+
+HostDialog::~HostDialog() { ProUIDialogDestroy(name_); }
 
 int HostDialog::Run() {
     int status = 0;
-    CallRunningCallbacks(ProUIDialogActivate, name_, &status);
+    ExpectRan(CallRunningCallbacks(ProUIDialogActivate, name_, &status), name_);
     return status;
 }
 
-void HostDialog::Show() { CallRunningCallbacks(ProUIDialogActivate, name_, nullptr); }
+void HostDialog::Show() {
+    ExpectRan(CallRunningCallbacks(ProUIDialogActivate, name_, nullptr), name_);
+}

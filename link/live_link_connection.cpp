@@ -101,24 +101,25 @@ bool StartAndConnect(const Attempt& attempt, const InstancePortSet& known)
     return ConnectRegistryFallback(attempt);
 }
 
-bool ConnectScene(bool reuse, const Attempt& attempt, int lastPort)
+LiveLink ConnectScene(bool reuse, const Attempt& attempt, int lastPort)
 {
     InstancePortSet known;  // the instances that run before anything is started
     attempt.ListInstances(known);
-    if (reuse && !known.empty()) return ReuseListed(attempt, known, lastPort);
-    if (reuse && ConnectRegistryPort(attempt)) return true;
-    return StartAndConnect(attempt, known);
+    if (reuse && !known.empty())
+        return ReuseListed(attempt, known, lastPort) ? LiveLink::RunningRenderer : LiveLink::None;
+    if (reuse && ConnectRegistryPort(attempt)) return LiveLink::RunningRenderer;
+    return StartAndConnect(attempt, known) ? LiveLink::StartedRenderer : LiveLink::None;
 }
 
 }  // namespace
 
-bool ConnectLiveLink(bool reuse, int requiredMajor, int* lastPort, SceneBuilder* builder,
-                     unsigned sceneId)
+LiveLink ConnectLiveLink(bool reuse, int requiredMajor, int* lastPort, SceneBuilder* builder,
+                         unsigned sceneId)
 {
-    if (builder == nullptr) return false;
+    if (builder == nullptr) return LiveLink::None;
     builder->api = nullptr;
     builder->api = CreateLiveSceneApi();
-    if (builder->api == nullptr) return false;
+    if (builder->api == nullptr) return LiveLink::None;
     builder->api->SetId(sceneId);
 
     const Attempt attempt{builder->api, CreateInstanceLister(), requiredMajor, lastPort};

@@ -130,8 +130,8 @@ void RenderRoad(PluginApplication& app) {
     if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
     app.componentVersionStamps.clear();
 
-    if (!ConnectLiveLink(false, kRequiredRendererMajor, &app.lastLiveLinkPort, &app.sceneBuilder,
-                         kSceneId)) {
+    if (ConnectLiveLink(false, kRequiredRendererMajor, &app.lastLiveLinkPort, &app.sceneBuilder,
+                        kSceneId) == LiveLink::None) {
         std::printf("Failed");
         return;
     }
@@ -159,11 +159,13 @@ void UpdateRoad(PluginApplication& app) {
     ComponentVisitData root = RootRecord(
         simprepItems, PicksTopModel(app.selectedComponents, app.selectedComponentCount));
     if (current.mode == PRO_MODE_ASSEMBLY && !ChooseSimplifiedRep(&current.model, &root)) return;
-    // The version stamps are kept: the walk compares each component with the previous run.
-    if (!ConnectLiveLink(true, kRequiredRendererMajor, &app.lastLiveLinkPort, &app.sceneBuilder,
-                         kSceneId)) {
-        return;
-    }
+    // The version stamps are kept: the walk compares each component with the previous run. A
+    // renderer that the Update had to start holds nothing of the model, so there every
+    // component counts as changed and is sent whole, as by a Render.
+    const LiveLink link = ConnectLiveLink(true, kRequiredRendererMajor, &app.lastLiveLinkPort,
+                                          &app.sceneBuilder, kSceneId);
+    if (link == LiveLink::None) return;
+    if (link == LiveLink::StartedRenderer) app.componentVersionStamps.clear();
     StreamModel(app, ExportRoad::Update, current, root);
 }
 

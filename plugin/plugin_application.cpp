@@ -58,9 +58,19 @@ void PluginApplication::SetExportPath(const ProWchar* path) {
 
 void PluginApplication::SetFraPath(const ProWchar* path) { settings.fraPath = CopyTerminated(path); }
 
-void PluginApplication::SaveSettings() { WriteSettingsFile(settings, kSettingsFileName); }
+void PluginApplication::SaveSettings() {
+    if (!settingsFileUnread) WriteSettingsFile(settings, kSettingsFileName);
+}
 
-void PluginApplication::LoadSettings() { ReadSettingsFile(kSettingsFileName, settings); }
+void PluginApplication::SaveConfirmedSettings() {
+    WriteSettingsFile(settings, kSettingsFileName);
+    settingsFileUnread = false;
+}
+
+void PluginApplication::LoadSettings() {
+    if (ReadSettingsFile(kSettingsFileName, settings) == SettingsFileRead::Unread)
+        settingsFileUnread = true;
+}
 
 PluginApplication* GetPluginApplication() {
     if (pluginApplication == nullptr) pluginApplication = new PluginApplication();

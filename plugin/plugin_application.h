@@ -47,8 +47,12 @@ public:
     PluginSettings GetSettings() const { return settings; }
 
     // The settings file in the current directory: the whole record is written, or read back
-    // key by key.
+    // key by key. A file that is there but was not read (plugin/settings_file.h) holds the
+    // user's settings, not the defaults in memory: from then on SaveSettings leaves it as it
+    // is, and only SaveConfirmedSettings, after the user confirmed every value in the settings
+    // dialog, writes over it (and lets SaveSettings write again).
     void SaveSettings();
+    void SaveConfirmedSettings();
     void LoadSettings();
 
     // ---- Run state ---------------------------------------------------------------------------
@@ -63,14 +67,16 @@ public:
 
     // Registers the six host commands with their labels and icons.
     void RegisterCommands();
-    // Sends the current model to a scene file, a new renderer, or a running renderer. Nothing
-    // they throw leaves them: a road that fails on the way gives back its file or session and
+    // Sends the current model to a scene file, a new renderer, or a running renderer (whole,
+    // when the Update had to start one). Nothing they throw leaves them: a road that fails on
+    // the way (its animation dialog not shown included) gives back its file or session and
     // empties the component stamps; Render and Update then print "Failed" on the console.
     // ExportToSceneFile answers how the Export ended (plugin/export_outcome.h).
     ExportOutcome ExportToSceneFile();
     void RenderOverLiveLink();
     void UpdateOverLiveLink();
     // Reads the settings file again and runs the settings dialog; true when it was confirmed.
+    // Throws DialogNotShown when the host could not make or show the dialog.
     bool ShowSettingsDialog();
 
     // ---- Model export: component walk, cameras and units (export/component_walk.cpp, export/cameras.cpp)
@@ -123,9 +129,10 @@ public:
 
     // ---- Model export: animation (export/animation.cpp)
 
-    // Replaces animationFrames with the placements of an open frame file and sets frameCount
-    // from it, dropping every component whose placements are all equal. A read that fails on
-    // the way changes neither. Reads from the start of the file; neither opens nor closes it.
+    // Replaces animationFrames with the placements of an open frame file and frameCount with its
+    // count (export/frame_file.h), dropping every component whose placements are all equal; no
+    // file (null) leaves no frames and a count of 0. A read that fails on the way changes
+    // neither. Reads from the start of the file; neither opens nor closes it.
     void ReadFrameFile(FILE* file);
     // Inside the component's open scene group: its "fbx_animation" block when animationFrames
     // holds placements for fullPath (each relative to the placement localPath gives now);
@@ -136,7 +143,9 @@ public:
     // ---- Dialogs: animation dialog (ui/animation_dialog.cpp)
 
     // Asks for the frame file of a mechanism animation; true when the user confirmed (the frames
-    // are then read and the settings saved), false on Cancel or when no model is current.
+    // are then those of the file named and the settings saved), false on Cancel or when no model
+    // is current. Throws DialogNotShown (hostcall/host_dialog.h) when the host could not make or
+    // show the dialog.
     bool ShowAnimationDialog();
 
     // ---- Members, in this order ----------------------------------------------------------------
@@ -163,6 +172,7 @@ public:
     int32_t FramesPerSecond = 25;               // frame rate of the animation blocks
     float metreScale = 1.0f;                    // model units per metre, set by every run
     PluginSettings settings;                    // the user's settings
+    bool settingsFileUnread = false;            // a settings file is there that was not read
     PartInstanceRegistry partInstanceRegistry;  // solids written as instances; emptied each run
 
 private:

@@ -1,8 +1,11 @@
 #include "plugin/settings_file.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
+#include <utility>
 
 #include <tinyxml.h>
 
@@ -182,15 +185,15 @@ void WriteSettingsFile(const PluginSettings& settings, const char* fileName) {
     if (file != nullptr) document.SaveFile(file.get());
 }
 
-void ReadSettingsText(const std::string& text, PluginSettings& settings) {
-    if (text.size() > kMaxFileSize) return;
+bool ReadSettingsText(const std::string& text, PluginSettings& settings) {
+    if (text.size() > kMaxFileSize) return false;
     const std::string normalized = NormalizeLineEnds(text);
     // A file saved by a text editor may begin with the UTF-8 byte order mark, which TinyXML's
     // own reading passes over; the byte-wise reading below would fail on it as text before the
     // declaration.
     const char* start = normalized.c_str();
     if (normalized.compare(0, 3, "\xEF\xBB\xBF") == 0) start += 3;
-    if (!XmlParseWithinBounds(start, kMaxElementDepth, kMaxAttributesPerElement)) return;
+    if (!XmlParseWithinBounds(start, kMaxElementDepth, kMaxAttributesPerElement)) return false;
     TiXmlDocument document;
     {
         WhiteSpaceKept whiteSpaceKept;
@@ -199,21 +202,35 @@ void ReadSettingsText(const std::string& text, PluginSettings& settings) {
         // text's terminator).
         document.Parse(start, nullptr, TIXML_ENCODING_LEGACY);
     }
-    if (document.Error()) return;
+    if (document.Error()) return false;
     TiXmlElement* root = document.FirstChildElement();
-    if (root == nullptr) return;
+    if (root == nullptr) return false;
     ReadSettingsElements(TiXmlHandle(root), settings);
+    return true;
 }
 
-void ReadSettingsFile(const char* fileName, PluginSettings& settings) {
-    const HeldFile file = OpenSettingsFile(fileName, u"rb");
-    if (file == nullptr) return;
-    std::string text;
-    char chunk[4096];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0 &&
-           text.size() <= kMaxFileSize) {
-        text.append(chunk, n);
+SettingsFileRead ReadSettingsFile(const char* fileName, PluginSettings& settings) {
+    try {
+        errno = 0;
+        const HeldFile file = OpenSettingsFile(fileName, u"rb");
+        // Only a file that is not there is absent; one that would not open (memory ran out on
+        // the way, it may not be read, or it is no regular file) is there all the same.
+        if (file == nullptr)
+            return errno == ENOENT ? SettingsFileRead::Absent : SettingsFileRead::Unread;
+        std::string text;
+        char chunk[4096];
+        std::size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0 &&
+               text.size() <= kMaxFileSize) {
+            text.append(chunk, n);
+        }
+        if (std::ferror(file.get()) != 0) return SettingsFileRead::Unread;
+        // Read into a copy, so that a read that fails half-way changes nothing.
+        PluginSettings read = settings;
+        if (!ReadSettingsText(text, read)) return SettingsFileRead::Unread;
+        std::swap(settings, read);
+        return SettingsFileRead::Read;
+    } catch (const std::bad_alloc&) {
+        return SettingsFileRead::Unread;
     }
-    if (std::ferror(file.get()) == 0) ReadSettingsText(text, settings);
 }

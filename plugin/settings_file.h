@@ -15,12 +15,20 @@ extern const char kSettingsFileName[];
 // that is not a regular file (a FIFO, a folder, a device) is left as it is.
 void WriteSettingsFile(const PluginSettings& settings, const char* fileName);
 
-// Reads fileName into settings, key by key, each text without the white space at its ends: a
-// field whose element is missing or holds no text keeps its value, and so does every field when
-// the file is missing, not a regular file, unreadable, malformed, larger than a settings file
-// can sensibly be, or holds more than 1,000 "<" or "=" bytes (more markup than TinyXML can
-// safely be given: see xml_parse_bounds.h).
-void ReadSettingsFile(const char* fileName, PluginSettings& settings);
+// How a read of the settings file went.
+enum class SettingsFileRead {
+    Read,    // the file was read: its fields replaced those of the record
+    Absent,  // there is no file: the record is as it was
+    Unread,  // a file is there but was not read: the record is as it was
+};
 
-// The same reading rules for the bytes of a settings file.
-void ReadSettingsText(const std::string& text, PluginSettings& settings);
+// Reads fileName into settings, key by key, each text without the white space at its ends: a
+// field whose element is missing or holds no text keeps its value. Every field keeps its value
+// when the file is absent, and when it is there but not read: not a regular file, unreadable,
+// malformed, without a root element, larger than a settings file can sensibly be, holding more
+// than 1,000 "<" or "=" bytes (more markup than TinyXML can safely be given: see
+// xml_parse_bounds.h), or memory ran out while it was read.
+SettingsFileRead ReadSettingsFile(const char* fileName, PluginSettings& settings);
+
+// The same reading rules for the bytes of a settings file; false when they are not read.
+bool ReadSettingsText(const std::string& text, PluginSettings& settings);

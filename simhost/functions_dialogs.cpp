@@ -52,6 +52,7 @@ void PlayUser(const std::string& name, Json& entry) {
 }  // namespace
 
 ProError ProUIDialogCreate(const char* dialog, const char* resource) {
+    if (Session().TakeDialogRefusal(Text(dialog))) return PRO_TK_GENERAL_ERROR;
     if (resource) {
         Session().Problem("ProUIDialogCreate", "this host has no resource file \"" + Text(resource) + "\"");
         return PRO_TK_E_NOT_FOUND;

@@ -42,6 +42,13 @@ const ScriptStep* HostSession::TakeDialogAnswer(const std::string& dialog) {
     return step;
 }
 
+bool HostSession::TakeDialogRefusal(const std::string& dialog) {
+    const ScriptStep* step = Stopped() ? nullptr : script.Next();
+    if (!step || step->question != Question::DialogRefusal || step->dialog != dialog) return false;
+    script.Take();
+    return true;
+}
+
 void HostSession::Stop(const std::string& message) {
     if (!Stopped()) stopMessage_ = message;
 }

@@ -42,6 +42,8 @@ public:
     const ScriptStep* TakeAnswer(Question question, const std::string& what);
     // The next step when it answers dialog, taken; null (not stopped) otherwise.
     const ScriptStep* TakeDialogAnswer(const std::string& dialog);
+    // Whether the next step refuses to make dialog; it is then taken.
+    bool TakeDialogRefusal(const std::string& dialog);
     void Stop(const std::string& message);
     bool Stopped() const { return !stopMessage_.empty(); }
     const std::string& StopMessage() const { return stopMessage_; }

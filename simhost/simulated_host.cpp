@@ -1,5 +1,8 @@
 #include "simhost/simulated_host.h"
 
+#include <chrono>
+#include <thread>
+
 #include "simhost/console_capture.h"
 #include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
@@ -42,9 +45,14 @@ bool PrepareSession(const CommandLine& options, std::ostream& err) {
     return true;
 }
 
-// The script's model changes that stand before the next command.
+// The script's model changes and pauses that stand before the next command.
 bool ApplyModelChanges(HostSession& session) {
     while (const ScriptStep* step = session.script.Next()) {
+        if (step->question == Question::Pause) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(step->pauseMs));
+            session.script.Take();
+            continue;
+        }
         if (step->question != Question::ModelChange) break;
         std::string error;
         if (!ApplyModelChange(HostWorld(), step->change, error)) {

@@ -95,9 +95,20 @@ ScriptStep ParseStep(const Json& step) {
         CheckKeys(step, {"model"});
         out.question = Question::ModelChange;
         out.change = step["model"];
+    } else if (step.contains("pause")) {
+        CheckKeys(step, {"pause"});
+        out.question = Question::Pause;
+        const Json& ms = step["pause"];
+        if (!ms.is_number_integer() || ms.get<long long>() < 0 || ms.get<long long>() > 600000)
+            throw StepError{"\"pause\" must be a number of milliseconds up to 600000"};
+        out.pauseMs = ms.get<int>();
+    } else if (step.contains("refuse")) {
+        CheckKeys(step, {"refuse"});
+        out.question = Question::DialogRefusal;
+        out.dialog = NonEmptyText(step["refuse"], "the dialog name");
     } else {
         throw StepError{"a step must hold one of \"save\", \"open\", \"simprep\", \"select\", "
-                        "\"cancel\", \"dialog\" or \"model\""};
+                        "\"cancel\", \"dialog\", \"model\", \"pause\" or \"refuse\""};
     }
     return out;
 }
@@ -112,6 +123,8 @@ const char* QuestionName(Question question) {
         case Question::Select: return "select";
         case Question::Dialog: return "dialog";
         case Question::ModelChange: return "model";
+        case Question::Pause: return "pause";
+        case Question::DialogRefusal: return "refuse";
     }
     return "?";
 }
@@ -120,7 +133,8 @@ std::string ScriptStep::Describe() const {
     std::string text = "step " + std::to_string(number) + " (";
     if (cancel) text += "cancel ";
     text += QuestionName(question);
-    if (question == Question::Dialog) text += " " + Quote(dialog);
+    if (question == Question::Dialog || question == Question::DialogRefusal)
+        text += " " + Quote(dialog);
     return text + ")";
 }
 

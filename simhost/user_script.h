@@ -12,6 +12,10 @@
 //      "set": {"stepbox": 0.35},           then the buttons pressed until one ends the dialog
 //      "press": "Vistrel_OK"},
 //     {"model": {...}}                     a change of the model before the next command
+//     {"pause": 3000}                      a wait of that many milliseconds before the next
+//                                          command (for a renderer to end by itself, say)
+//     {"refuse": "Vistrel_Animation"}      the host cannot make that dialog: its next
+//                                          ProUIDialogCreate answers PRO_TK_GENERAL_ERROR
 //   ]}
 #pragma once
 
@@ -24,7 +28,9 @@
 namespace sim {
 
 // What the host asks the user.
-enum class Question { SaveDialog, OpenDialog, SimprepChoice, Select, Dialog, ModelChange };
+enum class Question {
+    SaveDialog, OpenDialog, SimprepChoice, Select, Dialog, ModelChange, Pause, DialogRefusal
+};
 
 // The script's name of a question kind ("save", "open", ...), for messages.
 const char* QuestionName(Question question);
@@ -35,7 +41,8 @@ struct ScriptStep {
     bool cancel = false;
     std::string text;                       // path (save, open), representation name
     std::vector<std::vector<int>> picks;    // select
-    std::string dialog;                     // dialog name
+    std::string dialog;                     // dialog name (dialog, refuse)
+    int pauseMs = 0;                        // pause
     std::vector<std::pair<std::string, nlohmann::ordered_json>> sets;  // dialog: in order
     std::vector<std::string> presses;       // dialog: in order
     nlohmann::ordered_json change;          // model change, for the model side

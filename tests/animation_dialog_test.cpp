@@ -41,22 +41,13 @@ std::string PromptingSettings(const std::string& fraPath) {
     return SettingsXml("0.200000", "1", "automatic", "true", "true", "true", "", fraPath);
 }
 
-std::string Place(int row, int column, bool left = true, bool right = true) {
-    Json place = Json::object();
-    place["row"] = row;
-    place["column"] = column;
-    place["cells"] = {1, 1};
-    place["attach"] = {{"top", true}, {"bottom", true}, {"left", left}, {"right", right}};
-    place["resize"] = {true, true};
-    place["offsets"] = {-1, -1, -1, -1};
-    return place.dump();
-}
-
 const char kSave[] = R"({"save": "out.vsb"})";
 
-std::string AnimationStep(const std::string& presses, const std::string& panel = "") {
+// The user sets the panel to panel (leaves it as it is when null) and presses.
+std::string AnimationStep(const std::string& presses, const char* panel = nullptr) {
     std::string step = R"({"dialog": "Vistrel_Animation", )";
-    if (!panel.empty()) step += R"("set": {"Vistrel_Animation_Inputpanel": ")" + panel + R"("}, )";
+    if (panel != nullptr)
+        step += R"("set": {"Vistrel_Animation_Inputpanel": ")" + std::string(panel) + R"("}, )";
     return step + R"("press": )" + presses + "}";
 }
 
@@ -73,14 +64,14 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
 
     // Each control in the order added, with its layout and its place on the grid.
     const std::tuple<const char*, const char*, const char*, std::string> expected[] = {
-        {"Vistrel_Animation_Label", "label", "", Place(0, 0, false, false)},
-        {"Vistrel_Animation_Layout", "layout", "", Place(1, 0)},
-        {"Vistrel_Animation_Inputpanel", "inputpanel", "Vistrel_Animation_Layout", Place(0, 0)},
-        {"Vistrel_Animation_Browse", "pushbutton", "Vistrel_Animation_Layout", Place(0, 1)},
-        {"Vistrel_OK_Separator", "separator", "", Place(2, 0)},
-        {"Vistrel_Animation_OK_Layout", "layout", "", Place(3, 0, false, false)},
-        {"Vistrel_Animation_Export", "pushbutton", "Vistrel_Animation_OK_Layout", Place(0, 0)},
-        {"Vistrel_Animation_Cancel", "pushbutton", "Vistrel_Animation_OK_Layout", Place(0, 1)},
+        {"Vistrel_Animation_Label", "label", "", GridPlace(0, 0, false, false)},
+        {"Vistrel_Animation_Layout", "layout", "", GridPlace(1, 0)},
+        {"Vistrel_Animation_Inputpanel", "inputpanel", "Vistrel_Animation_Layout", GridPlace(0, 0)},
+        {"Vistrel_Animation_Browse", "pushbutton", "Vistrel_Animation_Layout", GridPlace(0, 1)},
+        {"Vistrel_OK_Separator", "separator", "", GridPlace(2, 0)},
+        {"Vistrel_Animation_OK_Layout", "layout", "", GridPlace(3, 0, false, false)},
+        {"Vistrel_Animation_Export", "pushbutton", "Vistrel_Animation_OK_Layout", GridPlace(0, 0)},
+        {"Vistrel_Animation_Cancel", "pushbutton", "Vistrel_Animation_OK_Layout", GridPlace(0, 1)},
     };
     const Json& controls = dialog["controls"];
     ASSERT_EQ(controls.size(), 8u);
@@ -111,13 +102,6 @@ TEST_F(AnimationDialog, IsBuiltWithThePathPanelAndItsButtons) {
     EXPECT_TRUE(record_["host_memory"].empty()) << record_["host_memory"].dump();
 }
 
-TEST_F(AnimationDialog, IsNotShownWithoutACurrentModel) {
-    WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
-    WriteText("model.json", R"({"models": [{"name": "BRACKET", "type": "part"}]})");
-    ASSERT_TRUE(Run({}, {"Vistrel Render"}));
-    EXPECT_TRUE(record_["dialogs"].empty());
-}
-
 // ---- Browse -------------------------------------------------------------------------------------
 
 TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel) {
@@ -143,20 +127,10 @@ TEST_F(AnimationDialog, BrowseStartsAtTheStoredFileAndPutsTheChosenOneInThePanel
     EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
 }
 
-TEST_F(AnimationDialog, BrowseCancelledLeavesThePanelAsItWas) {
-    WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_TRUE(Run(
-        {kSave,
-         AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])", "typed.fra"),
-         R"({"cancel": "open"})"},
-        {"Vistrel Export"}));
-    EXPECT_TRUE(record_["file_dialogs"][1]["answer"].is_null());
-    EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>typed.fra</fraPath>")) << SettingsFile();
-}
-
-TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
+TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBufferAndACancelKeepsThePanel) {
     // A folder of 260 characters or more, or a name of 40 or more, is not offered rather than
-    // offered cut short; a path without a separator is offered as the folder and the name.
+    // offered cut short; a path without a separator is offered as the folder and the name. The
+    // file-open dialog's cancel leaves the panel with what the user typed.
     const std::string longFolder = "C:\\" + std::string(300, 'f');
     const std::string longName = std::string(45, 'n') + ".fra";
     const std::vector<std::array<std::string, 3>> cases = {
@@ -167,13 +141,14 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
     };
     for (const auto& c : cases) {
         WriteText("vistrel_plugin_settings.xml", PromptingSettings(c[0]));
-        ASSERT_TRUE(Run(
-            {kSave, AnimationStep(R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Cancel"])"),
-             R"({"cancel": "open"})"},
-            {"Vistrel Export"}));
+        const char* presses = R"(["Vistrel_Animation_Browse", "Vistrel_Animation_Export"])";
+        ASSERT_TRUE(Run({kSave, AnimationStep(presses, "typed.fra"), R"({"cancel": "open"})"},
+                        {"Vistrel Export"}));
         const Json& open = record_["file_dialogs"][1];
         EXPECT_EQ(open["default_folder"], c[1]) << c[0];
         EXPECT_EQ(open["default_name"], c[2]) << c[0];
+        EXPECT_TRUE(open["answer"].is_null());
+        EXPECT_TRUE(Contains(SettingsFile(), "<fraPath>typed.fra</fraPath>")) << SettingsFile();
     }
 }
 
@@ -182,10 +157,8 @@ TEST_F(AnimationDialog, BrowseOffersNoDefaultThatDoesNotFitItsBuffer) {
 TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     // Emptied: fraPath becomes empty, nothing is read, the road goes on.
     WriteText("vistrel_plugin_settings.xml", PromptingSettings("C:\\anims\\run.fra"));
-    ASSERT_TRUE(Run({kSave, R"({"dialog": "Vistrel_Animation",
-                              "set": {"Vistrel_Animation_Inputpanel": ""},
-                              "press": "Vistrel_Animation_Export"})"},
-                    {"Vistrel Export"}));
+    ASSERT_TRUE(
+        Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", "")}, {"Vistrel Export"}));
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
     EXPECT_NE(ReadText("out.vsb"), "");
 
@@ -212,7 +185,7 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     }
 }
 
-TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
+TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothingAndWithoutAModelItIsNotShown) {
     const std::string settings = PromptingSettings("C:\\anims\\run.fra");
     WriteText("vistrel_plugin_settings.xml", settings);
     ASSERT_TRUE(
@@ -221,33 +194,86 @@ TEST_F(AnimationDialog, CancelEndsTheRoadAndChangesNothing) {
     EXPECT_EQ(SettingsFile(), settings);
     // The road ended before it looked for a renderer.
     EXPECT_FALSE(Contains(record_.dump(), "Failed"));
+    // Without a current model the dialog does not open at all.
+    WriteText("model.json", R"({"models": [{"name": "BRACKET", "type": "part"}]})");
+    ASSERT_TRUE(Run({}, {"Vistrel Render"}));
+    EXPECT_TRUE(record_["dialogs"].empty());
 }
 
 // ---- A frame file on the whole road -------------------------------------------------------------
 
-TEST_F(AnimationDialog, FramesReadThroughTheDialogAnimateTheExportedComponents) {
+// The "matrices" of the bolt 12 of the second arm in the first frames of the sample: it moves
+// along z from its place at (20, 0, -5), relative to that place by 0, 5, 10, 15 and 20.
+std::string BoltMatrices(int frames) {
+    std::string text;
+    for (int i = 0; i < frames; ++i)
+        text += std::string(i > 0 ? ", " : "") + "1 0 0 0 0 1 0 0 0 0 1 0 0 0 " +
+                std::to_string(5 * i) + " 1";
+    return text + " ],\n";
+}
+
+// The "timestamps" of frames 40 ms apart, as the scene file holds them in binary.
+std::string Timestamps(int frames) {
+    std::string block("\x01\x02\x03i\0\0\0\0", 8);
+    block[4] = static_cast<char>(frames);
+    for (int i = 0; i < frames; ++i) block += std::string{static_cast<char>(40 * i), 0, 0, 0};
+    return block + " ],\n";
+}
+
+// Two Exports in one session, the first naming the sample's frame file: the second scene holds
+// the animation of the file its own dialog names, none when that names no frame file at all.
+TEST_F(AnimationDialog, EachExportAnimatesWithTheFramesOfTheFileItsDialogNamed) {
     WriteText("model.json", Source("examples/sample_assembly.json"));
-    WriteText(u8"bewegung_\u00e4.fra", Source("examples/sample_assembly.fra"));
+    const std::string sample = Source("examples/sample_assembly.fra");
+    WriteText(u8"bewegung_\u00e4.fra", sample);
+    // Three of the five frames, with a count that is no number: the three read count.
+    std::string uncounted = sample.substr(0, sample.find("MaFrame 4"));
+    WriteText("uncounted.fra", uncounted.replace(uncounted.find("frames: 5"), 9, "frames: all"));
+    std::filesystem::create_directory("frames");
+    const struct {
+        const char* panel;
+        int frames;  // 0: no animation
+    } seconds[] = {{"", 0}, {"missing.fra", 0}, {"frames", 0}, {"model.json", 0},
+                   {"uncounted.fra", 3}};
+    for (const auto& second : seconds) {
+        SCOPED_TRACE(second.panel);
+        WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
+        ASSERT_TRUE(Run({R"({"save": "first.vsb"})",
+                         AnimationStep(R"("Vistrel_Animation_Export")", u8"bewegung_\u00e4.fra"),
+                         R"({"save": "second.vsb"})",
+                         AnimationStep(R"("Vistrel_Animation_Export")", second.panel)},
+                        {"Vistrel Export", "Vistrel Export"}));
+        const std::string first = ReadText("first.vsb");
+        EXPECT_TRUE(Contains(first, BoltMatrices(5))) << first.substr(0, 2000);
+        EXPECT_TRUE(Contains(first, Timestamps(5)));
+        EXPECT_TRUE(Contains(first, "\"duration\" 0.2,\n"));
+        // The base plate (component 1) never moves: no block names it.
+        EXPECT_FALSE(std::regex_search(first, std::regex("\"fbx_animation\" +\"BASE_PLATE\"")));
+        EXPECT_TRUE(std::regex_search(first, std::regex("\"fbx_animation\" +\"BOLT\"")));
+
+        const std::string scene = ReadText("second.vsb");
+        EXPECT_EQ(Contains(scene, "fbx_animation"), second.frames > 0) << scene.substr(0, 2000);
+        if (second.frames > 0) {
+            EXPECT_TRUE(Contains(scene, BoltMatrices(second.frames)));
+            EXPECT_TRUE(Contains(scene, Timestamps(second.frames)));
+        }
+    }
+}
+
+// A dialog that the host cannot make is no answer of the user's: the road ends as failed and the
+// user is told so, as for any failure of the road.
+TEST_F(AnimationDialog, ThatTheHostCannotMakeEndsTheRoadAsFailed) {
+    const char refuse[] = R"({"refuse": "Vistrel_Animation"})";
     WriteText("vistrel_plugin_settings.xml", PromptingSettings(""));
-    ASSERT_TRUE(
-        Run({kSave, AnimationStep(R"("Vistrel_Animation_Export")", u8"bewegung_\u00e4.fra")},
-            {"Vistrel Export"}));
-    const std::string scene = ReadText("out.vsb");
-    ASSERT_TRUE(Contains(scene, "animation \"fbx_animation\"")) << scene.substr(0, 2000);
-    // The bolt 12 of the second arm moves along z from its place at (20, 0, -5): relative to
-    // that place by 0, 5, 10, 15 and 20, in 5 frames of 40 ms.
-    EXPECT_TRUE(Contains(scene,
-                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 5 1, "
-                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 10 1, 1 0 0 0 0 1 0 0 0 0 1 0 0 0 15 1, "
-                         "1 0 0 0 0 1 0 0 0 0 1 0 0 0 20 1 ],\n"));
-    const std::string timestamps =
-        std::string("\x01\x02\x03i\x05\0\0\0", 8) +
-        std::string("\0\0\0\0\x28\0\0\0\x50\0\0\0\x78\0\0\0\xa0\0\0\0", 20) + " ],\n";
-    EXPECT_TRUE(Contains(scene, timestamps));
-    EXPECT_TRUE(Contains(scene, "\"duration\" 0.2,\n"));
-    // The base plate (component 1) never moves: no block names it.
-    EXPECT_FALSE(std::regex_search(scene, std::regex("\"fbx_animation\" +\"BASE_PLATE\"")));
-    EXPECT_TRUE(std::regex_search(scene, std::regex("\"fbx_animation\" +\"BOLT\"")));
+    ASSERT_TRUE(Run({kSave, refuse}, {"Vistrel Export"}));
+    EXPECT_EQ(Control(Dialog("ExportFinished"), "ExportFinishedLabel")["properties"]["text"],
+              "The Vistrel export failed; no scene file was written.");
+    EXPECT_EQ(ReadText("out.vsb"), "");
+    for (const char* command : {"Vistrel Render", "Vistrel Update"}) {
+        ASSERT_TRUE(Run({refuse}, {command}));
+        EXPECT_EQ(record_["console"], "Failed") << command;
+        EXPECT_TRUE(record_["dialogs"].empty() && record_["problems"].empty()) << record_.dump();
+    }
 }
 
 }  // namespace

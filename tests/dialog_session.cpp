@@ -80,3 +80,14 @@ std::string SettingsXml(const std::string& quality, const std::string& upAxis,
            Element("exportPath", exportPath) + Element("fraPath", fraPath) +
            "</vistrel_plugin_settings>\n";
 }
+
+std::string GridPlace(int row, int column, bool left, bool right, int cells) {
+    nlohmann::ordered_json place = nlohmann::ordered_json::object();
+    place["row"] = row;
+    place["column"] = column;
+    place["cells"] = {cells, 1};
+    place["attach"] = {{"top", true}, {"bottom", true}, {"left", left}, {"right", right}};
+    place["resize"] = {true, true};
+    place["offsets"] = {-1, -1, -1, -1};
+    return place.dump();
+}

@@ -45,6 +45,10 @@ private:
     std::unique_ptr<ScopedTempFolder> folder_;
 };
 
+// The place of a control on the host's grid as the record holds it: row, column, cells wide and
+// one high, attached on every side but those named, resizable, the default offsets.
+std::string GridPlace(int row, int column, bool left = true, bool right = true, int cells = 1);
+
 // A settings file as the plug-in writes it, with the given values.
 std::string SettingsXml(const std::string& quality, const std::string& upAxis,
                         const std::string& selectionMode, const std::string& includeNurbs,

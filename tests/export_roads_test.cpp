@@ -20,6 +20,7 @@
 #include "tests/allocation_failure.h"
 #include "tests/expected_scene_heads.h"
 #include "tests/file_text.h"
+#include "tests/renderer_install.h"
 #include "tests/scoped_registry.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/sim_export_fixture.h"
@@ -388,6 +389,46 @@ TEST_F(LiveRoads, UpdateWithoutAModelChangesNothing) {
     App().UpdateOverLiveLink();
     EXPECT_FALSE(App().IsUpdateInProgress());
     EXPECT_EQ(App().metreScale, 7.0f);
+}
+
+
+// An allocation fails at each step of a start-up while the user's settings file is there. The
+// start-up fails, or goes on without the file's values; either way nothing writes the defaults
+// over the file: a selection command that saves what was read (the file's own mode) leaves it as
+// it was.
+TEST_F(ExportRoads, StartUpThatRunsOutOfMemoryNeverWritesOverTheSettingsFile) {
+    ASSERT_TRUE(StartRoad(kPart));
+    PluginSettings user;
+    user.tessellationQuality = 0.5;
+    WriteSettingsFile(user, kSettingsFileName);
+    const std::string original = ReadFile(kSettingsFileName);
+    ProWchar errors[80] = {};
+    for (int step = 0;; ++step) {
+        SCOPED_TRACE(step);
+        PluginTerminate();
+        sim::Session().commands.Clear();
+        const int failed = FailedAllocations();
+        FailAllocationAfter(step);
+        const int answer = PluginInitialize(0, nullptr, nullptr, nullptr, errors);
+        FailAllocationAfter(-1);
+        EXPECT_EQ(answer == 0, FindPluginApplication() != nullptr);
+        EXPECT_EQ(OnAutomaticSelection(0, nullptr, nullptr), 0);
+        EXPECT_EQ(ReadFile(kSettingsFileName), original);
+        if (FailedAllocations() == failed) break;  // the start-up ran through
+    }
+}
+
+// A Render whose walk fails on the way still ends its session: its library does not stay loaded.
+TEST_F(ExportRoads, RenderThatFailsInTheWalkEndsItsSession) {
+    RendererInstall renderer("5000");
+    renderer.Register();
+    ASSERT_TRUE(StartRoad(kPart));
+    BindSimulatedHost("ProSurfaceIdGet", ThenFail<&sim::ProSurfaceIdGet>());
+    testing::internal::CaptureStdout();
+    App().RenderOverLiveLink();
+    std::fflush(stdout);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Failed");
+    EXPECT_FALSE(renderer.LibraryIsLoaded());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,7 +37,7 @@ const std::string kFirstFrame = std::string(kHeader) + "MaFrame 1\n";
 
 struct ReadResult {
     AnimationFrames frames;
-    int32_t frameCount = -7;  // what no file sets
+    int32_t frameCount = -7;  // a count that no file gives
 };
 
 ReadResult Read(const std::string& text) {
@@ -64,17 +65,18 @@ void ExpectTranslations(const std::vector<FramePlacement>& placements,
 
 // ---- Records and pruning ------------------------------------------------------------------------
 
-TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrder) {
+TEST(FrameFile, RecordsOfAPathMakeItsFramesInFileOrderAndStillOnesAreDropped) {
     const std::string text = kFirstFrame + Moved("1 (2)", 0, 0, 0) +
                              Moved("2 (3 12)", 20, 0, -5) + Moved("1 (1)", 7, 7, 7) +
                              "MaFrame 2\n" + Moved("1 (2)", 1, 0, 0) + Moved("2 (3 12)", 20, 0, 0) +
                              Moved("1 (1)", 7, 7, 7) + "MaFrame 3\n" + Moved("1 (2)", 2, 0, 0) +
-                             Moved("2 (3 12)", 20, 0, 5) + Moved("1 (1)", 7, 7, 7);
+                             Moved("2 (3 12)", 20, 0, 5) + Moved("1 (1)", 7, 7, 7) +
+                             Moved("1 (9)", 1, 2, 3);
     const ReadResult result = Read(text);
     EXPECT_EQ(result.frameCount, 3);
-    // Component 1 stays where it is in every frame: it is dropped.
+    // Component 1 stays where it is in every frame, component 9 appears once: both are dropped.
     ASSERT_EQ(result.frames.size(), 2u);
-    EXPECT_EQ(result.frames.count(Path({1})), 0u);
+    EXPECT_EQ(result.frames.count(Path({1})) + result.frames.count(Path({9})), 0u);
 
     ExpectTranslations(result.frames.at(Path({2})), {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}});
     ExpectTranslations(result.frames.at(Path({3, 12})), {{20, 0, -5}, {20, 0, 0}, {20, 0, 5}});
@@ -92,13 +94,6 @@ TEST(FrameFile, RowsFillTheFirstThreeColumnsInSinglePrecision) {
     for (int row = 0; row < 4; ++row) EXPECT_EQ(m[row][3], column3[row]);
     EXPECT_EQ(m[3][0], 10.0);
     EXPECT_EQ(m[3][2], 12.0);
-}
-
-TEST(FrameFile, ComponentsThatNeverMoveOrAppearOnceLeaveNothing) {
-    const ReadResult result = Read(kFirstFrame + Moved("1 (1)", 5, 5, 5) + Moved("1 (9)", 1, 2, 3) +
-                                   "MaFrame 2\n" + Moved("1 (1)", 5, 5, 5));
-    EXPECT_TRUE(result.frames.empty());
-    EXPECT_EQ(result.frameCount, 3);
 }
 
 TEST(FrameFile, SampleFileAnimatesTheArmAndOneBolt) {
@@ -163,16 +158,18 @@ TEST(FrameFile, TwentyFiveIdentifiersSignedOnesAndAMissingParenthesisAreRead) {
 
 // ---- The frame count ----------------------------------------------------------------------------
 
-TEST(FrameFile, EveryIntegerAfterFramesReplacesTheCountWithinItsRange) {
-    const struct {
-        const char* text;
-        int32_t count;
-    } cases[] = {
-        {"", -7},                                        // empty file: kept
-        {"Number of parts: 2", -7},                      // ends before "frames:"
-        {"Number of parts: 2 Number of frames:", -7},    // ends before the count
-        {"parts: 2 frames: many MaFrame 1", -7},         // not an integer
-        {"parts: frames: 0", 0},
+TEST(FrameFile, TheCountIsTheIntegerAfterFramesWithinItsRangeElseTheFramesRead) {
+    // Without a count, the most records of one path, still ones included: here three of (1).
+    const std::string records = "MaFrame 1 " + Moved("1 (1)", 0, 0, 0) + Moved("1 (2)", 0, 0, 0) +
+                                "MaFrame 2 " + Moved("1 (1)", 1, 0, 0) + Moved("1 (1)", 2, 0, 0);
+    const std::pair<std::string, int32_t> cases[] = {
+        {"", 0},                                         // empty file: no frames
+        {"Number of parts: 2", 0},                       // ends before "frames:"
+        {"Number of parts: 2 Number of frames:", 0},     // ends before the count
+        {"parts: 2 frames: many MaFrame 1", 0},          // not an integer, no records
+        {"parts: 2 frames: many " + records, 3},
+        {"parts: 2 " + records, 0},                      // no "frames:": no records read
+        {"parts: frames: 0 " + records, 0},
         {"parts: 2 frames: 1000000", 1000000},
         {"frames: 4 parts: 1 frames: 6", 6},
         {"parts: 2 frames: -2 MaFrame 1", 0},            // no negative duration
@@ -180,13 +177,7 @@ TEST(FrameFile, EveryIntegerAfterFramesReplacesTheCountWithinItsRange) {
         {"parts: 2 frames: 1000001 MaFrame 1", 1000000},  // no timestamps without end
         {"parts: 2 frames: 99999999999999999999999", 1000000},
     };
-    for (const auto& c : cases) EXPECT_EQ(Read(c.text).frameCount, c.count) << c.text;
-
-    // A later file replaces the count of an earlier one, whatever it says.
-    ReadResult result = Read(kHeader);
-    std::istringstream negative("parts: 1 frames: -2");
-    ReadFrames(negative, result.frameCount);
-    EXPECT_EQ(result.frameCount, 0);
+    for (const auto& [text, count] : cases) EXPECT_EQ(Read(text).frameCount, count) << text;
 }
 
 // ---- Malformed records --------------------------------------------------------------------------

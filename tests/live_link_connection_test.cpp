@@ -118,7 +118,7 @@ protected:
         for (int port : ports) control_->acceptingPorts[control_->acceptingCount++] = port;
     }
 
-    bool Connect(bool reuse)
+    LiveLink Connect(bool reuse)
     {
         return ConnectLiveLink(reuse, 5, &lastPort_, &builder_, 1);
     }
@@ -151,7 +151,9 @@ enum Road { kRender, kUpdate };
 
 // One attempt. What it meets, on a case's first two lines: whether the registry names a renderer
 // to start, the user's port values, the lister's answers (none at all: no lister), the ports that
-// accept, the port of the last link, the road. What it does, on the third.
+// accept, the port of the last link, the road. What it does, on the third: the link it made (to
+// a renderer that ran before, or to one it started), its connects, the last port, the polls and
+// the starts.
 struct Case {
     const char* name;
     bool launchable;
@@ -160,7 +162,7 @@ struct Case {
     std::vector<int> accepting;
     int lastPort;
     Road road;
-    bool connected;
+    LiveLink link;
     std::vector<Call> connects;
     int lastPortAfter;
     int polls;   // seconds slept, one before each poll
@@ -170,55 +172,58 @@ struct Case {
 const Case kCases[] = {
     {"UpdateReusesTheLastRendererWhileItIsListed", true, kPortRange,
      {Instances({4000, 4001, 4002})}, {4000, 4001, 4002}, 4001, kUpdate,
-     true, {{4001, 1}}, 4001, 0, 0},
+     LiveLink::RunningRenderer, {{4001, 1}}, 4001, 0, 0},
     {"UpdateTakesTheHighestListedPortWhenTheLastIsGone", true, "",
      {Instances({4002, 4000})}, {4000, 4002}, 4001, kUpdate,
-     true, {{4002, 1}}, 4002, 0, 0},
+     LiveLink::RunningRenderer, {{4002, 1}}, 4002, 0, 0},
     {"UpdateWithNothingListedTriesTheRegistryPortEvenWithoutAMaximum", true,
      Dword("LiveLinkPort", 4010), {Instances({})}, {4010}, -1, kUpdate,
-     true, {{4010, 1}}, 4010, 0, 0},
+     LiveLink::RunningRenderer, {{4010, 1}}, 4010, 0, 0},
     {"UpdateStartsARendererWhenTheRegistryPortGivesNoLink", true,
      Dword("LiveLinkPort", 4010),
      {Instances({}), Instances({}), Instances({4011})}, {4011}, -1, kUpdate,
-     true, {{4010, 1}, {4011, 5}}, 4011, 2, 1},
+     LiveLink::StartedRenderer, {{4010, 1}, {4011, 5}}, 4011, 2, 1},
     {"UpdateWithoutAListTextOrPortStartsARenderer", true, "",
      {std::nullopt, Instances({4011})}, {4011}, -1, kUpdate,
-     true, {{4011, 5}}, 4011, 1, 1},
+     LiveLink::StartedRenderer, {{4011, 5}}, 4011, 1, 1},
+    {"UpdateEndsWhenTheListedRendererRefusesWithoutStartingOne", true, kPortRange,
+     {Instances({4000, 4003})}, {4000}, 4001, kUpdate,  // 4000 accepts, but 4003 is picked
+     LiveLink::None, {{4003, 1}}, 4001, 0, 0},
     {"UpdateWithoutARendererToStartEndsAfterTheRegistryPort", false,
      Dword("LiveLinkPort", 4000),
      {Instances({})}, {}, -1, kUpdate,
-     false, {{4000, 1}}, -1, 0, 0},
+     LiveLink::None, {{4000, 1}}, -1, 0, 0},
     {"RenderConnectsToTheInstanceThatAppearsAfterTheStart", true, kPortRange,
      {Instances({4000, 4001}), Instances({4000, 4001}), Instances({4000, 4001}),
       Instances({4000, 4001, 4005})}, {4000, 4001, 4005}, 4000, kRender,
-     true, {{4005, 5}}, 4005, 3, 1},
+     LiveLink::StartedRenderer, {{4005, 5}}, 4005, 3, 1},
     {"RenderTakesTheLowestOfSeveralNewInstances", true, "",
      {Instances({4003}), Instances({4001, 4003, 4007, 4002})}, {4001, 4002}, -1, kRender,
-     true, {{4001, 5}}, 4001, 1, 1},
+     LiveLink::StartedRenderer, {{4001, 5}}, 4001, 1, 1},
     {"RenderDoesNotTryTheRegistryWhenTheNewInstanceRefuses", true, kPortRange,
      {Instances({}), Instances({4004})}, {4000}, -1, kRender,
-     false, {{4004, 5}}, -1, 1, 1},
+     LiveLink::None, {{4004, 5}}, -1, 1, 1},
     {"RenderFallsBackToTheRegistryPortAfterTwentyPolls", true, kPortRange,
      {Instances({4001})}, {4000}, -1, kRender,  // the list never changes
-     true, {{4000, 1}}, 4000, 20, 1},
+     LiveLink::StartedRenderer, {{4000, 1}}, 4000, 20, 1},
     {"RenderFallbackTriesTheRegistryPortTwice", true, kPortRange,
      {Instances({})}, {}, -1, kRender,
-     false, {{4000, 1}, {4000, 5}}, -1, 20, 1},
+     LiveLink::None, {{4000, 1}, {4000, 5}}, -1, 20, 1},
     {"RenderFallbackNeedsBothRegistryValues", true, Dword("LiveLinkPort", 4000),
      {Instances({})}, {4000}, -1, kRender,
-     false, {}, -1, 20, 1},
+     LiveLink::None, {}, -1, 20, 1},
     {"RenderTreatsANewPortOfZeroAsNoInstance", true, kPortRange,
      {Instances({}), Instances({0, 4009})}, {4000, 4009}, -1, kRender,
-     true, {{4000, 1}}, 4000, 1, 1},
+     LiveLink::StartedRenderer, {{4000, 1}}, 4000, 1, 1},
     {"RenderWaitsThroughPollsWithoutText", true, "",
      {Instances({4000}), std::nullopt, std::nullopt, Instances({4000, 4003})}, {4003}, -1, kRender,
-     true, {{4003, 5}}, 4003, 3, 1},
+     LiveLink::StartedRenderer, {{4003, 5}}, 4003, 3, 1},
     {"RenderWithoutAListerGoesToTheRegistryAtOnce", true, kPortRange,
      {}, {4000}, -1, kRender,
-     true, {{4000, 1}}, 4000, 0, 1},
+     LiveLink::StartedRenderer, {{4000, 1}}, 4000, 0, 1},
     {"RenderWithoutARendererToStartConnectsNowhere", false, kPortRange,
      {Instances({4000})}, {4000}, -1, kRender,
-     false, {}, -1, 0, 0},
+     LiveLink::None, {}, -1, 0, 0},
 };
 
 class LiveLinkConnectionCases : public LiveLinkConnection,
@@ -235,7 +240,7 @@ TEST_P(LiveLinkConnectionCases, ConnectsAsTheListingAndTheRegistryAllow)
     control_->withLister = !c.texts.empty();
     Accept(c.accepting);
     lastPort_ = c.lastPort;
-    EXPECT_EQ(Connect(c.road == kUpdate), c.connected);
+    EXPECT_EQ(Connect(c.road == kUpdate), c.link);
     EXPECT_EQ(Connects(), c.connects);
     EXPECT_EQ(lastPort_, c.lastPortAfter);
     EXPECT_EQ(sleeps, std::vector<std::uint32_t>(static_cast<std::size_t>(c.polls), 1000));
@@ -249,26 +254,6 @@ TEST_P(LiveLinkConnectionCases, ConnectsAsTheListingAndTheRegistryAllow)
     EXPECT_EQ(control_->setIdCalls, 1);
     EXPECT_EQ(control_->lastId, 1u);
     EXPECT_EQ(renderers_.Starts(1, c.starts != 0 ? 20s : 300ms), c.starts);
-}
-
-TEST_F(LiveLinkConnection, UpdateEndsWhenTheListedRendererRefuses)
-{
-    SetRegistry(true, kPortRange);
-    SetTexts({Instances({4000, 4003})});
-    Accept({4000});  // not the one picked
-    lastPort_ = 4001;
-    EXPECT_FALSE(Connect(true));
-    EXPECT_EQ(Connects(), (std::vector<Call>{{4003, 1}}));
-    EXPECT_EQ(lastPort_, 4001);
-    EXPECT_TRUE(sleeps.empty());
-    EXPECT_EQ(renderers_.Starts(1, 300ms), 0);
-    // The object stays with the builder, and the library stays loaded: the next attempt gets
-    // its object from the same factory.
-    EXPECT_NE(builder_.GetSceneApi(), nullptr);
-    Accept({4003});
-    EXPECT_TRUE(Connect(true));
-    EXPECT_EQ(control_->scenesCreated, 2);
-    EXPECT_EQ(lastPort_, 4003);
 }
 
 // ---- No scene object --------------------------------------------------------------------------
@@ -290,7 +275,7 @@ TEST_F(LiveLinkConnection, NoSceneObjectAnswersFalseAtOnce)
     SetRegistry(true, kPortRange);
     control_->withScene = false;
     builder_.api = reinterpret_cast<trvScene_api*>(&builder_);  // left from an earlier run
-    EXPECT_FALSE(Connect(false));
+    EXPECT_EQ(Connect(false), LiveLink::None);
     EXPECT_EQ(builder_.GetSceneApi(), nullptr);
     EXPECT_EQ(control_->listerRequests, 0);
     EXPECT_EQ(control_->textCalls, 0);

@@ -120,7 +120,7 @@ TEST_F(PluginApplicationTest, TheObjectIsCreatedOnFirstUseAndSharedAfterwards) {
     EXPECT_EQ(app->updateCommandId, fake_host::CommandId("Vistrel Update"));
 }
 
-TEST_F(PluginApplicationTest, ShutDownDestroysTheObjectOnceAndSavesNothing) {
+TEST_F(PluginApplicationTest, ShutDownDestroysTheObjectOnceSavesNothingAndANewOneReadsTheFile) {
     PluginTerminate();  // no object yet: nothing happens
     GetPluginApplication()->SetUpAxis(3);
     PluginTerminate();
@@ -128,13 +128,9 @@ TEST_F(PluginApplicationTest, ShutDownDestroysTheObjectOnceAndSavesNothing) {
     PluginTerminate();
     EXPECT_EQ(FindPluginApplication(), nullptr);
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
-}
-
-TEST_F(PluginApplicationTest, AnEntryAfterShutDownMakesANewObjectThatReadsTheFileAgain) {
-    GetPluginApplication();
-    PluginTerminate();
-    WriteSettings("<upAxis>3</upAxis>");
+    // An entry after shut-down makes a new object, which reads the file again.
+    WriteSettings("<upAxis>4</upAxis>");
     EXPECT_EQ(OnRender(0, nullptr, nullptr), 0);
     ASSERT_NE(FindPluginApplication(), nullptr);
-    EXPECT_EQ(FindPluginApplication()->settings.upAxis, 3);
+    EXPECT_EQ(FindPluginApplication()->settings.upAxis, 4);
 }

@@ -7,11 +7,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <map>
+#include <new>
 #include <string>
 
+#include "hostcall/host_callback_guard.h"
+#include "hostcall/host_dialog.h"
 #include "plugin/plugin_application.h"
 #include "tests/dialog_session.h"
 #include "toolkit/pro_function_types.h"
@@ -29,18 +33,6 @@ bool Contains(const std::string& text, const std::string& part) {
 
 std::string Place(const Json& control) {
     return control["place"].dump();
-}
-
-// A place on the grid: row, column, cells wide; attached on every side but those named.
-std::string GridPlace(int row, int column, int cells, bool left = true, bool right = true) {
-    Json place = Json::object();
-    place["row"] = row;
-    place["column"] = column;
-    place["cells"] = {cells, 1};
-    place["attach"] = {{"top", true}, {"bottom", true}, {"left", left}, {"right", right}};
-    place["resize"] = {true, true};
-    place["offsets"] = {-1, -1, -1, -1};
-    return place.dump();
 }
 
 // ---- As built -----------------------------------------------------------------------------------
@@ -128,15 +120,15 @@ TEST_F(SettingsDialog, IsBuiltControlByControlOnTheGridWithTheMessageFileTexts) 
     }
     // One setting a row: labels in column 0 let go of their left side, controls in column 1.
     for (int row = 0; row < 7; ++row) {
-        EXPECT_EQ(Place(controls[2 * row]), GridPlace(row, 0, 1, false)) << row;
-        EXPECT_EQ(Place(controls[2 * row + 1]), GridPlace(row, 1, 1)) << row;
+        EXPECT_EQ(Place(controls[2 * row]), GridPlace(row, 0, false)) << row;
+        EXPECT_EQ(Place(controls[2 * row + 1]), GridPlace(row, 1)) << row;
     }
-    EXPECT_EQ(Place(controls[14]), GridPlace(7, 0, 1));
-    EXPECT_EQ(Place(controls[15]), GridPlace(8, 0, 2, false, false));
+    EXPECT_EQ(Place(controls[14]), GridPlace(7, 0));
+    EXPECT_EQ(Place(controls[15]), GridPlace(8, 0, false, false, 2));
     for (int column = 0; column < 4; ++column) {
         const Json& button = controls[16 + column];
         EXPECT_EQ(button["layout"], "Vistrel_OK_Layout");
-        EXPECT_EQ(Place(button), GridPlace(0, column, 1)) << column;
+        EXPECT_EQ(Place(button), GridPlace(0, column)) << column;
         EXPECT_EQ(button["actions"].dump(), R"(["activate"])");
     }
     EXPECT_EQ(controls[1]["actions"].dump(), R"(["update"])");
@@ -190,7 +182,8 @@ TEST_F(SettingsDialog, NoCurrentModelOpensNothing) {
 TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
     // Every check button differs from each other one in some run, so a setting read from the
     // wrong control shows; the second run starts from what the first saved. Only the spin box is
-    // read back: it follows the slider.
+    // read back: it follows the slider. The first run starts from a file that is not read (cut
+    // short): OK, where the user confirmed every value, writes over it all the same.
     const struct {
         const char* set;
         std::string saved;
@@ -207,6 +200,7 @@ TEST_F(SettingsDialog, OkSavesEveryControlAndShowsTheSelectionModeOnTheIcons) {
          SettingsXml("0.600000", "3", "automatic", "true", "false", "true", "", ""),
          "vs_update_unchecked.png"},
     };
+    WriteText("vistrel_plugin_settings.xml", "<vistrel_plugin_settings><upAxis>4</upAxis>");
     for (const auto& run : runs) {
         ASSERT_TRUE(Run({SettingsStep("Vistrel_OK", run.set)}, {"Vistrel Settings"}));
         EXPECT_EQ(Dialog(kSettings)["exit_status"], 0);
@@ -274,6 +268,7 @@ struct SmallHost {
     std::function<void()> user;
     bool exited = false;
     int exitStatus = 0;
+    ProError createAnswer = PRO_TK_NO_ERROR;
 };
 SmallHost host;
 
@@ -312,6 +307,7 @@ void* Lookup(const char* name) {
         FAKE(ProUISpinboxUpdateActionSet, ActionSet),
         FAKE(ProUISliderUpdateActionSet, ActionSet),
         FAKE(ProUIPushbuttonActivateActionSet, ActionSet),
+        FAKE(ProUIDialogCreate, [](const char*, const char*) { return host.createAnswer; }),
         FAKE(ProUIDialogActivate, [](const char*, int* status) {
             host.exited = false;
             if (host.user) host.user();
@@ -386,7 +382,7 @@ TEST_F(TessellationControls, ValuesBeyondEveryRangeAreHeldAtItsEnds) {
     EXPECT_TRUE(std::isnan(app.settings.tessellationQuality));
 }
 
-TEST_F(TessellationControls, ADialogNotConfirmedLeavesTheQualityItFound) {
+TEST_F(TessellationControls, ADialogNotConfirmedOrFailedLeavesTheQualityItFound) {
     host.user = [&] {
         MoveSpinbox(0.3);
         MoveSlider(4000);
@@ -402,12 +398,28 @@ TEST_F(TessellationControls, ADialogNotConfirmedLeavesTheQualityItFound) {
     EXPECT_FALSE(app.ShowSettingsDialog());
     EXPECT_EQ(app.settings.tessellationQuality, 0.2);
 
+    // After an action of the dialog failed, no other action's body runs: OK neither takes the
+    // values nor saves them, and the dialog fails with the quality it found.
+    host.user = [&] {
+        MoveSlider(9000);
+        GuardDialogAction("Vistrel_Settings", [] { throw std::bad_alloc(); });
+        Press("Vistrel_OK");
+    };
+    EXPECT_THROW(app.ShowSettingsDialog(), std::bad_alloc);
+    EXPECT_EQ(app.settings.tessellationQuality, 0.2);
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+
     host.user = [&] {
         MoveSlider(9000);
         Press("Vistrel_OK");
     };
     EXPECT_TRUE(app.ShowSettingsDialog());
     EXPECT_EQ(app.settings.tessellationQuality, static_cast<double>(0.9f));
+    // A dialog the host does not make fails before anything is added to it.
+    host.createAnswer = PRO_TK_GENERAL_ERROR;
+    host.actions.clear();
+    EXPECT_THROW(app.ShowSettingsDialog(), DialogNotShown);
+    EXPECT_TRUE(host.actions.empty());
 }
 
 }  // namespace

@@ -71,12 +71,12 @@ std::u16string PanelText() {
     return text != nullptr ? std::u16string(text) : std::u16string();
 }
 
-// Reads the frame file at path into the animation frames when it opens; a file that does not
-// open reads nothing and is not reported. Only a regular file is read: a FIFO or a device
-// (/dev/zero) would hold the host for ever.
+// The animation frames become those of the frame file at path: none when it does not open,
+// which is not reported. Only a regular file is read: a FIFO or a device (/dev/zero) would hold
+// the host for ever.
 void ReadFrameFileAt(PluginApplication* app, const std::u16string& path) {
     const HeldFile file = OpenRegularFile(path.c_str(), u"r");
-    if (file != nullptr) app->ReadFrameFile(file.get());
+    app->ReadFrameFile(file.get());
 }
 
 }  // namespace

@@ -287,7 +287,7 @@ void ConfirmSettings(PluginApplication* app) {
     app->SetIncludeNURBS(IsChecked(kNurbsCheck));
     app->SetSeparateMaterials(IsChecked(kMaterialsCheck));
     app->SetPromptForMechanism(IsChecked(kMechanismCheck));
-    app->SaveSettings();
+    app->SaveConfirmedSettings();  // every value is the user's now
     ProUIDialogExit(kDialog, 0);
 }
 
