@@ -67,6 +67,24 @@ bool FolderTakesNoNewFile(int error) {
     return error == EACCES || error == EPERM || error == ENAMETOOLONG || error == ENOENT;
 }
 
+// The full path of path for ReplaceFileW, whose implementation in wine answers ERROR_DIRECTORY
+// for a relative one. POSIX keeps the path as given: the system resolves it from the current
+// folder, also where the full path would be longer than any path the system takes.
+std::u16string FullPath(const std::u16string& path) {
+#ifdef _WIN32
+    std::u16string full(MAX_PATH, u'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = GetFullPathNameW(Win32Wide(path.c_str()),
+                                              static_cast<DWORD>(full.size()),
+                                              Win32Wide(&full[0]), nullptr);
+        if (length == 0) break;
+        if (length < full.size()) return full.substr(0, length);
+        full.assign(length, u'\0');  // the size it needs, terminating zero included
+    }
+#endif
+    return path;
+}
+
 }  // namespace
 
 bool ReplacementTarget(const std::u16string& path, std::u16string& target) {
@@ -91,9 +109,10 @@ FILE* CreateReplacementFile(const std::u16string& target, std::u16string& writte
                             bool& inPlace) {
     FILE* file = CreateFileBeside(target, writtenPath);
     if (file != nullptr || !FolderTakesNoNewFile(errno)) return file;
-    file = OpenRegularFile(target.c_str(), u"wb+").release();
+    std::u16string path = target;  // copied first: nothing may fail once the file is open
+    file = OpenRegularFile(path.c_str(), u"wb+").release();
     if (file != nullptr) {
-        writtenPath = target;
+        writtenPath.swap(path);
         inPlace = true;
     }
     return file;
@@ -105,14 +124,14 @@ bool FlushToDisk(FILE* file) {
 }
 
 bool PutInPlace(const std::u16string& temporary, const std::u16string& target) {
-    const WCHAR* from = Win32Wide(temporary.c_str());
-    const WCHAR* to = Win32Wide(target.c_str());
-    if (ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+    if (ReplaceFileW(Win32Wide(FullPath(target).c_str()), Win32Wide(FullPath(temporary).c_str()),
+                     nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     // No file to replace, or ReplaceFileW took it away and then failed to move the new one:
     // either way the name is free and the new file still has its own.
     const DWORD error = GetLastError();
     return (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
             error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) &&
-           MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING);
+           MoveFileExW(Win32Wide(temporary.c_str()), Win32Wide(target.c_str()),
+                       MOVEFILE_REPLACE_EXISTING);
 }

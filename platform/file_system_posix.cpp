@@ -1,6 +1,5 @@
-// The system's file functions of the POSIX build: what kind of file a handle is open on,
-// flushing it to the disk, and moving a file to another path or into another file's place. A
-// handle is a file descriptor.
+// The system's file functions of the POSIX build: what kind of file a handle is open on, and
+// moving a file to another path or into another file's place. A handle is a file descriptor.
 #include "platform/posix/win32_file.h"
 
 #include <fcntl.h>
@@ -92,15 +91,6 @@ DWORD GetFileType(HANDLE hFile) {
     if (S_ISCHR(info.st_mode)) return FILE_TYPE_CHAR;
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) return FILE_TYPE_PIPE;
     return FILE_TYPE_UNKNOWN;
-}
-
-BOOL FlushFileBuffers(HANDLE hFile) {
-    const int fd = Descriptor(hFile);
-    if (fd >= 0 && fsync(fd) == 0) return TRUE;
-    SetLastError(fd < 0 || errno == EBADF || errno == EINVAL ? ERROR_INVALID_HANDLE
-                 : errno == ENOSPC || errno == EDQUOT    ? ERROR_DISK_FULL
-                                                        : ERROR_WRITE_FAULT);
-    return FALSE;
 }
 
 BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags) {
