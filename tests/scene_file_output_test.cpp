@@ -38,16 +38,6 @@ bool WriteScene(const fs::path& path) {
     return output.Close();
 }
 
-// A folder whose path is so long that a file of a name longer than 9 characters cannot be
-// made in it: the scene is written in place. POSIX only, where a path has up to 4095 bytes.
-fs::path FolderTooDeepForANameOfItsOwn() {
-    fs::path folder;
-    for (const size_t length : {254, 254, 254, 254, 254, 254, 254, 254, 254, 254, 254, 254, 254,
-                                254, 254, 254, 3})
-        fs::create_directory(folder /= std::string(length, 'd'));
-    return folder;  // 4084 bytes with its separators
-}
-
 // An allocation fails at each point in turn: resolving the path, creating the file, making the
 // writer on it, writing, moving the file into place. Each failure leaves the folder as it was,
 // with the previous scene or without any, and the host's numeric locale, which the writer
@@ -58,8 +48,10 @@ TEST(SceneFileOutput, TakesThePlaceOfThePreviousFileOnlyWhenWhole) {
     // Where the system lacks this locale, the host's stays "C" and that part checks nothing.
     const std::string hostLocale = std::setlocale(LC_NUMERIC, "C.UTF-8") ? "C.UTF-8" : "C";
     std::vector<fs::path> folders = {"."};
-#ifndef _WIN32
-    folders.push_back(FolderTooDeepForANameOfItsOwn());
+#ifndef _WIN32  // a folder of 4084 bytes, where a path has up to 4095: no name of its own fits
+    folders.emplace_back();
+    for (int level = 0; level < 17; ++level)
+        fs::create_directory(folders.back() /= std::string(level < 16 ? 254 : 3, 'd'));
 #endif
     for (const fs::path& in : folders) {
         const bool inPlace = in != ".";
@@ -100,11 +92,10 @@ TEST(SceneFileOutput, TakesThePlaceOfThePreviousFileOnlyWhenWhole) {
 // The disk as the test program stands in for it: while watched, each flush records how large its
 // file is then and what stands at the scene's path, and fails when asked to.
 struct Flushes {
-    bool watched = false;
+    bool watched = false, fail = false;
     int count = 0;
     off_t size = -1;
     std::string atPath;
-    bool fail = false;
 } flushes;
 
 }  // namespace
@@ -128,9 +119,7 @@ TEST(SceneFileOutput, IsOnTheDiskWholeBeforeItTakesThePreviousFilesPlace) {
     ScopedTempFolder folder;
     for (const bool fail : {false, true}) {
         std::ofstream("scene.vsb") << "previous";
-        flushes = Flushes();
-        flushes.watched = true;
-        flushes.fail = fail;
+        flushes = Flushes{true, fail, 0, -1, ""};
         EXPECT_EQ(WriteScene("scene.vsb"), !fail);
         EXPECT_EQ(flushes.count, 1);
         EXPECT_EQ(flushes.atPath, "previous");

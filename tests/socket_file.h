@@ -1,5 +1,5 @@
-// A socket file that a test makes for itself, POSIX only: a file that is neither a regular file
-// nor a folder, nor a FIFO, and that no open for reading or writing gets through.
+// A socket file that a test makes for itself (POSIX): neither a regular file, a folder nor a
+// FIFO, and no open for reading or writing gets through. The file stays once the socket is closed.
 #pragma once
 
 #include <sys/socket.h>
@@ -8,7 +8,6 @@
 
 #include <cstring>
 
-// Binds a socket to path (short enough for a socket address) and closes it: the file stays.
 inline bool MakeSocket(const char* path) {
     sockaddr_un address = {};
     address.sun_family = AF_UNIX;
