@@ -85,7 +85,7 @@ BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlag
 // group (else the group alone, else neither): what stands for Windows keeping the replaced
 // file's ACL and attributes. No backup: lpBackupFileName, lpExclude and lpReserved must be null,
 // and dwReplaceFlags 0 or REPLACEFILE_IGNORE_MERGE_ERRORS (else ERROR_INVALID_PARAMETER). FALSE
-// with the last error set on failure, both files left as they were: ERROR_FILE_NOT_FOUND when
+// with the last error set on failure, the replaced file left as it was: ERROR_FILE_NOT_FOUND when
 // no file is to be replaced, ERROR_ACCESS_DENIED for a folder or a read-only file as with
 // MoveFileExW, and the errors of MoveFileExW.
 #define REPLACEFILE_IGNORE_MERGE_ERRORS 0x00000002
