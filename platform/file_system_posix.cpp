@@ -1,5 +1,5 @@
-// The system's file functions of the POSIX build: what kind of file a handle is open on, the
-// path it is open on, and moving a file to another path. A handle is a file descriptor.
+// The system's file functions of the POSIX build: what kind of file a handle is open on, and
+// moving a file to another path or into another file's place. A handle is a file descriptor.
 #include "platform/posix/win32_file.h"
 
 #include <fcntl.h>
@@ -13,7 +13,6 @@
 #include <string>
 
 #include "platform/native_path.h"
-#include "platform/utf8.h"
 
 namespace {
 
@@ -21,33 +20,6 @@ namespace {
 int Descriptor(HANDLE handle) {
     const intptr_t fd = reinterpret_cast<intptr_t>(handle);
     return fd >= 0 && fd <= INT_MAX ? static_cast<int>(fd) : -1;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// The absolute path of the file open on fd, links followed, as the system keeps it; or the
-// Windows error that says why there is none that a wide path could name again.
-DWORD PathOf(int fd, std::u16string& path) {
-    struct stat opened;
-    if (fd < 0 || fstat(fd, &opened) != 0) return ERROR_INVALID_HANDLE;
-    char link[32];
-    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
-    std::string target(PATH_MAX, '\0');
-    const ssize_t length = readlink(link, &target[0], target.size());
-    if (length < 0) return errno == ENOENT ? ERROR_NOT_SUPPORTED : ERROR_PATH_NOT_FOUND;
-    if (static_cast<size_t>(length) >= target.size()) return ERROR_FILENAME_EXCED_RANGE;
-    target.resize(static_cast<size_t>(length));
-    // A pipe's "pipe:[...]", a removed file's "... (deleted)", a file moved away since, a name
-    // that is not UTF-8 or holds a "\" (a folder separator in a wide path): no path to give.
-    path = Utf8ToUtf16(target);
-    struct stat named;
-    if (target[0] != '/' || target.find('\\') != std::string::npos ||
-        Utf16ToUtf8(path) != target || stat(target.c_str(), &named) != 0 ||
-        !SameFile(opened, named))
-        return ERROR_PATH_NOT_FOUND;
-    return ERROR_SUCCESS;
 }
 
 // The Windows error of a rename that failed with errno error.
@@ -74,6 +46,30 @@ bool MayReplace(const std::string& path) {
                                       faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0);
 }
 
+// Gives the file at path the mode of the file described by like, and its owner and group where
+// the process may set them: else its group alone (a member of the group may), else neither.
+// The owner goes first, as a change of owner clears the set-id bits of the mode.
+bool TakePermissions(const std::string& path, const struct stat& like) {
+    const bool owned = chown(path.c_str(), like.st_uid, like.st_gid) == 0 ||
+                       chown(path.c_str(), static_cast<uid_t>(-1), like.st_gid) == 0;
+    static_cast<void>(owned);  // without either, the file stays the process's, with the mode
+    return chmod(path.c_str(), like.st_mode & 07777) == 0;
+}
+
+DWORD Replace(LPCWSTR replaced, LPCWSTR replacement, DWORD flags) {
+    std::string target;
+    std::string source;
+    if (replaced == nullptr || replacement == nullptr ||
+        (flags & ~REPLACEFILE_IGNORE_MERGE_ERRORS) != 0)
+        return ERROR_INVALID_PARAMETER;
+    if (!NativePath(replaced, target) || !NativePath(replacement, source)) return ERROR_INVALID_NAME;
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0) return MoveError(errno);
+    if (!MayReplace(target)) return ERROR_ACCESS_DENIED;
+    if (!TakePermissions(source, info)) return MoveError(errno);
+    return std::rename(source.c_str(), target.c_str()) == 0 ? ERROR_SUCCESS : MoveError(errno);
+}
+
 DWORD Move(LPCWSTR from, LPCWSTR to, DWORD flags) {
     std::string source;
     std::string destination;
@@ -97,31 +93,26 @@ DWORD GetFileType(HANDLE hFile) {
     return FILE_TYPE_UNKNOWN;
 }
 
-DWORD GetFinalPathNameByHandleW(HANDLE hFile, LPWSTR lpszFilePath, DWORD cchFilePath,
-                                DWORD dwFlags) {
-    std::u16string path;
-    DWORD error = ERROR_INVALID_PARAMETER;
-    try {
-        if (dwFlags == (FILE_NAME_NORMALIZED | VOLUME_NAME_DOS))
-            error = PathOf(Descriptor(hFile), path);
-    } catch (const std::bad_alloc&) {
-        error = ERROR_NOT_ENOUGH_MEMORY;
-    }
-    if (error != ERROR_SUCCESS) {
-        SetLastError(error);
-        return 0;
-    }
-    if (path.size() >= cchFilePath) return static_cast<DWORD>(path.size() + 1);
-    path.copy(lpszFilePath, path.size());
-    lpszFilePath[path.size()] = 0;
-    return static_cast<DWORD>(path.size());
-}
-
 BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags) {
     DWORD error = ERROR_NOT_ENOUGH_MEMORY;
     try {
         error = Move(lpExistingFileName, lpNewFileName, dwFlags);
     } catch (const std::bad_alloc&) {
+    }
+    if (error == ERROR_SUCCESS) return TRUE;
+    SetLastError(error);
+    return FALSE;
+}
+
+BOOL ReplaceFileW(LPCWSTR lpReplacedFileName, LPCWSTR lpReplacementFileName,
+                  LPCWSTR lpBackupFileName, DWORD dwReplaceFlags, LPVOID lpExclude,
+                  LPVOID lpReserved) {
+    DWORD error = ERROR_INVALID_PARAMETER;
+    try {
+        if (lpBackupFileName == nullptr && lpExclude == nullptr && lpReserved == nullptr)
+            error = Replace(lpReplacedFileName, lpReplacementFileName, dwReplaceFlags);
+    } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
     }
     if (error == ERROR_SUCCESS) return TRUE;
     SetLastError(error);

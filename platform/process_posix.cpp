@@ -119,6 +119,8 @@ try {
     return FALSE;  // as the system does when it runs out of memory: nothing was started
 }
 
+DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+
 BOOL CloseHandle(HANDLE hObject)
 {
     auto handle = static_cast<ProcessHandle*>(hObject);

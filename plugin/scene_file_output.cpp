@@ -8,7 +8,7 @@
 SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& path)
     : builder_(builder) {
     if (!ReplacementTarget(path, target_)) return;
-    FILE* file = CreateFileBeside(target_, temporary_);
+    FILE* file = CreateReplacementFile(target_, written_, inPlace_);
     if (file == nullptr) return;
     // The writer owns the file from here on; should it not be made, the file is closed and
     // removed here, as nothing else holds it yet and the destructor does not run.
@@ -16,7 +16,7 @@ SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& pa
         writer_.reset(new trvScene_api_file(file, true));
     } catch (...) {
         std::fclose(file);
-        RemoveTemporaryFile();
+        RemoveWrittenFile();
         throw;
     }
     builder_.file = file;
@@ -24,30 +24,29 @@ SceneFileOutput::SceneFileOutput(SceneBuilder& builder, const std::u16string& pa
 }
 
 SceneFileOutput::~SceneFileOutput() {
-    if (IsOpen()) Finish();
-    RemoveTemporaryFile();
+    if (IsOpen()) Finish(false);
+    RemoveWrittenFile();
 }
 
 bool SceneFileOutput::Close() {
     if (!IsOpen()) return false;
-    const bool whole = Finish() && MoveFileExW(Win32Wide(temporary_.c_str()),
-                                               Win32Wide(target_.c_str()),
-                                               MOVEFILE_REPLACE_EXISTING);
-    if (!whole) RemoveTemporaryFile();
-    temporary_.clear();  // removed, or moved into place as the scene file
+    const bool whole = Finish(true) && (inPlace_ || PutInPlace(written_, target_));
+    if (!whole) RemoveWrittenFile();
+    written_.clear();  // removed, or in place as the scene file
     return whole;
 }
 
-bool SceneFileOutput::Finish() {
-    const bool whole = writer_->CloseFile();
+bool SceneFileOutput::Finish(bool toDisk) {
+    const bool flushed = !toDisk || FlushToDisk(builder_.file);
+    const bool whole = writer_->CloseFile() && flushed;
     writer_.reset();
     builder_.api = nullptr;
     builder_.file = nullptr;
     return whole;
 }
 
-void SceneFileOutput::RemoveTemporaryFile() {
-    if (temporary_.empty()) return;
-    _wremove(Win32Wide(temporary_.c_str()));
-    temporary_.clear();
+void SceneFileOutput::RemoveWrittenFile() {
+    if (written_.empty()) return;
+    _wremove(Win32Wide(written_.c_str()));
+    written_.clear();
 }

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <initializer_list>
+#include <set>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +22,7 @@
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "simhost/simulated_host.h"
@@ -29,6 +31,10 @@
 #include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
 #include "tests/test_paths.h"
+#ifndef _WIN32
+#include "tests/socket_file.h"
+#endif
+#include "platform/win32.h"
 
 namespace {
 
@@ -94,21 +100,26 @@ protected:
         std::ostringstream err;
         const int status = sim::RunSimulatedHost(options, out, err);
         errors_ = err.str();
-        record_ = nlohmann::json::parse(ReadFile(folder_.Path() / "record.json"));
+        record_ = nlohmann::json::parse(ReadFile("record.json"));
         return status;
     }
 
-    // The files in path's folder whose names begin with its name and a dot: what an export to
-    // path wrote beside it and left behind.
-    static Lines FilesBeside(const fs::path& path) {
-        Lines found;
-        std::error_code error;
-        const fs::path folder = path.parent_path().empty() ? "." : path.parent_path();
-        for (const auto& entry : fs::directory_iterator(folder, error)) {
-            const std::string name = entry.path().filename().u8string();
-            if (name.rfind(path.filename().u8string() + ".", 0) == 0) found.push_back(name);
-        }
-        return found;
+    // The names in a folder but the run's record and the plug-in's settings file: what exports
+    // left there.
+    static std::set<std::string> Listing(const fs::path& folder = ".") {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().u8string());
+        for (const char* run : {"record.json", "vistrel_plugin_settings.xml"}) names.erase(run);
+        return names;
+    }
+
+    // Exports the single part to path and checks that it was written whole.
+    void ExportsWhole(const std::string& path) {
+        ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json", path), 0) << errors_;
+        EXPECT_EQ(EndOfCommandText(), "The Vistrel export has finished.");
+        EXPECT_EQ(ReadFile(path).substr(0, 21), "//---tarvex:dal:7---\n");
+        EXPECT_EQ(ReadFile(path).substr(ReadFile(path).size() - 6), "  }\n}\n");
     }
 
     // The text on the label of the dialog that ended the command.
@@ -185,50 +196,84 @@ TEST_F(ExportCommand, SampleAssemblyBecomesASceneFileWithAGroupPerComponent) {
     EXPECT_EQ(EndOfCommandText(), "The Vistrel export has finished.");
 }
 
-// A scene file that cannot be written is reported as such, naming the file, and no file is left
-// at the path: a folder that does not exist, a name longer than a file system allows, a folder
-// the user may not write to.
-TEST_F(ExportCommand, AFileThatCannotBeWrittenIsReportedAndNoneIsLeft) {
-    const std::string sample = VISTREL_SOURCE_DIR "/examples/sample_assembly.json";
-    std::vector<std::string> paths = {"missing/out.vsb", std::string(252, 'n') + ".vsb"};
-    const auto writing = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    std::error_code error;
-    fs::create_directory("read_only");
-    fs::permissions("read_only", writing, fs::perm_options::remove, error);
-    if (!std::ofstream("read_only/probe")) paths.push_back("read_only/out.vsb");  // not as root
-    for (const std::string& path : paths) {
-        SCOPED_TRACE(path);
-        ASSERT_EQ(RunExport(sample, path), 0) << errors_;
-        EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
-        EXPECT_FALSE(fs::is_regular_file(path, error));
-    }
-    fs::permissions("read_only", writing, fs::perm_options::add, error);
-    EXPECT_EQ(FilesBeside("read_only/out.vsb"), Lines());
-}
-
-// What stands at the path and may not be replaced by a scene is reported and left as it was: a
-// folder, a file the user may not write, a device that is always full, a FIFO (which would
-// otherwise hold the host in its first write, waiting for a reader).
-TEST_F(ExportCommand, WhatMayNotBeReplacedIsReportedAndLeftAsItWas) {
+// What cannot be written or replaced is reported and left as it was, nothing beside it: a missing
+// folder, a name too long, a new file in a read-only folder, a folder, a read-only file, a FIFO
+// (whose first write would hold the host, waiting for a reader), a socket.
+TEST_F(ExportCommand, WhatCannotBeWrittenIsReportedAndLeftAsItWas) {
     fs::create_directory("scenes");
-    std::vector<std::string> paths = {"scenes", HostPath("/dev/full")};
+    std::vector<std::string> paths = {"missing/out.vsb", std::string(252, 'n') + ".vsb", "scenes"};
+    const auto writing = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::create_directory("read_only");
+    fs::permissions("read_only", writing, fs::perm_options::remove);
+    if (!std::ofstream("read_only/probe")) paths.push_back("read_only/out.vsb");  // not as root
 #ifndef _WIN32  // wine replaces a read-only file when it runs as root
     std::ofstream("kept.vsb") << "previous scene";
     fs::permissions("kept.vsb", fs::perms::owner_read);
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
-    paths.insert(paths.end(), {"kept.vsb", "fifo"});
+    ASSERT_TRUE(MakeSocket("socket"));
+    paths.insert(paths.end(), {"kept.vsb", "fifo", "socket"});
 #endif
+    const std::set<std::string> before = Listing();
+    std::error_code error;
     for (const std::string& path : paths) {
         SCOPED_TRACE(path);
-        const fs::file_type type = fs::status(path).type();
+        const fs::file_type type = fs::status(path, error).type();
         ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json", path), 0) << errors_;
         EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
-        EXPECT_EQ(fs::status(path).type(), type);
-        EXPECT_EQ(FilesBeside(path), Lines());
+        EXPECT_EQ(fs::status(path, error).type(), type);
         EXPECT_TRUE(path != "kept.vsb" || ReadFile(path) == "previous scene");
+        EXPECT_EQ(Listing(), before);
     }
     EXPECT_TRUE(fs::is_empty("scenes"));
+    fs::permissions("read_only", writing, fs::perm_options::add);
+    EXPECT_TRUE(Listing("read_only").size() <= 1u);  // the probe, as root
 }
+
+// Every name up to the file system's 255 bytes exports, a file there or not, however many
+// temporary files killed exports left beside it (also under this process's own names): those stay.
+TEST_F(ExportCommand, AnyValidNameExportsWhateverWasLeftBesideIt) {
+    std::ofstream("out.vsb") << "previous scene";
+    const std::string pid = std::to_string(GetCurrentProcessId());
+    for (int n = 0; n < 100; ++n) {
+        std::ofstream("out.vsb." + std::to_string(n) + ".tmp") << "left over";
+        std::ofstream("~vistrel" + pid + "-" + std::to_string(n) + ".tmp") << "left over";
+    }
+    std::set<std::string> expected = Listing();
+    for (const std::string& path : {std::string(251, 'n') + ".vsb", std::string("out.vsb")}) {
+        SCOPED_TRACE(path.size());
+        ExportsWhole(path);
+        expected.insert(path);
+        EXPECT_EQ(Listing(), expected);
+    }
+    EXPECT_EQ(ReadFile("~vistrel" + pid + "-99.tmp"), "left over");
+}
+
+#ifndef _WIN32
+// The replaced file keeps its mode, owner and group (as root another group, else the user's); a
+// writable file in a read-only folder is written in place (not as root, whom folders do not bind).
+TEST_F(ExportCommand, TheReplacedFileKeepsItsPermissions) {
+    const gid_t group = geteuid() == 0 ? 4242 : getegid();
+    fs::create_directory("locked");
+    for (const auto& [path, mode] : {std::pair<const char*, mode_t>{"private.vsb", 0600},
+                                     {"shared.vsb", 0640}, {"locked/out.vsb", 0600}}) {
+        std::ofstream(path) << "previous scene";
+        ASSERT_EQ(chmod(path, mode), 0);
+        ASSERT_EQ(chown(path, static_cast<uid_t>(-1), mode == 0640 ? group : getegid()), 0);
+        if (path[0] == 'l' && geteuid() == 0) GTEST_SKIP() << "a read-only folder, as root";
+        ASSERT_EQ(path[0] == 'l' ? chmod("locked", 0500) : 0, 0);
+        struct stat before = {};
+        stat(path, &before);
+        ExportsWhole(path);
+        struct stat after = {};
+        stat(path, &after);
+        EXPECT_EQ(after.st_mode & 07777, mode) << path;
+        EXPECT_EQ(after.st_uid, before.st_uid) << path;
+        EXPECT_EQ(after.st_gid, before.st_gid) << path;
+    }
+    EXPECT_EQ(Listing("locked"), std::set<std::string>{"out.vsb"});
+    chmod("locked", 0700);
+}
+#endif
 
 #ifndef _WIN32
 // A full file system cuts the file short (here a limit on the size of files the process
@@ -253,18 +298,35 @@ TEST_F(ExportCommand, AFileCutShortIsRemovedAndThePreviousSceneKept) {
         ASSERT_EQ(status, 0) << errors_;
         EXPECT_EQ(EndOfCommandText(), "The Vistrel scene file could not be written: " + path);
         EXPECT_EQ(ReadFile(path), "previous scene");
-        EXPECT_EQ(FilesBeside(path), Lines());
     }
     EXPECT_TRUE(fs::is_symlink("cell.vsb"));
-    EXPECT_EQ(FilesBeside("scenes/cell.vsb"), Lines());
+    EXPECT_EQ(Listing(), (std::set<std::string>{"cell.vsb", "out.vsb", "scenes"}));
+    EXPECT_EQ(Listing("scenes"), std::set<std::string>{"cell.vsb"});
 
-    // Exported again through the link, the file it points at is replaced and the link stays.
-    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json", "cell.vsb"), 0) << errors_;
-    EXPECT_EQ(EndOfCommandText(), "The Vistrel export has finished.");
-    EXPECT_TRUE(fs::is_symlink("cell.vsb"));
-    EXPECT_EQ(ReadFile("scenes/cell.vsb").substr(0, 21), "//---tarvex:dal:7---\n");
-    EXPECT_EQ(FilesBeside("cell.vsb"), Lines());
-    EXPECT_EQ(FilesBeside("scenes/cell.vsb"), Lines());
+    // Exported again through the link, the file it points at is replaced and the link stays;
+    // through a link to a file not made yet, the file is made where the link points. Only the
+    // links' files are added.
+    fs::create_symlink("scenes/new.vsb", "new.vsb");
+    for (const std::string path : {"cell.vsb", "new.vsb"}) {
+        ExportsWhole(path);
+        EXPECT_TRUE(fs::is_symlink(path));
+    }
+    EXPECT_EQ(Listing("scenes"), (std::set<std::string>{"cell.vsb", "new.vsb"}));
+}
+
+// An existing file whose final path the system cannot tell (here: deeper than the longest path
+// the system gives back) is replaced as any other, through the path as given.
+TEST_F(ExportCommand, AFileWhoseFinalPathTheSystemCannotTellIsReplaced) {
+    const std::string level(200, 'd');
+    for (int depth = 0; depth < 22; ++depth) {
+        fs::create_directory(level);
+        fs::current_path(level);
+    }
+    std::ofstream("out.vsb") << "previous scene";
+    ExportsWhole("out.vsb");
+    EXPECT_EQ(Listing(), std::set<std::string>{"out.vsb"});
+    for (int depth = 0; depth < 22; ++depth, fs::remove_all(level))  // level by level
+        fs::current_path("..");
 }
 #endif
 
@@ -280,11 +342,6 @@ TEST_F(ExportCommand, ASinglePartIsOneGroupInTheModelGroup) {
     EXPECT_EQ(outline.back(), "    transform 1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1");
     EXPECT_EQ(std::count(outline.begin(), outline.end(), outline[0]), 1);
     EXPECT_TRUE(record_["problems"].empty()) << record_["problems"].dump();
-
-    // Exported again over a longer file, the scene file is replaced whole.
-    std::ofstream(folder_.Path() / "out.vsb", std::ios::binary) << scene << "left over";
-    ASSERT_EQ(RunExport(VISTREL_SOURCE_DIR "/examples/single_part.json"), 0) << errors_;
-    EXPECT_EQ(ReadFile(folder_.Path() / "out.vsb"), scene);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Windows file functions for the POSIX build: the C runtime's wide-path opens and the system's
-// file handles and moves.
+// file handles, flushes, moves and replacements.
 //
 // Paths are stored UTF-8 on disk and both "\" and "/" separate their folders. A handle is the
 // file descriptor itself. Answers, error codes (errno for the C runtime's functions, the last
@@ -64,19 +64,9 @@ int _wremove(const WCHAR* filename);
 #define FILE_TYPE_PIPE 0x0003
 DWORD GetFileType(HANDLE hFile);
 
-// The path of the file a handle is open on, with every symbolic link followed: an absolute
-// path (here without Windows' "\\?\" prefix, which the POSIX layer has no use for). Only
-// FILE_NAME_NORMALIZED | VOLUME_NAME_DOS (0) is supported as dwFlags (else
-// ERROR_INVALID_PARAMETER). Answers the length without the terminating zero; when cchFilePath
-// is too small, the size it needs with the terminating zero, and nothing is written. 0 with the
-// last error set on failure: ERROR_INVALID_HANDLE for a handle that is not open,
-// ERROR_PATH_NOT_FOUND for one that no path leads to now (a pipe, a file removed or moved away
-// since, a name with a "\" or a byte sequence that is not UTF-8, which no wide path names),
-// ERROR_NOT_SUPPORTED where the system does not tell (no /proc).
-#define FILE_NAME_NORMALIZED 0x0
-#define VOLUME_NAME_DOS 0x0
-DWORD GetFinalPathNameByHandleW(HANDLE hFile, LPWSTR lpszFilePath, DWORD cchFilePath,
-                                DWORD dwFlags);
+// Writes the system's buffers of the file a handle is open on to the disk (fsync). FALSE with
+// the last error set when that fails (ERROR_INVALID_HANDLE, ERROR_DISK_FULL, ERROR_WRITE_FAULT).
+BOOL FlushFileBuffers(HANDLE hFile);
 
 // Moves a file or folder to a new path in the same file system (rename). Only
 // MOVEFILE_REPLACE_EXISTING is supported as dwFlags (else ERROR_NOT_SUPPORTED): a file at the new
@@ -89,3 +79,16 @@ DWORD GetFinalPathNameByHandleW(HANDLE hFile, LPWSTR lpszFilePath, DWORD cchFile
 // a path with no UTF-8 form, ...).
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 BOOL MoveFileExW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, DWORD dwFlags);
+
+// Puts the file lpReplacementFileName in the place of lpReplacedFileName in one step (rename),
+// after giving it the replaced file's mode and, where the caller may set them, its owner and
+// group (else the group alone, else neither): what stands for Windows keeping the replaced
+// file's ACL and attributes. No backup: lpBackupFileName, lpExclude and lpReserved must be null,
+// and dwReplaceFlags 0 or REPLACEFILE_IGNORE_MERGE_ERRORS (else ERROR_INVALID_PARAMETER). FALSE
+// with the last error set on failure, the replaced file left as it was: ERROR_FILE_NOT_FOUND when
+// no file is to be replaced, ERROR_ACCESS_DENIED for a folder or a read-only file as with
+// MoveFileExW, and the errors of MoveFileExW.
+#define REPLACEFILE_IGNORE_MERGE_ERRORS 0x00000002
+BOOL ReplaceFileW(LPCWSTR lpReplacedFileName, LPCWSTR lpReplacementFileName,
+                  LPCWSTR lpBackupFileName, DWORD dwReplaceFlags, LPVOID lpExclude,
+                  LPVOID lpReserved);

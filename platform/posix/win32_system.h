@@ -131,6 +131,9 @@ BOOL CreateProcessW(LPCWSTR lpApplicationName, LPWSTR lpCommandLine,
                     DWORD dwCreationFlags, LPVOID lpEnvironment, LPCWSTR lpCurrentDirectory,
                     LPSTARTUPINFOW lpStartupInfo, LPPROCESS_INFORMATION lpProcessInformation);
 
+// The calling process's id (getpid).
+DWORD GetCurrentProcessId();
+
 // Closes a handle from CreateProcessW; FALSE for a handle that is not open. Closing a process
 // handle does not wait for the process: every child these functions started is reaped at their
 // next call once it has ended, its handles open or not.
