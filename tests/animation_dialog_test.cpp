@@ -17,6 +17,9 @@
 #include <vector>
 
 #include "tests/dialog_session.h"
+#ifndef _WIN32
+#include "tests/socket_file.h"
+#endif
 #include "toolkit/pro_toolkit.h"
 
 namespace {
@@ -162,8 +165,8 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     EXPECT_TRUE(Contains(SettingsFile(), "<fraPath></fraPath>")) << SettingsFile();
     EXPECT_NE(ReadText("out.vsb"), "");
 
-    // Typed by hand, naming no file, a folder, or a file that is no regular file and would hold
-    // the host for ever (a FIFO nobody writes, an endless device): stored all the same, read as
+    // Typed by hand, naming no file, a folder, or a file that is no regular file (a FIFO nobody
+    // writes would hold the host for ever; a socket opens not at all): stored all the same, read as
     // no file, and saved by the dialog itself on a road that saves nothing of its own (a Render
     // that ends at the choice of a representation).
     std::filesystem::create_directory("frames");
@@ -172,8 +175,10 @@ TEST_F(AnimationDialog, ExportStoresWhateverThePanelHolds) {
     std::vector<const char*> paths = {"no such file.fra", "frames"};
 #ifndef _WIN32
     std::filesystem::remove("fifo.fra");
+    std::filesystem::remove("socket.fra");
     ASSERT_EQ(mkfifo("fifo.fra", 0600), 0);
-    paths.insert(paths.end(), {"fifo.fra", "/dev/zero"});
+    ASSERT_TRUE(MakeSocket("socket.fra"));
+    paths.insert(paths.end(), {"fifo.fra", "socket.fra"});
 #endif
     for (const char* path : paths) {
         ASSERT_TRUE(Run({AnimationStep(R"("Vistrel_Animation_Export")", path),
