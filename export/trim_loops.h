@@ -64,9 +64,10 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 // failure, all are released.
 std::list<HeldCurvedata> ChainTrimLoop(std::list<HeldCurvedata> curves);
 
-// Reverses every curve of loop in its place (the order of the curves stays) when the loop's
-// winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
-// released and leaves the loop. On a failure every curve not released is still in loop.
+// Reverses the loop when its winding does not fit traversal (LoopNeedsReversal): every curve
+// runs backwards, and the curves come in the reverse order, so that each still ends where the
+// next one starts. A curve the host cannot reverse is released and leaves the loop. On a failure
+// every curve not released is still in loop.
 void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
@@ -121,13 +122,32 @@ constexpr double kBridgedGap = 1e-5;
 // n log n with the n curves, whatever the gaps.
 std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize);
 
-// Whether the loop through points (cyclic, every control point of every curve in loop order)
-// must be reversed to fit traversal: an external loop (1) is to run counter-clockwise, an
-// internal one (-1) clockwise; other traversals are never reversed. The winding is the sign of
-// the signed area of the control polygon (positive: counter-clockwise, u to the right and v up).
-// The area weighs every stretch of the loop by what it encloses, so that neither the number of
-// control points of a curve nor the wiggles of its polygon sway it. A loop of area 0 has nothing
-// to judge by and counts as clockwise.
+// A UV B-spline as the host gives it: knots.size() == points.size() + degree + 1; weights empty
+// for a curve without weights.
+struct TrimBspline {
+    int degree = 1;
+    std::vector<double> knots;
+    std::vector<TrimPoint> points;
+    std::vector<double> weights;
+};
+
+// The points on each knot span of a curve that AppendCurvePoints takes, the span's start
+// included and its end not.
+constexpr int kSpanPoints = 8;
+
+// Appends points on curve, weights applied, in its direction: kSpanPoints evenly spaced in the
+// parameter across each knot span of its domain, then its end. A curve whose knots give no
+// span (counts that disagree, knots that do not rise) appends its first and last control point.
+void AppendCurvePoints(const TrimBspline& curve, std::vector<TrimPoint>& points);
+
+// Whether the loop through points (cyclic, points along every curve of the loop in loop order,
+// AppendCurvePoints) must be reversed to fit traversal: an external loop (1) is to run
+// counter-clockwise, an internal one (-1) clockwise; other traversals are never reversed. The
+// winding is the sign of the signed area of the polygon through the points (positive:
+// counter-clockwise, u to the right and v up), which follows the curves themselves closely
+// enough: their control polygon may enclose nothing where a fillet rounds off a corner, or cross
+// itself where a wide arc of low weight has its middle control point far out. A loop of area
+// 0, or of an area that is no number, has nothing to judge by and counts as clockwise.
 bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal);
 
 // The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).

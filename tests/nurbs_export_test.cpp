@@ -4,7 +4,6 @@
 // folder.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "tests/file_text.h"
 #include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
+#include "tests/sim_test_world.h"
 
 namespace {
 
@@ -54,9 +54,9 @@ std::vector<T> BinaryArray(const std::string& scene, size_t from, const std::str
 }
 
 // Checks every trim loop of the "nurbs" block at from: each curve's last control point meets the
-// next one's first (within 1e-7: joints of imported faces can miss by more than rounding), read
-// in the loop's order or, for a reversed loop, against it, and the loop
-// winds counter-clockwise when it is an outer one (trim_inside 1), clockwise for a hole.
+// next one's first, in the order written (within 1e-7: joints of imported faces can miss by more
+// than rounding), and the loop winds counter-clockwise when it is an outer one (trim_inside 1),
+// clockwise for a hole.
 void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
 {
     SCOPED_TRACE("nurbs block at byte " + std::to_string(from));
@@ -81,19 +81,11 @@ void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
             ASSERT_FALSE(curves.back().empty());
         }
         ASSERT_FALSE(curves.empty()) << "loop " << loop;
-        auto chained = [&] {
-            for (size_t c = 0; c < curves.size(); ++c) {
-                const auto& end = curves[c].back();
-                const auto& start = curves[(c + 1) % curves.size()].front();
-                if (std::abs(end.first - start.first) >= 1e-7 ||
-                    std::abs(end.second - start.second) >= 1e-7)
-                    return false;
-            }
-            return true;
-        };
-        if (!chained()) {
-            std::reverse(curves.begin(), curves.end());
-            ASSERT_TRUE(chained()) << "loop " << loop << " does not close";
+        for (size_t c = 0; c < curves.size(); ++c) {
+            const auto& end = curves[c].back();
+            const auto& start = curves[(c + 1) % curves.size()].front();
+            ASSERT_LT(std::abs(end.first - start.first), 1e-7) << "loop " << loop << " curve " << c;
+            ASSERT_LT(std::abs(end.second - start.second), 1e-7) << "loop " << loop << " curve " << c;
         }
         double area = 0;  // twice the signed area of the control polygon
         const std::pair<double, double>* previous = &curves.back().back();
@@ -196,6 +188,23 @@ TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightOrMissingJointsCloseAndWindAs
     EXPECT_EQ(Count(scene, std::string(outerAndHole, sizeof outerAndHole - 1)), 1u);
     static const char lShape[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x07\0\0\0] ";
     EXPECT_EQ(Count(scene, std::string(lShape, sizeof lShape - 1)), 1u);
+}
+
+TEST_F(NurbsExport, LoopsGivenAgainstTheirTraversalAreWrittenBackwardsHeadToTail)
+{
+    // An outer square listed clockwise and a triangular hole listed counter-clockwise.
+    using sim::LineSide;
+    UseModel(R"({"current": "P", "models": [{"name": "P", "type": "part", "surfaces": [
+        {"id": 1, "patch": )" + sim::FlatPatch(0) + R"(, "contours": [
+          {"traversal": 1, "edges": [1, 2, 3, 4]}, {"traversal": -1, "edges": [5, 6, 7]}]}],
+      "edges": [{"id": 1, "sides": [)" + LineSide(1, 0, 0, 0, 4) + R"(]},
+                {"id": 2, "sides": [)" + LineSide(1, 0, 4, 4, 4) + R"(]},
+                {"id": 3, "sides": [)" + LineSide(1, 4, 4, 4, 0) + R"(]},
+                {"id": 4, "sides": [)" + LineSide(1, 4, 0, 0, 0) + R"(]},
+                {"id": 5, "sides": [)" + LineSide(1, 1, 1, 3, 1) + R"(]},
+                {"id": 6, "sides": [)" + LineSide(1, 3, 1, 2, 3) + R"(]},
+                {"id": 7, "sides": [)" + LineSide(1, 2, 3, 1, 1) + R"(]}]}]})");
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(Export()), 1u);
 }
 
 }  // namespace

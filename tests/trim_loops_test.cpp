@@ -175,8 +175,55 @@ std::vector<TrimPoint> Joined(std::initializer_list<std::vector<TrimPoint>> curv
     return points;
 }
 
+// A curve of degree 1 through points.
+TrimBspline Polyline(std::vector<TrimPoint> points)
+{
+    std::vector<double> knots = {0};
+    for (size_t i = 0; i < points.size(); ++i)
+        knots.push_back(double(i));
+    knots.push_back(knots.back());
+    return {1, knots, points, {}};
+}
+
+// A conic arc from a to c whose end tangents meet at b, of middle weight w.
+TrimBspline Arc(TrimPoint a, TrimPoint b, TrimPoint c, double w)
+{
+    return {2, {0, 0, 0, 1, 1, 1}, {a, b, c}, {1, w, 1}};
+}
+
+// Points along the curves of a loop.
+std::vector<TrimPoint> OnCurves(std::initializer_list<TrimBspline> curves)
+{
+    std::vector<TrimPoint> points;
+    for (const TrimBspline& curve : curves)
+        AppendCurvePoints(curve, points);
+    return points;
+}
+
+TEST(TrimLoopWinding, CurvePointsRunAlongTheCurveFromEndToEnd)
+{
+    // A half circle of two spans, the second twice as long in the parameter.
+    const double r = std::sqrt(0.5);
+    const std::vector<TrimPoint> half = OnCurves(
+        {{2, {0, 0, 0, 1, 1, 3, 3, 3}, {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}}, {1, r, 1, r, 1}}});
+    ASSERT_EQ(half.size(), 2u * kSpanPoints + 1);
+    EXPECT_EQ(half.front().u, 1.0);
+    EXPECT_EQ(half.back().u, -1.0);
+    for (size_t i = 0; i < half.size(); ++i) {
+        EXPECT_NEAR(std::hypot(half[i].u, half[i].v), 1, 1e-12) << i;
+        EXPECT_GE(half[i].v, 0) << i;
+        EXPECT_TRUE(i == 0 || half[i].u < half[i - 1].u) << i;
+    }
+    EXPECT_EQ(half[kSpanPoints].u, 0.0);  // the knot between the spans
+    // Knots that do not rise: the curve's ends stand for it.
+    const std::vector<TrimPoint> ends = OnCurves({{1, {0, 0, 0, 0}, {{1, 2}, {3, 4}}, {}}});
+    ASSERT_EQ(ends.size(), 2u);
+    EXPECT_EQ(ends[1].v, 4.0);
+}
+
 // Counter-clockwise loops: the first ones plain, the others such that a vote of the turns of
-// their control polygons would call them clockwise.
+// their control polygons would call them clockwise, the last ones such that the control
+// polygon's area would.
 std::vector<std::pair<const char*, std::vector<TrimPoint>>> CounterClockwiseLoops()
 {
     const double a = 1.5707963267948966, m = a / 2, e = 1e-15;
@@ -218,6 +265,19 @@ std::vector<std::pair<const char*, std::vector<TrimPoint>>> CounterClockwiseLoop
                  {{3, a}, {1.27, a}, {2.32, a}, {0.23, a}, {2.84, a}, {0.74, a}, {1.8, a},
                   {1.49, a}, {-3e-11, a}},
                  {{0, a}, {0, 0}}})},
+        // The end cap of a fillet: two straight edges and the quarter arc that rounds off their
+        // corner, which is the arc's middle control point.
+        {"fillet end cap", OnCurves({Polyline({{1, 0}, {1, 1}, {0, 1}}),
+                                     Arc({0, 1}, {1, 1}, {1, 0}, std::sqrt(0.5))})},
+        // Plates with a notch in their top edge, an arc of 131 degrees and one of 106 whose
+        // middle control points lie below the plate's bottom edge: the plates enclose 10.4 and
+        // 8.1, their control polygons -9.9 and -2.0.
+        {"arc of 131 degrees", OnCurves({Polyline({{-4, 0}, {-4.2, 0}, {-4.2, -3}, {4.2, -3},
+                                                   {4.2, 0}, {4, 0}}),
+                                         Arc({4, 0}, {0, -8.78}, {-4, 0}, 0.413)})},
+        {"arc of 106 degrees", OnCurves({Polyline({{-4, 0}, {-4.2, 0}, {-4.2, -2.3}, {4.2, -2.3},
+                                                   {4.2, 0}, {4, 0}}),
+                                         Arc({4, 0}, {0, -16.0 / 3}, {-4, 0}, 0.6)})},
     };
 }
 
@@ -514,21 +574,20 @@ TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
     EXPECT_EQ(sim::LiveModelRecords(), 4u);
 }
 
-TEST_F(TrimLoops, OrientingAClockwiseExternalLoopFlipsEachCurveInItsPlace)
+TEST_F(TrimLoops, OrientingAClockwiseExternalLoopRunsItBackwardsStillHeadToTail)
 {
     // Clockwise: up the left side, along the top, down the right side, back along the bottom.
     std::list<HeldCurvedata> loop =
         Held({MakeCurve({2, {0, 0, 0, 1, 1, 1}, {{0, 0}, {0, 0.5}, {0, 1}}, {}}),
               Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 0, 0)});
     OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
-    ASSERT_EQ(loop.size(), 4u);
     std::vector<Curve> curves;
     for (ProCurvedata* curve : Records(loop))
         curves.push_back(ReadCurve(curve));
-    EXPECT_EQ(curves[0], (Curve{2, {0, 0, 0, 1, 1, 1}, {{0, 1}, {0, 0.5}, {0, 0}}, {}}));
-    EXPECT_EQ(curves[1], (Curve{1, {0, 0, 1, 1}, {{1, 1}, {0, 1}}, {}}));
-    EXPECT_EQ(curves[2], (Curve{1, {0, 0, 1, 1}, {{1, 0}, {1, 1}}, {}}));
-    EXPECT_EQ(curves[3], (Curve{1, {0, 0, 1, 1}, {{0, 0}, {1, 0}}, {}}));
+    EXPECT_EQ(curves, (std::vector<Curve>{{1, {0, 0, 1, 1}, {{0, 0}, {1, 0}}, {}},
+                                          {1, {0, 0, 1, 1}, {{1, 0}, {1, 1}}, {}},
+                                          {1, {0, 0, 1, 1}, {{1, 1}, {0, 1}}, {}},
+                                          {2, {0, 0, 0, 1, 1, 1}, {{0, 1}, {0, 0.5}, {0, 0}}, {}}}));
 }
 
 TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
