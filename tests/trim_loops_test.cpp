@@ -131,14 +131,17 @@ TEST(TrimLoopChaining, KeepsTheOrderOfPassesOverEveryPairOnRandomLoops)
 {
     // Loops around corners on a lattice of step 1 in a 4 x 4 square, so that ends coincide and
     // gaps tie: some joints off by 1e-5 to 6e-5 (within the bound of 4e-5 or beyond it), some
-    // curves backwards, stray or shorter than the tolerance, the curves often shuffled.
+    // curves backwards, stray or shorter than the tolerance, the curves often shuffled. Every
+    // eighth loop has up to 100 curves between two points: many curves share an end, and go one
+    // after another right behind the same curve.
     std::mt19937 random(21);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     for (int trial = 0; trial < 4000; ++trial) {
-        const int count = 1 + pick(24);
+        const bool crowded = trial % 8 == 0;
+        const int count = 1 + pick(crowded ? 100 : 24);
         std::vector<TrimPoint> corners;
         for (int i = 0; i < count; ++i)
-            corners.push_back({double(pick(5)), double(pick(5))});
+            corners.push_back({double(pick(crowded ? 2 : 5)), double(crowded ? 0 : pick(5))});
         std::vector<TrimCurveEnds> ends;
         for (int i = 0; i < count; ++i) {
             TrimCurveEnds curve = {corners[i], corners[(i + 1) % count]};
@@ -572,6 +575,15 @@ TEST_F(TrimLoops, ChainingHandsBackTheRecordsInLoopOrderAndReleasesTheDropped)
     // Right goes across the nearer of its gaps, before top.
     EXPECT_EQ(Records(loop), (std::vector<ProCurvedata*>{right, top, left, bottom}));
     EXPECT_EQ(sim::LiveModelRecords(), 4u);
+    // A round hole of two half circles whose joints miss by 5e-7 in v: the bound comes from the
+    // extent of all their control points, 2 in v, not of their ends alone.
+    const double r = std::sqrt(0.5);
+    const std::vector<double> knots = {0, 0, 0, 1, 1, 2, 2, 2}, weights = {1, r, 1, r, 1};
+    ProCurvedata* upper = MakeCurve({2, knots, {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}}, weights});
+    ProCurvedata* lower =
+        MakeCurve({2, knots, {{-1, 5e-7}, {-1, -1}, {0, -1}, {1, -1}, {1, 5e-7}}, weights});
+    EXPECT_EQ(Records(ChainTrimLoop(Held({upper, lower}))),
+              (std::vector<ProCurvedata*>{upper, lower}));
 }
 
 TEST_F(TrimLoops, OrientingAClockwiseExternalLoopRunsItBackwardsStillHeadToTail)
