@@ -11,9 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "tests/allocation_failure.h"
 #include "export/nurbs_surfaces.h"
 #include "plugin/plugin_application.h"
 #include "sim_test_world.h"
+#include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
 #include "simhost_binding.h"
 #include "toolkit/toolkit_binding.h"
@@ -600,6 +602,49 @@ TEST_F(TrimLoops, OrientingAClockwiseExternalLoopRunsItBackwardsStillHeadToTail)
                                           {1, {0, 0, 1, 1}, {{1, 0}, {1, 1}}, {}},
                                           {1, {0, 0, 1, 1}, {{1, 1}, {0, 1}}, {}},
                                           {2, {0, 0, 0, 1, 1, 1}, {{0, 1}, {0, 0.5}, {0, 0}}, {}}}));
+}
+
+// The host's ProBsplinedataGet, after whose call number g_readsBeforeFailure the plug-in's
+// allocation number g_allocationsBeforeFailure (from 0) fails. A failure still armed when the
+// host is asked again is called off: it would strike inside the host's own work.
+int g_readsBeforeFailure = 0;
+int g_allocationsBeforeFailure = 0;
+ProError ReadThenFailAllocation(ProCurvedata* curve, int* degree, double** knots, double** weights,
+                                ProPoint3d** points, int* knotCount, int* pointCount)
+{
+    FailAllocationAfter(-1);
+    const ProError answer =
+        sim::ProBsplinedataGet(curve, degree, knots, weights, points, knotCount, pointCount);
+    if (--g_readsBeforeFailure == 0)
+        FailAllocationAfter(g_allocationsBeforeFailure);
+    return answer;
+}
+
+TEST_F(TrimLoops, AllocationFailureInChainingOrOrientingLosesNoCurve)
+{
+    BindSimulatedHost("ProBsplinedataGet", reinterpret_cast<void*>(&ReadThenFailAllocation));
+    // A clockwise square with a joint that misses: four reads in the chaining, every allocation
+    // after its last one failed in turn, then four in the orienting.
+    for (int reads = 1; reads <= 8; ++reads)
+        for (int allocations = 0; allocations == 0 || reads == 4; ++allocations) {
+            g_readsBeforeFailure = reads;
+            g_allocationsBeforeFailure = allocations;
+            const int failures = FailedAllocations();
+            std::list<HeldCurvedata> loop;
+            try {
+                loop = ChainTrimLoop(Held(
+                    {Line(0, 0, 0, 1), Line(0, 1, 1, 1), Line(1, 1, 1, 0), Line(1, 0, 1e-8, 0)}));
+                OrientTrimLoop(loop, PRO_CONTOUR_TRAV_EXTERNAL);
+            } catch (const std::bad_alloc&) {
+                // The chaining released every curve, the orienting left the loop as it was.
+                EXPECT_EQ(loop.size(), reads <= 4 ? 0u : 4u) << reads << " " << allocations;
+                EXPECT_EQ(sim::LiveModelRecords(), loop.size());
+            }
+            FailAllocationAfter(-1);
+            if (FailedAllocations() == failures)
+                break;
+        }
+    EXPECT_GT(FailedAllocations(), 10);
 }
 
 TEST_F(TrimLoops, OrientingKeepsALoopThatAlreadyFits)
