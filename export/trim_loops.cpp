@@ -723,8 +723,10 @@ void AppendCurvePoints(const TrimBspline& curve, std::vector<TrimPoint>& points)
         const double end = curve.knots[span + 1];
         if (!(start < end))
             continue;
-        for (int i = 0; i < kSpanPoints; ++i)
-            points.push_back(PointAt(curve, span, start + (end - start) * i / kSpanPoints, scratch));
+        for (int i = 0; i < kSpanPoints; ++i) {
+            const double t = start + (end - start) * i / kSpanPoints;
+            points.push_back(PointAt(curve, span, t, scratch));
+        }
         lastSpan = span;
     }
     if (points.size() > before) {
