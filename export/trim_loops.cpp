@@ -412,11 +412,15 @@ public:
 
 private:
     typedef std::pair<int64_t, int64_t> Cell;
+    // Mixes all bits of both numbers into the low ones, which pick the bucket: the cells of a
+    // loop's ends lie in long rows with regular steps.
     struct CellHash {
         size_t operator()(const Cell& cell) const
         {
-            return std::hash<uint64_t>()(static_cast<uint64_t>(cell.first) * 0x9E3779B97F4A7C15u ^
-                                         static_cast<uint64_t>(cell.second));
+            uint64_t h = static_cast<uint64_t>(cell.first) * 0x9E3779B97F4A7C15u +
+                         static_cast<uint64_t>(cell.second);
+            h = (h ^ (h >> 32)) * 0xD6E8FEB86659FD93u;
+            return static_cast<size_t>(h ^ (h >> 32));
         }
     };
 
