@@ -13,6 +13,8 @@
 #include <set>
 #include <vector>
 
+#include "export/trim_loop_chaining.h"
+#include "export/trim_loop_winding.h"
 #include "hostcall/host_held.h"
 #include "toolkit/pro_toolkit.h"
 
@@ -87,68 +89,6 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
 // it gives nothing. taken holds the seam sides of the contour so far and is updated.
 int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
                    const std::set<int>* exportedIds, SeamSidesTaken& taken);
-
-struct TrimPoint {
-    double u;
-    double v;
-};
-
-// First and last control point of one curve.
-struct TrimCurveEnds {
-    TrimPoint first;
-    TrimPoint last;
-};
-
-// The largest gap between consecutive curves of a loop that the chaining bridges, as a fraction
-// of the loop's extent. A CAD host's trim curves meet to within 1e-10 as a rule, but not always:
-// edges of imported parts were seen to miss by up to 8e-8. A hundred-thousandth of the face
-// bridges that on faces down to a hundredth of a unit across, and is far below anything a
-// renderer can show; a curve of some other boundary, or one running the wrong way, misses by a
-// good part of the face and is still dropped. The bound is used only where no curve meets within
-// 1e-10, and then for the nearest curve, so tiny edges of their own keep their places.
-constexpr double kBridgedGap = 1e-5;
-
-// The chaining of ChainTrimLoop on the curves' ends: the positions of the curves placed, in
-// loop order. Passes over the curves not yet placed, in their order: the first one starts the
-// loop; each other goes right after the first loop curve whose last point meets its first
-// point, else right before the first whose first point meets its last point (within 1e-10 in
-// u and v), else waits for the next pass. When a pass places nothing, the waiting curve whose
-// first point lies nearest the loop's last point, or whose last point lies nearest its first
-// (the first given of those as near), is attached there, after the loop's last curve when that
-// gap is no larger, if it is within kBridgedGap of loopSize in u and in v; then the passes go
-// on. When no curve is that near, the waiting curves are dropped. loopSize, not negative, is the
-// extent of all the loop's control points in u and v. The passes are followed without walking
-// the curves again and again: the ends are found through grids, so that the time grows about as
-// n log n with the n curves, whatever the gaps.
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize);
-
-// A UV B-spline as the host gives it: knots.size() == points.size() + degree + 1; weights empty
-// for a curve without weights.
-struct TrimBspline {
-    int degree = 1;
-    std::vector<double> knots;
-    std::vector<TrimPoint> points;
-    std::vector<double> weights;
-};
-
-// The points on each knot span of a curve that AppendCurvePoints takes, the span's start
-// included and its end not.
-constexpr int kSpanPoints = 8;
-
-// Appends points on curve, weights applied, in its direction: kSpanPoints evenly spaced in the
-// parameter across each knot span of its domain, then its end. A curve whose knots give no
-// span (counts that disagree, knots that do not rise) appends its first and last control point.
-void AppendCurvePoints(const TrimBspline& curve, std::vector<TrimPoint>& points);
-
-// Whether the loop through points (cyclic, points along every curve of the loop in loop order,
-// AppendCurvePoints) must be reversed to fit traversal: an external loop (1) is to run
-// counter-clockwise, an internal one (-1) clockwise; other traversals are never reversed. The
-// winding is the sign of the signed area of the polygon through the points (positive:
-// counter-clockwise, u to the right and v up), which follows the curves themselves closely
-// enough: their control polygon may enclose nothing where a fillet rounds off a corner, or cross
-// itself where a wide arc of low weight has its middle control point far out. A loop of area
-// 0, or of an area that is no number, has nothing to judge by and counts as clockwise.
-bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal);
 
 // The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).
 void MirrorKnots(const double* knots, int count, double* mirrored);
