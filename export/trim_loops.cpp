@@ -33,6 +33,19 @@ public:
                knots != nullptr && points != nullptr;
     }
 
+    // The curve as plain values.
+    TrimBspline Curve() const
+    {
+        TrimBspline curve;
+        curve.degree = degree;
+        curve.knots.assign(knots, knots + knotCount);
+        for (int i = 0; i < pointCount; ++i)
+            curve.points.push_back({points[i][0], points[i][1]});
+        if (weights != nullptr)
+            curve.weights.assign(weights, weights + pointCount);
+        return curve;
+    }
+
     int degree = 0;
     double* knots = nullptr;
     double* weights = nullptr;  // null for a curve without weights
@@ -78,11 +91,6 @@ void* NewHostArray(int count, int size)
 {
     ProArray array = nullptr;
     return ProArrayAlloc(count, size, 1, &array) == PRO_TK_NO_ERROR ? array : nullptr;
-}
-
-bool Meets(const TrimPoint& a, const TrimPoint& b)
-{
-    return std::fabs(a.u - b.u) < 1e-10 && std::fabs(a.v - b.v) < 1e-10;
 }
 
 TrimPoint PointOf(const ProPoint3d& point) { return {point[0], point[1]}; }
@@ -283,13 +291,12 @@ void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversa
     BsplineCopy bspline;
     for (const HeldCurvedata& curve : loop)
         if (bspline.Read(curve.get()))
-            for (int i = 0; i < bspline.pointCount; ++i)
-                points.push_back(PointOf(bspline.points[i]));
+            AppendCurvePoints(bspline.Curve(), points);
     if (!LoopNeedsReversal(points, traversal))
         return;
 
-    // Each curve flips in its place, the old record released; one the host cannot reverse
-    // leaves the loop.
+    // Each curve flips in its place, the old record released (one the host cannot reverse
+    // leaves the loop); then the order turns round. Nothing here allocates.
     for (auto it = loop.begin(); it != loop.end();) {
         HeldCurvedata reversed = ReversedCopy(it->get());
         if (reversed != nullptr) {
@@ -299,6 +306,7 @@ void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversa
             it = loop.erase(it);
         }
     }
+    loop.reverse();
 }
 
 bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target)
@@ -351,118 +359,6 @@ int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
         return -1;
     sides |= 1u << side;
     return side;
-}
-
-namespace {
-
-// One pass of the chaining over the waiting curves: each one whose ends meet the loop's within
-// 1e-10 is placed. Answers whether any was.
-bool PlaceMeetingCurves(const std::vector<TrimCurveEnds>& ends, std::list<size_t>& loop,
-                        std::list<size_t>& waiting)
-{
-    bool placedAny = false;
-    for (auto c = waiting.begin(); c != waiting.end();) {
-        bool placed = false;
-        if (loop.empty()) {
-            loop.push_back(*c);
-            placed = true;
-        } else {
-            for (auto r = loop.begin(); r != loop.end(); ++r) {
-                if (Meets(ends[*r].last, ends[*c].first)) {
-                    loop.insert(std::next(r), *c);
-                    placed = true;
-                    break;
-                }
-                if (Meets(ends[*r].first, ends[*c].last)) {
-                    loop.insert(r, *c);
-                    placed = true;
-                    break;
-                }
-            }
-        }
-        if (placed) {
-            c = waiting.erase(c);
-            placedAny = true;
-        } else {
-            ++c;
-        }
-    }
-    return placedAny;
-}
-
-// The gap from a to b in units of the largest gap bridged: the larger of its u and v parts,
-// each divided by its bound. 1 or more (never bridged) when it is not a number.
-double GapInBounds(const TrimPoint& a, const TrimPoint& b, const TrimPoint& bound)
-{
-    // A bound of 0 (a loop without extent in u or v) still takes a part of 0.
-    auto part = [](double gap, double limit) { return gap == 0 ? 0 : gap / limit; };
-    const double u = part(std::fabs(a.u - b.u), bound.u);
-    const double v = part(std::fabs(a.v - b.v), bound.v);
-    return std::isnan(u + v) ? 1 : std::max(u, v);
-}
-
-// Attaches to an open end of the non-empty loop the waiting curve nearest it, when the gap is
-// under the bound. Answers whether one was attached.
-bool BridgeNearestGap(const std::vector<TrimCurveEnds>& ends, const TrimPoint& bound,
-                      std::list<size_t>& loop, std::list<size_t>& waiting)
-{
-    const TrimPoint& loopFirst = ends[loop.front()].first;
-    const TrimPoint& loopLast = ends[loop.back()].last;
-    double nearest = 1;
-    auto best = waiting.end();
-    bool atLoopEnd = true;
-    for (auto c = waiting.begin(); c != waiting.end(); ++c) {
-        const double afterLast = GapInBounds(loopLast, ends[*c].first, bound);
-        const double beforeFirst = GapInBounds(ends[*c].last, loopFirst, bound);
-        if (afterLast < nearest || beforeFirst < nearest) {
-            atLoopEnd = afterLast <= beforeFirst;
-            nearest = std::min(afterLast, beforeFirst);
-            best = c;
-        }
-    }
-    if (best == waiting.end())
-        return false;
-    if (atLoopEnd)
-        loop.push_back(*best);
-    else
-        loop.push_front(*best);
-    waiting.erase(best);
-    return true;
-}
-
-}  // namespace
-
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize)
-{
-    std::list<size_t> loop;
-    std::list<size_t> waiting;
-    for (size_t i = 0; i < ends.size(); ++i)
-        waiting.push_back(i);
-
-    // Passes over the curves still waiting. When one places nothing, the nearest curve across a
-    // gap within the bound goes next; when there is none, the curves left can never be placed
-    // and are dropped.
-    const TrimPoint bound = {kBridgedGap * loopSize.u, kBridgedGap * loopSize.v};
-    while (!waiting.empty())
-        if (!PlaceMeetingCurves(ends, loop, waiting) &&
-            !BridgeNearestGap(ends, bound, loop, waiting))
-            break;
-    return std::vector<size_t>(loop.begin(), loop.end());
-}
-
-bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal)
-{
-    // Twice the signed area (shoelace), taken about the first point so that the products stay
-    // as small as the loop even far from the origin.
-    double area = 0.0;
-    for (size_t k = 1; k + 1 < points.size(); ++k) {
-        const TrimPoint a = {points[k].u - points[0].u, points[k].v - points[0].v};
-        const TrimPoint b = {points[k + 1].u - points[0].u, points[k + 1].v - points[0].v};
-        area += a.u * b.v - b.u * a.v;
-    }
-    const bool counterClockwise = area > 0;
-    return (traversal == PRO_CONTOUR_TRAV_EXTERNAL && !counterClockwise) ||
-           (traversal == PRO_CONTOUR_TRAV_INTERNAL && counterClockwise);
 }
 
 void MirrorKnots(const double* knots, int count, double* mirrored)

@@ -13,6 +13,8 @@
 #include <set>
 #include <vector>
 
+#include "export/trim_loop_chaining.h"
+#include "export/trim_loop_winding.h"
 #include "hostcall/host_held.h"
 #include "toolkit/pro_toolkit.h"
 
@@ -64,9 +66,10 @@ ProError CollectContourEdgeCurve(ProEdge edge, ProError status, ProAppData data)
 // failure, all are released.
 std::list<HeldCurvedata> ChainTrimLoop(std::list<HeldCurvedata> curves);
 
-// Reverses every curve of loop in its place (the order of the curves stays) when the loop's
-// winding does not fit traversal (LoopNeedsReversal). A curve the host cannot reverse is
-// released and leaves the loop. On a failure every curve not released is still in loop.
+// Reverses the loop when its winding does not fit traversal (LoopNeedsReversal): every curve
+// runs backwards, and the curves come in the reverse order, so that each still ends where the
+// next one starts. A curve the host cannot reverse is released and leaves the loop. On a failure
+// every curve not released is still in loop.
 void OrientTrimLoop(std::list<HeldCurvedata>& loop, ProContourTraversal traversal);
 
 // Fills target (made by the caller with ProCurvedataAlloc) with source run backwards: knots
@@ -86,46 +89,6 @@ bool ReverseBsplineCurve(ProCurvedata* source, ProCurvedata* target);
 // it gives nothing. taken holds the seam sides of the contour so far and is updated.
 int ChooseEdgeSide(int edgeId, const int surfaceIds[2], int currentId,
                    const std::set<int>* exportedIds, SeamSidesTaken& taken);
-
-struct TrimPoint {
-    double u;
-    double v;
-};
-
-// First and last control point of one curve.
-struct TrimCurveEnds {
-    TrimPoint first;
-    TrimPoint last;
-};
-
-// The largest gap between consecutive curves of a loop that the chaining bridges, as a fraction
-// of the loop's extent. A CAD host's trim curves meet to within 1e-10 as a rule, but not always:
-// edges of imported parts were seen to miss by up to 8e-8. A hundred-thousandth of the face
-// bridges that on faces down to a hundredth of a unit across, and is far below anything a
-// renderer can show; a curve of some other boundary, or one running the wrong way, misses by a
-// good part of the face and is still dropped. The bound is used only where no curve meets within
-// 1e-10, and then for the nearest curve, so tiny edges of their own keep their places.
-constexpr double kBridgedGap = 1e-5;
-
-// The chaining of ChainTrimLoop on the curves' ends: the positions of the curves placed, in
-// loop order. Passes over the curves not yet placed, in their order: the first one starts the
-// loop; each other goes right after the first loop curve whose last point meets its first
-// point, else right before the first whose first point meets its last point (within 1e-10 in
-// u and v), else waits for the next pass. When a pass places nothing, the waiting curve whose
-// first point lies nearest the loop's last point, or whose last point lies nearest its first,
-// is attached there if that gap is within kBridgedGap of loopSize in u and in v, and the passes
-// go on; when no curve is that near, the waiting curves are dropped. loopSize is the extent of
-// all the loop's control points in u and v.
-std::vector<size_t> ChainOrder(const std::vector<TrimCurveEnds>& ends, TrimPoint loopSize);
-
-// Whether the loop through points (cyclic, every control point of every curve in loop order)
-// must be reversed to fit traversal: an external loop (1) is to run counter-clockwise, an
-// internal one (-1) clockwise; other traversals are never reversed. The winding is the sign of
-// the signed area of the control polygon (positive: counter-clockwise, u to the right and v up).
-// The area weighs every stretch of the loop by what it encloses, so that neither the number of
-// control points of a curve nor the wiggles of its polygon sway it. A loop of area 0 has nothing
-// to judge by and counts as clockwise.
-bool LoopNeedsReversal(const std::vector<TrimPoint>& points, ProContourTraversal traversal);
 
 // The knots of a reversed curve: k'0 = k0, k'i = k'(i-1) + (k(n-i) - k(n-i-1)).
 void MirrorKnots(const double* knots, int count, double* mirrored);

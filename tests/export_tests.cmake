@@ -2,7 +2,7 @@ vistrel_add_test(component_path_test SOURCES component_path_test.cpp LIBS vistre
 
 # NURBS surfaces and trim loops, against the simulated host bound in the test's own process.
 vistrel_add_test(trim_loops_test SOURCES trim_loops_test.cpp simhost_binding.cpp
-                 LIBS vistrel_core vistrel_simhost)
+                 allocation_failure.cpp LIBS vistrel_core vistrel_simhost)
 vistrel_add_test(nurbs_surfaces_test SOURCES nurbs_surfaces_test.cpp simhost_binding.cpp
                  LIBS vistrel_core vistrel_simhost)
 vistrel_add_test(nurbs_export_test SOURCES nurbs_export_test.cpp plugin_command_line.cpp

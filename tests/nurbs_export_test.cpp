@@ -18,6 +18,7 @@
 #include "tests/file_text.h"
 #include "tests/plugin_command_line.h"
 #include "tests/scoped_temp_folder.h"
+#include "tests/sim_test_world.h"
 
 namespace {
 
@@ -29,6 +30,17 @@ size_t Count(const std::string& text, const std::string& what)
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
         ++count;
     return count;
+}
+
+// Binary arrays: one loop of four curves, written as the block 01 02 03 'i', one int32 element,
+// the value 4.
+const char kOneLoopOfFour[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
+
+// Count of bytes given as a string literal, zero bytes included.
+template <size_t N>
+size_t CountBytes(const std::string& text, const char (&bytes)[N])
+{
+    return Count(text, std::string(bytes, N - 1));
 }
 
 const char* kBoxModel = R"({"current": "BOX", "models": [{"name": "BOX", "type": "part",
@@ -54,9 +66,9 @@ std::vector<T> BinaryArray(const std::string& scene, size_t from, const std::str
 }
 
 // Checks every trim loop of the "nurbs" block at from: each curve's last control point meets the
-// next one's first (within 1e-7: joints of imported faces can miss by more than rounding), read
-// in the loop's order or, for a reversed loop, against it, and the loop
-// winds counter-clockwise when it is an outer one (trim_inside 1), clockwise for a hole.
+// next one's first, in the order written (within 1e-7: joints of imported faces can miss by more
+// than rounding), and the loop winds counter-clockwise when it is an outer one (trim_inside 1),
+// clockwise for a hole.
 void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
 {
     SCOPED_TRACE("nurbs block at byte " + std::to_string(from));
@@ -81,19 +93,12 @@ void ExpectLoopsCloseAndWind(const std::string& scene, size_t from)
             ASSERT_FALSE(curves.back().empty());
         }
         ASSERT_FALSE(curves.empty()) << "loop " << loop;
-        auto chained = [&] {
-            for (size_t c = 0; c < curves.size(); ++c) {
-                const auto& end = curves[c].back();
-                const auto& start = curves[(c + 1) % curves.size()].front();
-                if (std::abs(end.first - start.first) >= 1e-7 ||
-                    std::abs(end.second - start.second) >= 1e-7)
-                    return false;
-            }
-            return true;
-        };
-        if (!chained()) {
-            std::reverse(curves.begin(), curves.end());
-            ASSERT_TRUE(chained()) << "loop " << loop << " does not close";
+        for (size_t c = 0; c < curves.size(); ++c) {
+            const auto& end = curves[c].back();
+            const auto& start = curves[(c + 1) % curves.size()].front();
+            const double miss = std::max(std::abs(end.first - start.first),
+                                         std::abs(end.second - start.second));
+            ASSERT_LT(miss, 1e-7) << "loop " << loop << " curve " << c;
         }
         double area = 0;  // twice the signed area of the control polygon
         const std::pair<double, double>* previous = &curves.back().back();
@@ -152,12 +157,8 @@ TEST_F(NurbsExport, BoxGivesSixTrimmedSurfacesBesideItsMesh)
     const std::string scene = Export();
     EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 6u);
     EXPECT_EQ(Count(scene, "geometry \"triangles\""), 1u);
-    // Binary arrays: one loop of four curves, written as the block 01 02 03 'i', one int32
-    // element, the value 4.
-    static const char oneLoopOfFour[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
-    static const char outer[] = "\"trim_inside\" [ \x01\x02\x03i\x01\0\0\0\x01\0\0\0] ";
-    EXPECT_EQ(Count(scene, std::string(oneLoopOfFour, sizeof oneLoopOfFour - 1)), 6u);
-    EXPECT_EQ(Count(scene, std::string(outer, sizeof outer - 1)), 6u);
+    EXPECT_EQ(CountBytes(scene, kOneLoopOfFour), 6u);
+    EXPECT_EQ(CountBytes(scene, "\"trim_inside\" [ \x01\x02\x03i\x01\0\0\0\x01\0\0\0] "), 6u);
 }
 
 TEST_F(NurbsExport, SurfacesWhoseIdTheHostCannotGiveGetNoNurbsObjects)
@@ -189,13 +190,27 @@ TEST_F(NurbsExport, LoopsOfSeamFacesAndNearStraightOrMissingJointsCloseAndWindAs
     UseModel(ReadFile(VISTREL_SOURCE_DIR "/examples/kernel_faces.json"));
     const std::string scene = Export();
     EXPECT_EQ(ExpectEveryLoopClosesAndWinds(scene), 4u);
-    static const char seamLoop[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x04\0\0\0] ";
-    static const char outerAndHole[] =
-        "\"trim_nedges\" [ \x01\x02\x03i\x02\0\0\0\x04\0\0\0\x04\0\0\0] ";
-    EXPECT_EQ(Count(scene, std::string(seamLoop, sizeof seamLoop - 1)), 2u);
-    EXPECT_EQ(Count(scene, std::string(outerAndHole, sizeof outerAndHole - 1)), 1u);
-    static const char lShape[] = "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x07\0\0\0] ";
-    EXPECT_EQ(Count(scene, std::string(lShape, sizeof lShape - 1)), 1u);
+    EXPECT_EQ(CountBytes(scene, kOneLoopOfFour), 2u);  // the seam faces
+    EXPECT_EQ(CountBytes(scene, "\"trim_nedges\" [ \x01\x02\x03i\x02\0\0\0\x04\0\0\0\x04\0\0\0] "),
+              1u);
+    EXPECT_EQ(CountBytes(scene, "\"trim_nedges\" [ \x01\x02\x03i\x01\0\0\0\x07\0\0\0] "), 1u);
+}
+
+TEST_F(NurbsExport, LoopsGivenAgainstTheirTraversalAreWrittenBackwardsHeadToTail)
+{
+    // An outer square listed clockwise and a triangular hole listed counter-clockwise.
+    using sim::LineSide;
+    UseModel(R"({"current": "P", "models": [{"name": "P", "type": "part", "surfaces": [
+        {"id": 1, "patch": )" + sim::FlatPatch(0) + R"(, "contours": [
+          {"traversal": 1, "edges": [1, 2, 3, 4]}, {"traversal": -1, "edges": [5, 6, 7]}]}],
+      "edges": [{"id": 1, "sides": [)" + LineSide(1, 0, 0, 0, 4) + R"(]},
+                {"id": 2, "sides": [)" + LineSide(1, 0, 4, 4, 4) + R"(]},
+                {"id": 3, "sides": [)" + LineSide(1, 4, 4, 4, 0) + R"(]},
+                {"id": 4, "sides": [)" + LineSide(1, 4, 0, 0, 0) + R"(]},
+                {"id": 5, "sides": [)" + LineSide(1, 1, 1, 3, 1) + R"(]},
+                {"id": 6, "sides": [)" + LineSide(1, 3, 1, 2, 3) + R"(]},
+                {"id": 7, "sides": [)" + LineSide(1, 2, 3, 1, 1) + R"(]}]}]})");
+    EXPECT_EQ(ExpectEveryLoopClosesAndWinds(Export()), 1u);
 }
 
 }  // namespace
