@@ -8,13 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
+#include "simhost/host_memory.h"
 #include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
 
 namespace {
 
 TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
-    const ProOutline outline = {{1, 1, 1}, {4, 5, 13}};  // sides 3, 4, 12: diagonal 13
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(outline), 13.0);
     const ChordHeights heights = ChordHeightsForDiagonal(13.0);
     EXPECT_DOUBLE_EQ(heights.base, 0.0065);
     EXPECT_DOUBLE_EQ(heights.fine, 0.0000013);
@@ -24,31 +26,91 @@ TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
 }
 
 TEST(ChordHeights, OutlinesOfEveryFiniteSizeGiveTheirDiagonal) {
-    // Sides whose squares overflow, or sink below the normal doubles.
-    const ProOutline huge = {{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}};
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(huge), 2e154 * std::sqrt(3.0));
-    const ProOutline tiny = {{0, 0, 0}, {3e-160, 4e-160, 12e-160}};
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(tiny), 13e-160);
-    // A diagonal beyond the largest double is held there, so that chord heights stay numbers.
-    const ProOutline widest = {{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}};
-    EXPECT_EQ(OutlineDiagonal(widest), DBL_MAX);
-    EXPECT_TRUE(std::isfinite(ChordHeightForQuality(ChordHeightsForDiagonal(DBL_MAX), 1e-6)));
+    const struct {
+        ProOutline outline;
+        double diagonal;
+    } cases[] = {
+        {{{1, 1, 1}, {4, 5, 13}}, 13.0},  // sides 3, 4 and 12
+        // Sides whose squares overflow, or sink below the normal doubles.
+        {{{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}}, 2e154 * std::sqrt(3.0)},
+        {{{0, 0, 0}, {3e-160, 4e-160, 12e-160}}, 13e-160},
+        // A diagonal beyond the largest double, up to twice it, is held there, so that chord
+        // heights stay numbers.
+        {{{-0.75 * DBL_MAX, 0, 0}, {0.75 * DBL_MAX, 0, 0}}, DBL_MAX},
+        {{{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}}, DBL_MAX},
+    };
+    for (const auto& c : cases) {
+        const double diagonal = OutlineDiagonal(c.outline);
+        EXPECT_DOUBLE_EQ(diagonal, c.diagonal) << c.outline[1][0];
+        EXPECT_TRUE(std::isfinite(ChordHeightForQuality(ChordHeightsForDiagonal(diagonal), 1e-6)))
+            << c.outline[1][0];
+    }
 }
 
-// A solid as large as a double's squares allow is tessellated like any other.
-class ChordHeightsOfASolid : public SimExportTest {};
+// One solid exported as the walk exports it, NURBS output off unless asked.
+class TessellationOfASolid : public SimExportTest {
+protected:
+    void ExportBox(double from, double to) {
+        ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
+            {"box": {"min": [)" + Triple(from) + R"(], "max": [)" + Triple(to) + "]}}]}]}"));
+        App().settings.includeNURBS = false;
+        scene.Clear();
+    }
 
-TEST_F(ChordHeightsOfASolid, HugeBoxGetsItsMeshAndNurbs) {
-    ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
-        {"box": {"min": [-1e154, -1e154, -1e154], "max": [1e154, 1e154, 1e154]}}]}]})"));
-    ProAsmcomppath path = {};
-    ProMdlCurrentGet(&path.owner);
-    const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
+    static std::string Triple(double value) {
+        const std::string text = nlohmann::json(value).dump();
+        return text + ", " + text + ", " + text;
+    }
+
+    void ExportCurrentSolid() {
+        ProAsmcomppath path = {};
+        ProMdlCurrentGet(&path.owner);
+        const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+        App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
+    }
+
+    // The names of the mesh arrays written, in order.
+    std::vector<std::string> MeshArrays() const {
+        std::vector<std::string> names;
+        for (const std::string& call : Calls({"SetParameter(vertices", "SetParameter(normals",
+                                              "SetParameter(uv_tex", "SetParameter(triangles"}))
+            names.push_back(call.substr(13, call.find(',') - 13));
+        return names;
+    }
+};
+
+// A solid as large as a double's squares allow is tessellated like any other.
+TEST_F(TessellationOfASolid, HugeBoxGetsItsMeshAndNurbs) {
+    ExportBox(-1e154, 1e154);
+    App().settings.includeNURBS = true;
+    ExportCurrentSolid();
     const std::vector<std::string> geometry = Calls({"BeginGeometry"});
     ASSERT_EQ(geometry.size(), 7u);  // a NURBS surface per side, then the mesh
     EXPECT_EQ(geometry.back(), "BeginGeometry(triangles)");
     EXPECT_EQ(HostProblems(), "[]");
+}
+
+// The host hands out the tessellation, or one of its arrays, together with an error answer:
+// what comes so is left out, and goes back to the host all the same.
+TEST_F(TessellationOfASolid, WhatTheHostHandsOutWithAnErrorIsLeftOutAndGivenBack) {
+    const struct {
+        const char* function;
+        std::vector<std::string> arrays;
+    } cases[] = {
+        {"ProSurfaceTessellationGet", {}},
+        {"ProTessellationVerticesGet", {}},
+        {"ProTessellationNormalsGet", {"vertices", "uv_tex", "triangles"}},
+        {"ProTessellationParamsGet", {"vertices", "normals", "triangles"}},
+        {"ProTessellationFacetsGet", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.function);
+        ExportBox(0, 1);
+        BindSimulatedHost(c.function, HostFailure::RefusesAfterItsWork);
+        ExportCurrentSolid();
+        EXPECT_EQ(MeshArrays(), c.arrays);
+        EXPECT_EQ(sim::LiveHostBlocks(), 0u);
+    }
 }
 
 TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
