@@ -1,6 +1,6 @@
 // One solid's surfaces written as a scene group, against the simulated host in this process: the
 // filters of the surface and quilt visits, grouping by material, the tessellation's chord heights
-// and retries, the arrays the host withholds, and the group's exact text.
+// and retries, and the group's exact text.
 #include "export/solid_geometry.h"
 
 #include <cstdint>
@@ -295,22 +295,6 @@ TEST_F(SolidGeometry, SuccessWithoutTessellationIsNotRetried) {
     Start(Part(kRectangle));
     sim_geometry::HostLog().facetShift = 4;
     EXPECT_EQ(Export("g", true), emptyGroup);
-}
-
-TEST_F(SolidGeometry, ArraysTheHostWithholdsAreLeftOut) {
-    Start(Part(Rectangle(R"("surface_faults": ["no_normals", "no_params"])")));
-    std::string text = Export("g", true);
-    EXPECT_NE(text.find("\"vertices\" [ 0 0 0,0 1 0,2 0 0,2 1 0 ] ,\n"
-                        "      \"triangles\" [ 0,2,3,0,3,1 ] ,\n"),
-              std::string::npos)
-        << text;
-    DestroyPluginApplication();
-    // A surface without facets (or vertices) adds nothing, and the next one's vertex numbers
-    // start where they would without it.
-    Start(Part(Rectangle(R"("surface_faults": ["no_facets"])") + ", " +
-               Rectangle(R"("surface_faults": ["no_vertices"])") + ", " + kRectangle));
-    text = Export("g", true);
-    EXPECT_NE(text.find("\"triangles\" [ 0,2,3,0,3,1 ] ,"), std::string::npos) << text;
 }
 
 TEST_F(SolidGeometry, QualityFarAboveOneIsHeldAtOne) {

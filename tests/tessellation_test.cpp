@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "simhost/host_memory.h"
 #include "tests/sim_export_fixture.h"
 #include "tests/simhost_binding.h"
@@ -47,52 +45,12 @@ TEST(ChordHeights, OutlinesOfEveryFiniteSizeGiveTheirDiagonal) {
     }
 }
 
-// One solid exported as the walk exports it, NURBS output off unless asked.
-class TessellationOfASolid : public SimExportTest {
-protected:
-    void ExportBox(double from, double to) {
-        ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
-            {"box": {"min": [)" + Triple(from) + R"(], "max": [)" + Triple(to) + "]}}]}]}"));
-        App().settings.includeNURBS = false;
-        scene.Clear();
-    }
+// The host hands out the tessellation, or one of its arrays, with an error answer, or answers
+// an error and hands out nothing: that part is left out of the mesh of a box, and what came goes
+// back to the host all the same.
+class TessellationOfABox : public SimExportTest {};
 
-    static std::string Triple(double value) {
-        const std::string text = nlohmann::json(value).dump();
-        return text + ", " + text + ", " + text;
-    }
-
-    void ExportCurrentSolid() {
-        ProAsmcomppath path = {};
-        ProMdlCurrentGet(&path.owner);
-        const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-        App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
-    }
-
-    // The names of the mesh arrays written, in order.
-    std::vector<std::string> MeshArrays() const {
-        std::vector<std::string> names;
-        for (const std::string& call : Calls({"SetParameter(vertices", "SetParameter(normals",
-                                              "SetParameter(uv_tex", "SetParameter(triangles"}))
-            names.push_back(call.substr(13, call.find(',') - 13));
-        return names;
-    }
-};
-
-// A solid as large as a double's squares allow is tessellated like any other.
-TEST_F(TessellationOfASolid, HugeBoxGetsItsMeshAndNurbs) {
-    ExportBox(-1e154, 1e154);
-    App().settings.includeNURBS = true;
-    ExportCurrentSolid();
-    const std::vector<std::string> geometry = Calls({"BeginGeometry"});
-    ASSERT_EQ(geometry.size(), 7u);  // a NURBS surface per side, then the mesh
-    EXPECT_EQ(geometry.back(), "BeginGeometry(triangles)");
-    EXPECT_EQ(HostProblems(), "[]");
-}
-
-// The host hands out the tessellation, or one of its arrays, together with an error answer:
-// what comes so is left out, and goes back to the host all the same.
-TEST_F(TessellationOfASolid, WhatTheHostHandsOutWithAnErrorIsLeftOutAndGivenBack) {
+TEST_F(TessellationOfABox, WhatTheHostHandsOutWithAnErrorIsLeftOutAndGivenBack) {
     const struct {
         const char* function;
         std::vector<std::string> arrays;
@@ -104,12 +62,24 @@ TEST_F(TessellationOfASolid, WhatTheHostHandsOutWithAnErrorIsLeftOutAndGivenBack
         {"ProTessellationFacetsGet", {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.function);
-        ExportBox(0, 1);
-        BindSimulatedHost(c.function, HostFailure::RefusesAfterItsWork);
-        ExportCurrentSolid();
-        EXPECT_EQ(MeshArrays(), c.arrays);
-        EXPECT_EQ(sim::LiveHostBlocks(), 0u);
+        for (const HostFailure failure : {HostFailure::Refuses, HostFailure::RefusesAfterItsWork}) {
+            SCOPED_TRACE(c.function);
+            ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part",
+                "shapes": [{"box": {"min": [0, 0, 0], "max": [1, 1, 1]}}]}]})"));
+            App().settings.includeNURBS = false;
+            scene.Clear();
+            BindSimulatedHost(c.function, failure);
+            ProAsmcomppath path = {};
+            ProMdlCurrentGet(&path.owner);
+            const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+            App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
+            std::vector<std::string> arrays;
+            for (const std::string& call : Calls({"SetParameter(vertices", "SetParameter(normals",
+                                                  "SetParameter(uv_tex", "SetParameter(triangles"}))
+                arrays.push_back(call.substr(13, call.find(',') - 13));
+            EXPECT_EQ(arrays, c.arrays);
+            EXPECT_EQ(sim::LiveHostBlocks(), 0u);
+        }
     }
 }
 
@@ -136,52 +106,38 @@ TEST(ChordHeights, QualityOutsideItsRangeIsHeldWithinIt) {
     EXPECT_GT(ChordHeightForQuality(h, UsableQuality(1e300)), 0.0);
 }
 
-// The qualities tried after a refused first try, with the host refusing all tries up to
-// succeedAt (counted from 1; 0: never).
-std::vector<double> Retries(double quality, int succeedAt = 0) {
-    std::vector<double> tried;
-    RetryAtOtherQualities(quality, PRO_TK_GENERAL_ERROR, [&](double q) {
-        tried.push_back(q);
-        return static_cast<int>(tried.size()) == succeedAt ? PRO_TK_NO_ERROR : PRO_TK_GENERAL_ERROR;
-    });
-    return tried;
-}
-
-TEST(TessellationRetries, DefaultQualityTriesEightUpAndTwoDown) {
-    const std::vector<double> tried = Retries(0.2);
-    ASSERT_EQ(tried.size(), 10u);
-    const double expected[] = {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1, 0.0};
-    for (size_t i = 0; i < tried.size(); ++i) EXPECT_NEAR(tried[i], expected[i], 1e-12) << i;
-    // The eighth up try is the running sum just under 1, not 1 itself.
-    EXPECT_LT(tried[7], 1.0);
-    EXPECT_EQ(tried[9], 0.0);
-}
-
-TEST(TessellationRetries, FirstSuccessEndsTheTriesAndASuccessAtOnceNeedsNone) {
-    const std::vector<double> up = Retries(0.2, 3);
-    ASSERT_EQ(up.size(), 3u);
-    EXPECT_NEAR(up[2], 0.5, 1e-12);
-    const std::vector<double> down = Retries(0.2, 9);
-    ASSERT_EQ(down.size(), 9u);
-    EXPECT_NEAR(down[8], 0.1, 1e-12);
-    int tries = 0;
-    const ProError status = RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [&](double) {
-        ++tries;
-        return PRO_TK_GENERAL_ERROR;
-    });
-    EXPECT_EQ(status, PRO_TK_NO_ERROR);
-    EXPECT_EQ(tries, 0);
-}
-
-TEST(TessellationRetries, HighQualityHasNoUpTriesAndLowQualityNoDownTries) {
-    const std::vector<double> high = Retries(0.9);
-    ASSERT_EQ(high.size(), 9u);
-    EXPECT_NEAR(high[0], 0.8, 1e-12);
-    EXPECT_EQ(Retries(1.0).size(), 10u);
-    const std::vector<double> low = Retries(0.05);
-    ASSERT_EQ(low.size(), 9u);  // 0.15 to 0.95
-    EXPECT_NEAR(low[0], 0.15, 1e-12);
-    EXPECT_NEAR(low.back(), 0.95, 1e-12);
+// The qualities tried after a refused first try, the host refusing each before the try numbered
+// succeedAt (from 1; 0: all of them): up by 0.1 while below 1, then down while not below 0, as
+// one running sum (the eighth from 0.2 is just under 1), until the first success.
+TEST(TessellationRetries, GoUpThenDownUntilTheFirstSuccess) {
+    const struct {
+        double quality;
+        int succeedAt;
+        std::vector<double> tried;
+    } cases[] = {
+        {0.2, 0, {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1, 0.0}},
+        {0.2, 3, {0.3, 0.4, 0.5}},
+        {0.2, 9, {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1}},
+        {0.9, 0, {0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1, 0.0}},
+        {1.0, 0, {0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1, 0.0}},
+        {0.05, 0, {0.15, 0.25, 0.35, 0.45, 0.55, 0.65, 0.75, 0.85, 0.95}},
+    };
+    for (const auto& c : cases) {
+        std::vector<double> tried;
+        RetryAtOtherQualities(c.quality, PRO_TK_GENERAL_ERROR, [&](double q) {
+            tried.push_back(q);
+            return static_cast<int>(tried.size()) == c.succeedAt ? PRO_TK_NO_ERROR
+                                                                  : PRO_TK_GENERAL_ERROR;
+        });
+        ASSERT_EQ(tried.size(), c.tried.size()) << c.quality << " " << c.succeedAt;
+        for (size_t i = 0; i < tried.size(); ++i) {
+            EXPECT_NEAR(tried[i], c.tried[i], 1e-12) << c.quality << " " << i;
+            EXPECT_TRUE(tried[i] < 1.0 && tried[i] >= 0.0) << c.quality << " " << i;
+        }
+    }
+    // A first try that succeeded needs no retry.
+    EXPECT_EQ(RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [](double) -> ProError { throw 0; }),
+              PRO_TK_NO_ERROR);
 }
 
 }  // namespace
