@@ -7,15 +7,11 @@ namespace {
 
 int g_untilFailure = -1;  // plug-in allocations that succeed before one fails; -1: none fails
 int g_failed = 0;
-int g_made = 0;  // by the plug-in
 
 void* Allocate(std::size_t size) {
-    if (HostCodeDepth() == 0) {
-        ++g_made;
-        if (g_untilFailure >= 0 && g_untilFailure-- == 0) {
-            ++g_failed;
-            throw std::bad_alloc();
-        }
+    if (HostCodeDepth() == 0 && g_untilFailure >= 0 && g_untilFailure-- == 0) {
+        ++g_failed;
+        throw std::bad_alloc();
     }
     if (void* block = std::malloc(size != 0 ? size : 1)) return block;
     throw std::bad_alloc();
@@ -30,7 +26,6 @@ void* AllocateOrNull(std::size_t size) noexcept {
 void FailNextAllocation() { FailAllocationAfter(0); }
 void FailAllocationAfter(int allocations) { g_untilFailure = allocations; }
 int FailedAllocations() { return g_failed; }
-int PluginAllocations() { return g_made; }
 
 // Every form, so that no block crosses between this allocator and the runtime's own (the
 // sanitizers' included).

@@ -8,11 +8,10 @@
 #include "toolkit/pro_toolkit.h"
 
 // Makes the plug-in's next allocation throw std::bad_alloc, or the one after the next allocations
-// that succeed (-1: none fails); how many failed so far, and how many were made.
+// that succeed (-1: none fails); how many failed so far.
 void FailNextAllocation();
 void FailAllocationAfter(int allocations);
 int FailedAllocations();
-int PluginAllocations();
 
 // How deep the allocations now made are in the host's own code: 0 in the plug-in's.
 inline int& HostCodeDepth() {

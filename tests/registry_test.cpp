@@ -24,7 +24,6 @@
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 #include "tests/file_text.h"
-#include "tests/scoped_environment.h"
 #include "tests/scoped_registry.h"
 
 namespace {
@@ -153,12 +152,6 @@ bool UserKeyOpens(const char16_t* subKey)
     HKEY key = nullptr;
     return Open(HKEY_CURRENT_USER, subKey, kRead32, &key) == ERROR_SUCCESS &&
            RegCloseKey(key) == ERROR_SUCCESS;
-}
-
-TEST(RegistryPosixFile, FolderInPlaceOfTheFileReadsAsMissing)
-{
-    ScopedEnvironment variable("VISTREL_REGISTRY_FILE", fs::temp_directory_path().string());
-    EXPECT_FALSE(UserKeyOpens(u"SOFTWARE"));
 }
 
 // The file is parsed again whenever it may have changed. A write that leaves the file's stamp
