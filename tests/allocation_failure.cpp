@@ -5,11 +5,11 @@
 
 namespace {
 
-int g_untilFailure = -1;  // allocations that succeed before one fails; -1: none fails
+int g_untilFailure = -1;  // plug-in allocations that succeed before one fails; -1: none fails
 int g_failed = 0;
 
 void* Allocate(std::size_t size) {
-    if (g_untilFailure >= 0 && g_untilFailure-- == 0) {
+    if (HostCodeDepth() == 0 && g_untilFailure >= 0 && g_untilFailure-- == 0) {
         ++g_failed;
         throw std::bad_alloc();
     }

@@ -1,6 +1,6 @@
 // One solid's surfaces written as a scene group, against the simulated host in this process: the
 // filters of the surface and quilt visits, grouping by material, the tessellation's chord heights
-// and retries, the arrays the host withholds, and the group's exact text.
+// and retries, and the group's exact text.
 #include "export/solid_geometry.h"
 
 #include <cstdint>
@@ -221,26 +221,24 @@ TEST_F(SolidGeometry, KeysThatDifferOnlyInTextureAreSeparateObjectsUnderOneName)
 
 // ---- Tessellation ------------------------------------------------------------------------------
 
+// The shared input carries the chord height of the quality 0.2, whose factor is
+// ln(0.2) x 0.2 + 1 = 0.67811242: from the diagonal sqrt(5) base 0.00111803399 and span
+// 0.00111781038; without an outline from diagonal 1, base 0.0005 and span 0.0004999.
 TEST_F(SolidGeometry, SharedInputCarriesTheChordHeightOfTheQuality) {
-    Start(Part(kRectangle));
-    Export("g", true);
-    const std::vector<InputCall>& calls = sim_geometry::HostLog().calls;
-    ASSERT_EQ(calls.size(), 3u);
-    // Diagonal sqrt(5): base 0.00111803399, span 0.00111781038; at quality 0.2 the factor is
-    // ln(0.2) x 0.2 + 1 = 0.67811242.
-    EXPECT_EQ(calls[0].kind, InputCall::ChordHeight);
-    EXPECT_EQ(calls[0].input, 1);
-    EXPECT_NEAR(calls[0].chordHeight, 0.000360032888, 1e-12);
-    EXPECT_EQ(calls[1].kind, InputCall::UvProjection);
-    EXPECT_EQ(calls[2].kind, InputCall::Tessellate);
-    EXPECT_EQ(calls[2].input, 1);
-}
-
-TEST_F(SolidGeometry, WithoutOutlineTheChordHeightsFollowFromDiagonalOne) {
-    Start(Part(kRectangle, R"("faults": ["no_outline"], )"));
-    Export("g", true);
-    // base 0.0005, span 0.0004999: 0.0005 - 0.67811242 x 0.0004999.
-    EXPECT_NEAR(sim_geometry::HostLog().calls.at(0).chordHeight, 0.000161011602, 1e-12);
+    const std::pair<const char*, double> cases[] = {
+        {"", 0.000360032888}, {R"("faults": ["no_outline"], )", 0.000161011602}};
+    for (const auto& [faults, chordHeight] : cases) {
+        Start(Part(kRectangle, faults));
+        Export("g", true);
+        const std::vector<InputCall>& calls = sim_geometry::HostLog().calls;
+        ASSERT_EQ(calls.size(), 3u);
+        EXPECT_EQ(calls[0].kind, InputCall::ChordHeight);
+        EXPECT_EQ(calls[0].input, 1);
+        EXPECT_NEAR(calls[0].chordHeight, chordHeight, 1e-12);
+        EXPECT_EQ(calls[1].kind, InputCall::UvProjection);
+        EXPECT_EQ(calls[2].kind, InputCall::Tessellate);
+        EXPECT_EQ(calls[2].input, 1);
+    }
 }
 
 TEST_F(SolidGeometry, RefusedSurfaceIsRetriedAtFinerQualitiesOnItsOwnInput) {
@@ -267,17 +265,27 @@ TEST_F(SolidGeometry, RefusedSurfaceIsRetriedAtFinerQualitiesOnItsOwnInput) {
     }
 }
 
+// A surface the host refuses at every quality is left out of its group after the first try,
+// eight up (0.3 to just under 1) and two down (0.1 and 0) on a retry input of its own; at a
+// quality far above one, held at one (chord height fine), after the first and ten down.
 TEST_F(SolidGeometry, SurfaceRefusedAtEveryQualityIsLeftOutOfItsGroup) {
     Start(Part(std::string(kRectangle) + ", " +
                Rectangle(R"("surface_faults": ["tessellation_refused"])")));
     const std::string text = Export("g", true, true);
-    // The first try, eight up (0.3 to just under 1) and two down (0.1 and 0).
-    const std::vector<InputCall> tries = sim_geometry::Tries();
+    std::vector<InputCall> tries = sim_geometry::Tries();
     ASSERT_EQ(tries.size(), 12u);  // one for the good rectangle, eleven for the refused one
     EXPECT_EQ(tries[1].input, 1);
     for (size_t i = 2; i < tries.size(); ++i) EXPECT_EQ(tries[i].input, 2) << i;
     EXPECT_EQ(sim_geometry::HostLog().inputsMade, 2);
     EXPECT_EQ(BlockCounts(text, "vertices"), (std::vector<uint32_t>{3 * 4}));
+
+    Start(Part(Rectangle(R"("surface_faults": ["tessellation_refused"])")));
+    app->settings.tessellationQuality = 1e300;
+    Export("g", true);
+    tries = sim_geometry::Tries();
+    ASSERT_EQ(tries.size(), 11u);
+    EXPECT_NEAR(tries[0].chordHeight, 0.000000223607, 1e-12);
+    for (const InputCall& call : tries) EXPECT_GT(call.chordHeight, 0.0);
 }
 
 TEST_F(SolidGeometry, SuccessWithoutTessellationIsNotRetried) {
@@ -295,33 +303,6 @@ TEST_F(SolidGeometry, SuccessWithoutTessellationIsNotRetried) {
     Start(Part(kRectangle));
     sim_geometry::HostLog().facetShift = 4;
     EXPECT_EQ(Export("g", true), emptyGroup);
-}
-
-TEST_F(SolidGeometry, ArraysTheHostWithholdsAreLeftOut) {
-    Start(Part(Rectangle(R"("surface_faults": ["no_normals", "no_params"])")));
-    std::string text = Export("g", true);
-    EXPECT_NE(text.find("\"vertices\" [ 0 0 0,0 1 0,2 0 0,2 1 0 ] ,\n"
-                        "      \"triangles\" [ 0,2,3,0,3,1 ] ,\n"),
-              std::string::npos)
-        << text;
-    DestroyPluginApplication();
-    // A surface without facets (or vertices) adds nothing, and the next one's vertex numbers
-    // start where they would without it.
-    Start(Part(Rectangle(R"("surface_faults": ["no_facets"])") + ", " +
-               Rectangle(R"("surface_faults": ["no_vertices"])") + ", " + kRectangle));
-    text = Export("g", true);
-    EXPECT_NE(text.find("\"triangles\" [ 0,2,3,0,3,1 ] ,"), std::string::npos) << text;
-}
-
-TEST_F(SolidGeometry, QualityFarAboveOneIsHeldAtOne) {
-    Start(Part(Rectangle(R"("surface_faults": ["tessellation_refused"])")));
-    app->settings.tessellationQuality = 1e300;
-    Export("g", true);
-    const std::vector<InputCall> tries = sim_geometry::Tries();
-    // Quality 1: chord height fine, no up tries, ten down tries (0.9 to 0).
-    ASSERT_EQ(tries.size(), 11u);
-    EXPECT_NEAR(tries[0].chordHeight, 0.000000223607, 1e-12);
-    for (const InputCall& call : tries) EXPECT_GT(call.chordHeight, 0.0);
 }
 
 // ---- NURBS output ------------------------------------------------------------------------------

@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include "simhost/host_memory.h"
 #include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
 
 namespace {
 
 TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
-    const ProOutline outline = {{1, 1, 1}, {4, 5, 13}};  // sides 3, 4, 12: diagonal 13
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(outline), 13.0);
     const ChordHeights heights = ChordHeightsForDiagonal(13.0);
     EXPECT_DOUBLE_EQ(heights.base, 0.0065);
     EXPECT_DOUBLE_EQ(heights.fine, 0.0000013);
@@ -24,31 +24,63 @@ TEST(ChordHeights, FollowFromTheOutlineDiagonalOrOneWithoutOutline) {
 }
 
 TEST(ChordHeights, OutlinesOfEveryFiniteSizeGiveTheirDiagonal) {
-    // Sides whose squares overflow, or sink below the normal doubles.
-    const ProOutline huge = {{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}};
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(huge), 2e154 * std::sqrt(3.0));
-    const ProOutline tiny = {{0, 0, 0}, {3e-160, 4e-160, 12e-160}};
-    EXPECT_DOUBLE_EQ(OutlineDiagonal(tiny), 13e-160);
-    // A diagonal beyond the largest double is held there, so that chord heights stay numbers.
-    const ProOutline widest = {{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}};
-    EXPECT_EQ(OutlineDiagonal(widest), DBL_MAX);
-    EXPECT_TRUE(std::isfinite(ChordHeightForQuality(ChordHeightsForDiagonal(DBL_MAX), 1e-6)));
+    const struct {
+        ProOutline outline;
+        double diagonal;
+    } cases[] = {
+        {{{1, 1, 1}, {4, 5, 13}}, 13.0},  // sides 3, 4 and 12
+        // Sides whose squares overflow, or sink below the normal doubles.
+        {{{-1e154, -1e154, -1e154}, {1e154, 1e154, 1e154}}, 2e154 * std::sqrt(3.0)},
+        {{{0, 0, 0}, {3e-160, 4e-160, 12e-160}}, 13e-160},
+        // A diagonal beyond the largest double, up to twice it, is held there, so that chord
+        // heights stay numbers.
+        {{{-0.75 * DBL_MAX, 0, 0}, {0.75 * DBL_MAX, 0, 0}}, DBL_MAX},
+        {{{-DBL_MAX, 0, 0}, {DBL_MAX, 0, 0}}, DBL_MAX},
+    };
+    for (const auto& c : cases) {
+        const double diagonal = OutlineDiagonal(c.outline);
+        EXPECT_DOUBLE_EQ(diagonal, c.diagonal) << c.outline[1][0];
+        EXPECT_TRUE(std::isfinite(ChordHeightForQuality(ChordHeightsForDiagonal(diagonal), 1e-6)))
+            << c.outline[1][0];
+    }
 }
 
-// A solid as large as a double's squares allow is tessellated like any other.
-class ChordHeightsOfASolid : public SimExportTest {};
+// The host hands out the tessellation, or one of its arrays, with an error answer, or answers
+// an error and hands out nothing: that part is left out of the mesh of a box, and what came goes
+// back to the host all the same.
+class TessellationOfABox : public SimExportTest {};
 
-TEST_F(ChordHeightsOfASolid, HugeBoxGetsItsMeshAndNurbs) {
-    ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part", "shapes": [
-        {"box": {"min": [-1e154, -1e154, -1e154], "max": [1e154, 1e154, 1e154]}}]}]})"));
-    ProAsmcomppath path = {};
-    ProMdlCurrentGet(&path.owner);
-    const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
-    const std::vector<std::string> geometry = Calls({"BeginGeometry"});
-    ASSERT_EQ(geometry.size(), 7u);  // a NURBS surface per side, then the mesh
-    EXPECT_EQ(geometry.back(), "BeginGeometry(triangles)");
-    EXPECT_EQ(HostProblems(), "[]");
+TEST_F(TessellationOfABox, WhatTheHostHandsOutWithAnErrorIsLeftOutAndGivenBack) {
+    const struct {
+        const char* function;
+        std::vector<std::string> arrays;
+    } cases[] = {
+        {"ProSurfaceTessellationGet", {}},
+        {"ProTessellationVerticesGet", {}},
+        {"ProTessellationNormalsGet", {"vertices", "uv_tex", "triangles"}},
+        {"ProTessellationParamsGet", {"vertices", "normals", "triangles"}},
+        {"ProTessellationFacetsGet", {}},
+    };
+    for (const auto& c : cases) {
+        for (const HostFailure failure : {HostFailure::Refuses, HostFailure::RefusesAfterItsWork}) {
+            SCOPED_TRACE(c.function);
+            ASSERT_TRUE(Start(R"({"current": "P", "models": [{"name": "P", "type": "part",
+                "shapes": [{"box": {"min": [0, 0, 0], "max": [1, 1, 1]}}]}]})"));
+            App().settings.includeNURBS = false;
+            scene.Clear();
+            BindSimulatedHost(c.function, failure);
+            ProAsmcomppath path = {};
+            ProMdlCurrentGet(&path.owner);
+            const ProMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+            App().ExportSolidGeometry(path.owner, path, path, "P", identity, true);
+            std::vector<std::string> arrays;
+            for (const std::string& call : Calls({"SetParameter(vertices", "SetParameter(normals",
+                                                  "SetParameter(uv_tex", "SetParameter(triangles"}))
+                arrays.push_back(call.substr(13, call.find(',') - 13));
+            EXPECT_EQ(arrays, c.arrays);
+            EXPECT_EQ(sim::LiveHostBlocks(), 0u);
+        }
+    }
 }
 
 TEST(ChordHeights, QualityOneIsFineAndTheCoarsestQualitiesAreBase) {
@@ -74,52 +106,38 @@ TEST(ChordHeights, QualityOutsideItsRangeIsHeldWithinIt) {
     EXPECT_GT(ChordHeightForQuality(h, UsableQuality(1e300)), 0.0);
 }
 
-// The qualities tried after a refused first try, with the host refusing all tries up to
-// succeedAt (counted from 1; 0: never).
-std::vector<double> Retries(double quality, int succeedAt = 0) {
-    std::vector<double> tried;
-    RetryAtOtherQualities(quality, PRO_TK_GENERAL_ERROR, [&](double q) {
-        tried.push_back(q);
-        return static_cast<int>(tried.size()) == succeedAt ? PRO_TK_NO_ERROR : PRO_TK_GENERAL_ERROR;
-    });
-    return tried;
-}
-
-TEST(TessellationRetries, DefaultQualityTriesEightUpAndTwoDown) {
-    const std::vector<double> tried = Retries(0.2);
-    ASSERT_EQ(tried.size(), 10u);
-    const double expected[] = {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1, 0.0};
-    for (size_t i = 0; i < tried.size(); ++i) EXPECT_NEAR(tried[i], expected[i], 1e-12) << i;
-    // The eighth up try is the running sum just under 1, not 1 itself.
-    EXPECT_LT(tried[7], 1.0);
-    EXPECT_EQ(tried[9], 0.0);
-}
-
-TEST(TessellationRetries, FirstSuccessEndsTheTriesAndASuccessAtOnceNeedsNone) {
-    const std::vector<double> up = Retries(0.2, 3);
-    ASSERT_EQ(up.size(), 3u);
-    EXPECT_NEAR(up[2], 0.5, 1e-12);
-    const std::vector<double> down = Retries(0.2, 9);
-    ASSERT_EQ(down.size(), 9u);
-    EXPECT_NEAR(down[8], 0.1, 1e-12);
-    int tries = 0;
-    const ProError status = RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [&](double) {
-        ++tries;
-        return PRO_TK_GENERAL_ERROR;
-    });
-    EXPECT_EQ(status, PRO_TK_NO_ERROR);
-    EXPECT_EQ(tries, 0);
-}
-
-TEST(TessellationRetries, HighQualityHasNoUpTriesAndLowQualityNoDownTries) {
-    const std::vector<double> high = Retries(0.9);
-    ASSERT_EQ(high.size(), 9u);
-    EXPECT_NEAR(high[0], 0.8, 1e-12);
-    EXPECT_EQ(Retries(1.0).size(), 10u);
-    const std::vector<double> low = Retries(0.05);
-    ASSERT_EQ(low.size(), 9u);  // 0.15 to 0.95
-    EXPECT_NEAR(low[0], 0.15, 1e-12);
-    EXPECT_NEAR(low.back(), 0.95, 1e-12);
+// The qualities tried after a refused first try, the host refusing each before the try numbered
+// succeedAt (from 1; 0: all of them): up by 0.1 while below 1, then down while not below 0, as
+// one running sum (the eighth from 0.2 is just under 1), until the first success.
+TEST(TessellationRetries, GoUpThenDownUntilTheFirstSuccess) {
+    const struct {
+        double quality;
+        int succeedAt;
+        std::vector<double> tried;
+    } cases[] = {
+        {0.2, 0, {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1, 0.0}},
+        {0.2, 3, {0.3, 0.4, 0.5}},
+        {0.2, 9, {0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0, 0.1}},
+        {0.9, 0, {0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1, 0.0}},
+        {1.0, 0, {0.9, 0.8, 0.7, 0.6, 0.5, 0.4, 0.3, 0.2, 0.1, 0.0}},
+        {0.05, 0, {0.15, 0.25, 0.35, 0.45, 0.55, 0.65, 0.75, 0.85, 0.95}},
+    };
+    for (const auto& c : cases) {
+        std::vector<double> tried;
+        RetryAtOtherQualities(c.quality, PRO_TK_GENERAL_ERROR, [&](double q) {
+            tried.push_back(q);
+            return static_cast<int>(tried.size()) == c.succeedAt ? PRO_TK_NO_ERROR
+                                                                  : PRO_TK_GENERAL_ERROR;
+        });
+        ASSERT_EQ(tried.size(), c.tried.size()) << c.quality << " " << c.succeedAt;
+        for (size_t i = 0; i < tried.size(); ++i) {
+            EXPECT_NEAR(tried[i], c.tried[i], 1e-12) << c.quality << " " << i;
+            EXPECT_TRUE(tried[i] < 1.0 && tried[i] >= 0.0) << c.quality << " " << i;
+        }
+    }
+    // A first try that succeeded needs no retry.
+    EXPECT_EQ(RetryAtOtherQualities(0.2, PRO_TK_NO_ERROR, [](double) -> ProError { throw 0; }),
+              PRO_TK_NO_ERROR);
 }
 
 }  // namespace
