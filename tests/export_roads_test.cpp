@@ -13,6 +13,7 @@
 
 #include "plugin/host_commands.h"
 #include "plugin/plugin_entry.h"
+#include "plugin/settings_file.h"
 #include "simhost/host_functions.h"
 #include "simhost/host_memory.h"
 #include "simhost/host_session.h"
