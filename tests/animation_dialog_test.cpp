@@ -9,14 +9,13 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "tests/dialog_session.h"
+#include "tests/file_text.h"
 #ifndef _WIN32
 #include "tests/socket_file.h"
 #endif
@@ -27,17 +26,6 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 const char kAnimation[] = "Vistrel_Animation";
-
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::string Source(const std::string& name) {
-    std::ifstream in(std::string(VISTREL_SOURCE_DIR) + "/" + name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Settings with the prompt on and fraPath as given; the rest the defaults.
 std::string PromptingSettings(const std::string& fraPath) {
@@ -228,8 +216,8 @@ std::string Timestamps(int frames) {
 // Two Exports in one session, the first naming the sample's frame file: the second scene holds
 // the animation of the file its own dialog names, none when that names no frame file at all.
 TEST_F(AnimationDialog, EachExportAnimatesWithTheFramesOfTheFileItsDialogNamed) {
-    WriteText("model.json", Source("examples/sample_assembly.json"));
-    const std::string sample = Source("examples/sample_assembly.fra");
+    WriteText("model.json", ReadFile(VISTREL_SOURCE_DIR "/examples/sample_assembly.json"));
+    const std::string sample = ReadFile(VISTREL_SOURCE_DIR "/examples/sample_assembly.fra");
     WriteText(u8"bewegung_\u00e4.fra", sample);
     // Three of the five frames, with a count that is no number: the three read count.
     std::string uncounted = sample.substr(0, sample.find("MaFrame 4"));

@@ -3,6 +3,7 @@
 // of an Update, the depth limit of component paths.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -328,68 +329,58 @@ TEST_F(ComponentWalk, RepresentationItemsDecideWhichComponentsSendGeometry) {
     }
 }
 
-TEST_F(ComponentWalk, NoRepresentationIncludesEverythingWithoutAsking) {
-    ASSERT_TRUE(Start(PartsWorld()));
-    root.includeInherited = false;
-    root.defaultAction = PRO_SIMPREP_EXCLUDE;
-    EXPECT_TRUE(ChooseRep());
-    EXPECT_TRUE(root.includeInherited);
-    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_INCLUDE);
-    EXPECT_TRUE(items.empty());
-    EXPECT_TRUE(sim::Session().record.Document()["simprep_choices"].empty());
-}
-
-TEST_F(ComponentWalk, ASingleRepresentationIsTakenWithoutAskingAndItsItemsLoaded) {
-    ASSERT_TRUE(Start(PartsWorld(R"("simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3,
-        "items": [{"path": [2], "action": 2}, {"path": null, "action": 3},
-                  {"path": [3, 31], "action": 1}, {"path": [2], "action": 1}]}])")));
-    ASSERT_TRUE(ChooseRep());
-    EXPECT_TRUE(sim::Session().record.Document()["simprep_choices"].empty());
-    EXPECT_FALSE(root.includeInherited);
-    EXPECT_EQ(root.defaultAction, PRO_SIMPREP_EXCLUDE);
-    // The item without a path adds nothing; a later item of the same path replaces the earlier.
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items.at(Path({2})).type, PRO_SIMPREP_REVERSE);
-    EXPECT_EQ(items.at(Path({3, 31})).type, PRO_SIMPREP_REVERSE);
-    EXPECT_EQ(HostProblems(), "[]");
-}
-
-TEST_F(ComponentWalk, TheUserChoosesAmongSeveralRepresentations) {
-    const std::string reps = R"("simpreps": [
+TEST_F(ComponentWalk, TheRepresentationIsTheOnlyOneOrTheUsersChoice) {
+    const std::string several = R"("simpreps": [
         {"id": 7, "name": "LIGHT", "default_action": 3, "items": [{"path": [1], "action": 2}]},
         {"id": -1, "name": "MASTER", "default_action": 2},
         {"id": 9, "name": "BROKEN", "default_action": 3, "faults": ["data_unreadable"]}])";
-    // The master representation, and one whose data cannot be read, include everything.
+    const auto choose = [](const char* name) {
+        return std::string(R"({"steps": [{"simprep": ")") + name + "\"}]}";
+    };
+    using Items = std::map<std::vector<int>, ProSimprepActionType>;
     const struct {
-        const char* choice;
-        bool includeInherited;
+        const char* story;
+        std::string simpreps, script;
+        bool chosen, includeInherited;
         ProSimprepActionType defaultAction;
-        size_t items;
-    } cases[] = {{"MASTER", true, PRO_SIMPREP_INCLUDE, 0},
-                 {"BROKEN", true, PRO_SIMPREP_INCLUDE, 0},
-                 {"LIGHT", false, PRO_SIMPREP_EXCLUDE, 1}};
+        Items items;
+    } cases[] = {
+        {"none: everything, without asking", "", "", true, true, PRO_SIMPREP_INCLUDE, {}},
+        // The item without a path adds nothing; a later item of the same path replaces the
+        // earlier.
+        {"a single one, without asking", R"("simpreps": [{"id": 7, "name": "LIGHT",
+            "default_action": 3, "items": [{"path": [2], "action": 2}, {"path": null, "action": 3},
+            {"path": [3, 31], "action": 1}, {"path": [2], "action": 1}]}])",
+         "", true, false, PRO_SIMPREP_EXCLUDE,
+         {{{2}, PRO_SIMPREP_REVERSE}, {{3, 31}, PRO_SIMPREP_REVERSE}}},
+        // The master representation, and one whose data cannot be read, include everything.
+        {"the master chosen", several, choose("MASTER"), true, true, PRO_SIMPREP_INCLUDE, {}},
+        {"an unreadable one chosen", several, choose("BROKEN"), true, true, PRO_SIMPREP_INCLUDE,
+         {}},
+        {"cancelled: false, the record left", several, R"({"steps": [{"cancel": "simprep"}]})",
+         false, false, 77, {}},
+        {"LIGHT chosen", several, choose("LIGHT"), true, false, PRO_SIMPREP_EXCLUDE,
+         {{{1}, PRO_SIMPREP_INCLUDE}}},
+    };
     for (const auto& c : cases) {
-        ASSERT_TRUE(Start(PartsWorld(reps),
-                          std::string(R"({"steps": [{"simprep": ")") + c.choice + "\"}]}"));
+        ASSERT_TRUE(Start(PartsWorld(c.simpreps), c.script)) << c.story;
         items.clear();
-        ASSERT_TRUE(ChooseRep());
-        EXPECT_EQ(root.includeInherited, c.includeInherited) << c.choice;
-        EXPECT_EQ(root.defaultAction, c.defaultAction) << c.choice;
-        EXPECT_EQ(items.size(), c.items) << c.choice;
+        root.includeInherited = false;
+        root.defaultAction = 77;
+        EXPECT_EQ(ChooseRep(), c.chosen) << c.story;
+        EXPECT_EQ(root.includeInherited, c.includeInherited) << c.story;
+        EXPECT_EQ(root.defaultAction, c.defaultAction) << c.story;
+        Items found;
+        for (const auto& [path, item] : items) {
+            found[{path.comp_id_table, path.comp_id_table + path.table_num}] = item.type;
+        }
+        EXPECT_EQ(found, c.items) << c.story;
+        EXPECT_EQ(sim::Session().record.Document()["simprep_choices"].empty(), c.script.empty())
+            << c.story;
+        EXPECT_EQ(HostProblems(), "[]") << c.story;
     }
-    Walk();
+    Walk();  // with LIGHT
     EXPECT_EQ(GroupsWithGeometry(), Lines{"BeginGroup(A, place)"});
-}
-
-TEST_F(ComponentWalk, CancellingTheChoiceAnswersFalseAndLeavesTheRecord) {
-    ASSERT_TRUE(Start(PartsWorld(R"("simpreps": [{"id": 7, "name": "LIGHT", "default_action": 3},
-                                                   {"id": 8, "name": "HEAVY"}])"),
-                      R"({"steps": [{"cancel": "simprep"}]})"));
-    root.includeInherited = false;
-    root.defaultAction = 77;
-    EXPECT_FALSE(ChooseRep());
-    EXPECT_FALSE(root.includeInherited);
-    EXPECT_EQ(root.defaultAction, 77);
 }
 
 // ---- Update: change test and manual selection -------------------------------------------

@@ -49,6 +49,11 @@ private:
 // one high, attached on every side but those named, resizable, the default offsets.
 std::string GridPlace(int row, int column, bool left = true, bool right = true, int cells = 1);
 
+// Whether text holds part.
+inline bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 // A settings file as the plug-in writes it, with the given values.
 std::string SettingsXml(const std::string& quality, const std::string& upAxis,
                         const std::string& selectionMode, const std::string& includeNurbs,

@@ -12,6 +12,7 @@
 #include "plugin/plugin_entry.h"
 #include "plugin/settings_file.h"
 #include "tests/fake_host.h"
+#include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
 #include "ui/settings_dialog.h"
 
@@ -35,10 +36,7 @@ protected:
         return FindPluginApplication();
     }
 
-    static std::string SettingsFile() {
-        std::ifstream in(kSettingsFileName, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    static std::string SettingsFile() { return ReadFile(kSettingsFileName); }
 
     static std::string Icon(const char* command) {
         return fake_host::Host().commands.at(fake_host::CommandId(command) - 1).icon;
@@ -186,12 +184,6 @@ TEST_F(HostCommandsTest, EachSelectionCommandSavesItsModeAndChecksItself) {
     }
 }
 
-TEST_F(HostCommandsTest, SelectionCommandCreatesTheObjectWhenThereIsNone) {
-    EXPECT_EQ(OnAutomaticSelection(0, nullptr, nullptr), 0);
-    EXPECT_NE(FindPluginApplication(), nullptr);
-    EXPECT_NE(SettingsFile().find("<selectionMode>automatic</selectionMode>"), std::string::npos);
-}
-
 // ---- Export command ------------------------------------------------------------------------------
 
 TEST_F(HostCommandsTest, ExportAsksForAFileShowsTheEndAndSavesThePath) {
@@ -249,7 +241,12 @@ TEST_F(HostCommandsTest, CancelledOrFailedSaveDialogChangesNothing) {
     }
 }
 
-TEST_F(HostCommandsTest, ExportCreatesTheObjectWhenThereIsNone) {
+TEST_F(HostCommandsTest, SelectionAndExportCommandsCreateTheObjectWhenThereIsNone) {
+    EXPECT_EQ(OnAutomaticSelection(0, nullptr, nullptr), 0);
+    ASSERT_NE(FindPluginApplication(), nullptr);
+    EXPECT_NE(SettingsFile().find("<selectionMode>automatic</selectionMode>"), std::string::npos);
+    TearDown();
+    SetUp();
     fake_host::Host().fileSaveResult = u"C:\\a.vsb";
     fake_host::Host().buttonToPress = "ExportOk";
     EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);

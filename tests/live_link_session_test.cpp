@@ -93,6 +93,16 @@ protected:
         return -1;
     }
 
+    // A scene object of the library for builder, its id set, connected to the renderer at port.
+    static testing::AssertionResult Connect(SceneBuilder& builder, int port, int seconds)
+    {
+        builder.api = CreateLiveSceneApi();
+        if (builder.api == nullptr) return testing::AssertionFailure() << "no scene object";
+        builder.api->SetId(1);
+        if (builder.api->Connect("127.0.0.1", port, seconds)) return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "no connection to port " << port;
+    }
+
     RendererInstall renderer_{"3000"};
 };
 
@@ -104,10 +114,7 @@ TEST_F(LiveLinkSession, RendererStoresWhatTheFileWriterWrites)
     ASSERT_LE(port, renderer_.FirstPort() + 19);
 
     SceneBuilder builder;
-    builder.api = CreateLiveSceneApi();
-    ASSERT_NE(builder.api, nullptr);
-    builder.api->SetId(1);
-    ASSERT_TRUE(builder.api->Connect("127.0.0.1", port, 5));
+    ASSERT_TRUE(Connect(builder, port, 5));
     WriteScene(builder);
     builder.CloseSession();
     EXPECT_FALSE(renderer_.LibraryIsLoaded());
@@ -119,10 +126,7 @@ TEST_F(LiveLinkSession, RendererStoresWhatTheFileWriterWrites)
     EXPECT_TRUE(received == expected);
 
     // A second session reaches the same renderer as its second file.
-    builder.api = CreateLiveSceneApi();
-    ASSERT_NE(builder.api, nullptr);
-    builder.api->SetId(1);
-    ASSERT_TRUE(builder.api->Connect("127.0.0.1", port, 1));
+    ASSERT_TRUE(Connect(builder, port, 1));
     builder.OpenGroup("again");
     builder.CloseGroup();
     builder.CloseSession();
@@ -168,19 +172,14 @@ TEST_F(LiveLinkSession, RendererDroppingTheSessionLeavesTheHostRunning)
     ASSERT_GT(port, 0);
 
     SceneBuilder builder;
-    builder.api = CreateLiveSceneApi();
-    ASSERT_NE(builder.api, nullptr);
-    builder.api->SetId(1);
-    ASSERT_TRUE(builder.api->Connect("127.0.0.1", port, 5));
+    ASSERT_TRUE(Connect(builder, port, 5));
     // Far more than the renderer takes: it drops the connection, later writes are lost.
     for (int i = 0; i < 20; ++i) WriteScene(builder);
     EXPECT_FALSE(builder.api->Disconnect());
     UnloadLiveLinkLibrary();
     EXPECT_FALSE(fs::exists(renderer_.SessionFile(port, 1)));
     // The renderer itself goes on and takes the next session.
-    builder.api = CreateLiveSceneApi();
-    ASSERT_NE(builder.api, nullptr);
-    ASSERT_TRUE(builder.api->Connect("127.0.0.1", port, 1));
+    ASSERT_TRUE(Connect(builder, port, 1));
     builder.OpenGroup("small");
     builder.CloseGroup();
     EXPECT_TRUE(builder.api->Disconnect());

@@ -46,15 +46,6 @@ std::string AfterHead(const std::string& text, const std::string& head)
     return text.substr(head.size());
 }
 
-std::size_t Count(const std::string& text, const std::string& what)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 class LiveRoads : public testing::Test {
 protected:
     // idleMs: how long a started renderer waits for a session, and after one, before it ends.

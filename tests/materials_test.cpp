@@ -173,62 +173,54 @@ const char kHostDefault[] =
     R"("default_appearance": {"name": "DEFAULT", "diffuse": 1, "color": [0.25, 0.5, 0.75]},
        "default_texture": {"file": "default.png", "path": "C:\\tex\\default.png"}, )";
 
-void ExpectKey(const MaterialKey& key, double r, double g, double b, const std::u16string& path) {
-    EXPECT_EQ(key.baseName, "color");
-    EXPECT_DOUBLE_EQ(key.red, r);
-    EXPECT_DOUBLE_EQ(key.green, g);
-    EXPECT_DOUBLE_EQ(key.blue, b);
-    EXPECT_EQ(key.texturePath, path);
-}
-
-TEST_F(SurfaceMaterialKey, SurfaceOwnAppearanceAndTextureComeFirst) {
-    ExpectKey(KeyOf(R"(, "appearance": {"name": "RED", "diffuse": 0.8, "color": [1, 0.5, 0]},
-                      "texture": {"file": "wood.png", "path": "C:\\tex\\wood.png"})",
-                    kModelLevel, kHostDefault),
-              0.8, 0.4, 0.0, u"C:\\tex\\wood.png");
-}
-
-TEST_F(SurfaceMaterialKey, UnnamedSurfaceAppearanceGivesWayToTheModelsEvenUnnamed) {
-    ExpectKey(KeyOf(R"(, "appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]})",
-                    R"("appearance": {"name": "", "diffuse": 0.5, "color": [1, 1, 1]},
-                       "texture": {"file": "model.png", "path": "C:\\tex\\model.png"}, )",
-                    kHostDefault),
-              0.5, 0.5, 0.5, u"C:\\tex\\model.png");
-}
-
-TEST_F(SurfaceMaterialKey, NamedSurfaceAppearanceNeverTakesTheModelTexture) {
-    const char named[] = R"(, "appearance": {"name": "RED", "diffuse": 1, "color": [1, 0, 0]})";
-    ExpectKey(KeyOf(named, kModelLevel, kHostDefault), 1, 0, 0, u"");
-    // Nor when its own texture cannot be resolved.
-    ExpectKey(KeyOf(std::string(named) +
-                        R"(, "texture": {"file": "lost.png", "faults": ["unresolvable"]})",
-                    kModelLevel, kHostDefault),
-              1, 0, 0, u"");
-}
-
-TEST_F(SurfaceMaterialKey, WithoutSurfaceOrModelAppearanceTheHostDefaultServes) {
-    ExpectKey(KeyOf("", "", kHostDefault), 0.25, 0.5, 0.75, u"C:\\tex\\default.png");
-    // A model-level texture without a model-level appearance is not used.
-    ExpectKey(KeyOf("", R"("texture": {"file": "model.png", "path": "C:\\m.png"}, )",
-                    R"("default_appearance": {"name": "D", "diffuse": 1, "color": [1, 1, 1]}, )"),
-              1, 1, 1, u"");
-}
-
-TEST_F(SurfaceMaterialKey, WithoutAnyAppearanceTheKeyIsGrey) {
-    ExpectKey(KeyOf(""), 0.5, 0.5, 0.5, u"");
-    // An unnamed host default counts as none.
-    ExpectKey(KeyOf("", "", R"("default_appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]},
-                               "default_texture": {"file": "d.png", "path": "C:\\d.png"}, )"),
-              0.5, 0.5, 0.5, u"");
-}
-
-TEST_F(SurfaceMaterialKey, HostWithoutTheAppearanceOrTextureCalls) {
-    const std::string own =
-        R"(, "appearance": {"name": "RED", "diffuse": 1, "color": [1, 0, 0]},
-             "texture": {"file": "wood.png", "path": "C:\\tex\\wood.png"})";
-    ExpectKey(KeyOf(own, kModelLevel, kHostDefault, {"ProSurfaceAppearancepropsGet"}), 0.5, 0.5,
-              0.5, u"");
-    ExpectKey(KeyOf(own, kModelLevel, kHostDefault, {"ProSurfaceTexturepropsGet"}), 1, 0, 0, u"");
+TEST_F(SurfaceMaterialKey, TheFirstAppearanceFoundGivesTheColourAndMaybeTheTexture) {
+    const std::string red = R"(, "appearance": {"name": "RED", "diffuse": 1, "color": [1, 0, 0]})";
+    const std::string wood = R"(, "texture": {"file": "wood.png", "path": "C:\\tex\\wood.png"})";
+    const struct {
+        const char* story;
+        std::string surface, model, world;
+        std::set<std::string> missing;
+        double r, g, b;
+        std::u16string path;
+    } cases[] = {
+        {"the surface's own appearance and texture first",
+         R"(, "appearance": {"name": "RED", "diffuse": 0.8, "color": [1, 0.5, 0]})" + wood,
+         kModelLevel, kHostDefault, {}, 0.8, 0.4, 0.0, u"C:\\tex\\wood.png"},
+        {"an unnamed surface appearance gives way to the model's, even unnamed",
+         R"(, "appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]})",
+         R"("appearance": {"name": "", "diffuse": 0.5, "color": [1, 1, 1]},
+            "texture": {"file": "model.png", "path": "C:\\tex\\model.png"}, )",
+         kHostDefault, {}, 0.5, 0.5, 0.5, u"C:\\tex\\model.png"},
+        {"a named surface appearance never takes the model's texture", red, kModelLevel,
+         kHostDefault, {}, 1, 0, 0, u""},
+        {"nor when its own texture cannot be resolved",
+         red + R"(, "texture": {"file": "lost.png", "faults": ["unresolvable"]})", kModelLevel,
+         kHostDefault, {}, 1, 0, 0, u""},
+        {"without surface or model appearance the host default", "", "", kHostDefault, {}, 0.25,
+         0.5, 0.75, u"C:\\tex\\default.png"},
+        {"a model-level texture without a model-level appearance is not used", "",
+         R"("texture": {"file": "model.png", "path": "C:\\m.png"}, )",
+         R"("default_appearance": {"name": "D", "diffuse": 1, "color": [1, 1, 1]}, )", {}, 1, 1,
+         1, u""},
+        {"no appearance at all: grey", "", "", "", {}, 0.5, 0.5, 0.5, u""},
+        {"an unnamed host default counts as none", "", "",
+         R"("default_appearance": {"name": "", "diffuse": 1, "color": [1, 0, 0]},
+            "default_texture": {"file": "d.png", "path": "C:\\d.png"}, )",
+         {}, 0.5, 0.5, 0.5, u""},
+        {"a host without the appearance call", red + wood, kModelLevel, kHostDefault,
+         {"ProSurfaceAppearancepropsGet"}, 0.5, 0.5, 0.5, u""},
+        {"a host without the texture call", red + wood, kModelLevel, kHostDefault,
+         {"ProSurfaceTexturepropsGet"}, 1, 0, 0, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.story);
+        const MaterialKey key = KeyOf(c.surface, c.model, c.world, c.missing);
+        EXPECT_EQ(key.baseName, "color");
+        EXPECT_DOUBLE_EQ(key.red, c.r);
+        EXPECT_DOUBLE_EQ(key.green, c.g);
+        EXPECT_DOUBLE_EQ(key.blue, c.b);
+        EXPECT_EQ(key.texturePath, c.path);
+    }
 }
 
 TEST_F(SurfaceMaterialKey, MaterialWritesThePathTheHostResolvesForTheKey) {

@@ -11,6 +11,7 @@
 #include "plugin/plugin_application.h"
 #include "scene/scene_api_file.h"
 #include "scene_test_file.h"
+#include "tests/file_text.h"
 #include "sim_test_world.h"
 #include "simhost/host_memory.h"
 #include "simhost_binding.h"
@@ -44,14 +45,6 @@ std::vector<double> Numbers(const std::string& text, const std::string& name)
             break;
     }
     return numbers;
-}
-
-size_t Count(const std::string& text, const std::string& what)
-{
-    size_t count = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++count;
-    return count;
 }
 
 // ---- The fixture: a model of the simulated host, a scene file writer without binary arrays ------

@@ -31,25 +31,6 @@ const char* OtherNumericLocale()
 
 } // namespace
 
-TEST_F(SceneApiFile, StartsAtTheTopWithNothingOpen)
-{
-    const SceneWriterState& s = writer.State();
-    EXPECT_EQ(s.indent, 0);
-    EXPECT_EQ(s.paramStyle, 0);
-    EXPECT_EQ(s.openBlock, TopBlock::None);
-    EXPECT_EQ(s.memoryMode, 0);
-    EXPECT_EQ(s.currentBuffer, nullptr);
-    EXPECT_EQ(s.inGeometryDefinition, 0);
-    EXPECT_EQ(s.outputMode, 1u);
-    EXPECT_EQ(s.binaryArrays, 0);
-    EXPECT_EQ(s.shaderBuffers->count, 1); // the null bottom entry
-    EXPECT_EQ(s.savedBuffers->count, 0);
-    EXPECT_EQ(s.savedStyles.capacity, 32);
-    EXPECT_EQ(s.savedMemoryModes.capacity, 32);
-    EXPECT_EQ(s.savedIndents.capacity, 32);
-    EXPECT_EQ(writer.CurrentShaderBuffer(), nullptr);
-}
-
 TEST(SceneApiFileLocale, NumericLocaleIsCWhileTheWriterLivesAndRestoredAfter)
 {
     const char* other = OtherNumericLocale();

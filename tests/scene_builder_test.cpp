@@ -1,5 +1,5 @@
-// The scene builder over the scene file writer (the exact text of groups and of a camera with
-// its environment map), and the end of a live session.
+// The scene builder over the scene file writer (the exact text of a camera with its environment
+// map, in a group and not), and the end of a live session.
 #include "scene/scene_builder.h"
 
 #include <gtest/gtest.h>
@@ -25,20 +25,6 @@ public:
     SceneTestFile file;
     SceneBuilder builder;
 };
-
-TEST(SceneBuilder, GroupsArePlacedAndNest)
-{
-    FileBuilder out;
-    EXPECT_TRUE(out.builder.OpenGroup("model"));
-    EXPECT_TRUE(out.builder.OpenGroup("part"));
-    out.builder.CloseGroup();
-    out.builder.CloseGroup();
-    EXPECT_EQ(out.Text(),
-              "\ngroup \"model\" {\n"
-              "\n  group \"part\" {\n"
-              "  }\n"
-              "}\n");
-}
 
 TEST(SceneBuilder, CameraCarriesTheEnvironmentMapCapturedBeforeItAndIndentsWithAGroup)
 {

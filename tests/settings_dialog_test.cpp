@@ -27,10 +27,6 @@ using Json = nlohmann::ordered_json;
 
 const char kSettings[] = "Vistrel_Settings";
 
-bool Contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 std::string Place(const Json& control) {
     return control["place"].dump();
 }
