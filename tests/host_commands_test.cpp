@@ -1,6 +1,5 @@
-// The six host commands: their registration, the selection commands and the Export command.
-#include <gtest/gtest.h>
-
+// The six host commands against the simulated host, in this process: their registration, the
+// selection commands and the Export command.
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,247 +7,274 @@
 
 #include "plugin/export_finished_dialog.h"
 #include "plugin/host_commands.h"
-#include "plugin/plugin_application.h"
 #include "plugin/plugin_entry.h"
 #include "plugin/settings_file.h"
-#include "tests/fake_host.h"
+#include "simhost/host_session.h"
 #include "tests/file_text.h"
 #include "tests/scoped_temp_folder.h"
+#include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
+#include "tests/test_paths.h"
 #include "ui/settings_dialog.h"
 
 namespace {
 
-using Calls = std::vector<std::string>;
+using Json = nlohmann::ordered_json;
+using Icons = std::vector<std::string>;
 
-class HostCommandsTest : public ::testing::Test {
+// A world without a current model: an Export that gets a file ends early, without writing it.
+const char kNoCurrentModel[] = R"({"models": [{"name": "P", "type": "part"}]})";
+
+class HostCommands : public SimExportTest {
 protected:
-    void SetUp() override { fake_host::Bind(); }
-    void TearDown() override {
-        PluginTerminate();
-        fake_host::Unbind();
-    }
-
-    // Starts the plug-in as the host does and forgets the calls of the start-up.
-    PluginApplication* Start() {
+    // A fresh host session with the message texts and the script, with the function named
+    // replaced (missing when replacement is null); the plug-in started as the host starts it.
+    PluginApplication* StartPlugin(const std::string& script = "", const char* replaced = nullptr,
+                                   void* replacement = nullptr) {
+        if (!Start(kNoCurrentModel, script)) return nullptr;
+        DestroyPluginApplication();
+        sim::Session().textFolder = HostPath(VISTREL_SOURCE_DIR "/text");
+        BindSimulatedHost(replaced, replacement);
         ProWchar errors[80] = {};
-        PluginInitialize(0, nullptr, nullptr, nullptr, errors);
-        fake_host::Host().calls.clear();
+        EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
         return FindPluginApplication();
     }
 
-    static std::string SettingsFile() { return ReadFile(kSettingsFileName); }
-
-    static std::string Icon(const char* command) {
-        return fake_host::Host().commands.at(fake_host::CommandId(command) - 1).icon;
+    static const Icons& IconsSet(const char* command) {
+        return sim::Session().commands.Find(command)->iconHistory;
     }
+    static const Json& Recorded(const char* list) {
+        static const Json none = Json::array();
+        const Json& document = sim::Session().record.Document();
+        return document.contains(list) ? document[list] : none;
+    }
+    static std::string SettingsFile() { return ReadFile(kSettingsFileName); }
 
     ScopedTempFolder folder;
 };
 
-const char kGrid[] = "column 0 cells 1x1 attach 1111 resize 11 offsets -1 -1 -1 -1";
-
-const Calls kExportFinishedDialog = {
-    "ProUIDialogCreate(ExportFinished, (null))",
-    std::string("ProUIDialogLabelAdd(ExportFinished, ExportFinishedLabel, row 0 ") + kGrid + ")",
-    "ProMessageToBuffer(vistrel_msg.txt, vistrelExportFinishedLabel)",
-    "ProUILabelTextSet(ExportFinished, ExportFinishedLabel, text of vistrelExportFinishedLabel)",
-    std::string("ProUIDialogPushbuttonAdd(ExportFinished, ExportOk, row 1 ") + kGrid + ")",
-    "ProMessageToBuffer(vistrel_msg.txt, vistrelOK)",
-    "ProUIPushbuttonTextSet(ExportFinished, ExportOk, text of vistrelOK)",
-    "ProUIPushbuttonActivateActionSet(ExportFinished, ExportOk, (null))",
-    "ProUIDialogActivate(ExportFinished, (null))",
-    "ProUIDialogExit(ExportFinished, 0)",
-    "ProUIDialogDestroy(ExportFinished)",
-};
-
-Calls Concat(Calls a, const Calls& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+size_t g_wcharSize = 0;
+ProError KeepWcharSize(size_t size) {
+    g_wcharSize = size;
+    return PRO_TK_NO_ERROR;
 }
 
 }  // namespace
 
 // ---- Registration --------------------------------------------------------------------------------
 
-TEST_F(HostCommandsTest, RegistrationAddsSixCommandsInOrderWithKeysAndIcons) {
-    ProWchar errors[80] = {};
-    PluginInitialize(0, nullptr, nullptr, nullptr, errors);
-    EXPECT_EQ(fake_host::Host().calls,
-              (Calls{
-                  "ProWcharSizeVerify(2)",
-                  "ProCmdActionAdd(Manual selection, 2, 1, 0)",
-                  "ProCmdDesignate(1, vistrelSettingsManual, vistrelSettingsManualHelp, "
-                  "vistrelSettingsManualHelp, vistrel_msg.txt)",
-                  "ProCmdActionAdd(Automatic selection, 2, 1, 0)",
-                  "ProCmdDesignate(2, vistrelSettingsAutomatic, vistrelSettingsAutomaticHelp, "
-                  "vistrelSettingsAutomaticHelp, vistrel_msg.txt)",
-                  "ProCmdIconSet(1, vs_update_unchecked.png)",
-                  "ProCmdIconSet(2, vs_update_checked.png)",
-                  "ProCmdActionAdd(Vistrel Settings, 2, 1, 0)",
-                  "ProCmdIconSet(3, vs_settings.png)",
-                  "ProCmdActionAdd(Vistrel Render, 2, 1, 0)",
-                  "ProCmdIconSet(4, vs_render.png)",
-                  "ProCmdActionAdd(Vistrel Export, 2, 1, 0)",
-                  "ProCmdIconSet(5, vs_export.png)",
-                  "ProCmdActionAdd(Vistrel Update, 2, 1, 0)",
-                  "ProCmdIconSet(6, vs_update.png)",
-                  "ProCmdDesignate(3, vistrelSettings, vistrelSettingsHelp, Vistrel settings, "
-                  "vistrel_msg.txt)",
-                  "ProCmdDesignate(4, vistrelRender, vistrelRenderHelp, Vistrel render, "
-                  "vistrel_msg.txt)",
-                  "ProCmdDesignate(5, vistrelExport, vistrelExportHelp, Vistrel export, "
-                  "vistrel_msg.txt)",
-                  "ProCmdDesignate(6, vistrelUpdate, vistrelUpdateHelp, Vistrel update, "
-                  "vistrel_msg.txt)",
-              }));
-
-    const PluginApplication* app = FindPluginApplication();
-    EXPECT_EQ(app->manualCommandId, 1);
-    EXPECT_EQ(app->automaticCommandId, 2);
-    EXPECT_EQ(app->settingsCommandId, 3);
-    EXPECT_EQ(app->renderCommandId, 4);
-    EXPECT_EQ(app->exportCommandId, 5);
-    EXPECT_EQ(app->updateCommandId, 6);
-
-    const uiCmdCmdActFn actions[] = {OnManualSelection, OnAutomaticSelection, OnSettings,
-                                     OnRender,          OnExport,             OnUpdate};
-    for (std::size_t i = 0; i < 6; ++i) {
-        const fake_host::Command& command = fake_host::Host().commands[i];
-        EXPECT_EQ(command.action, actions[i]) << command.name;
-        ASSERT_EQ(command.access, CommandAccessAvailable) << command.name;
-        EXPECT_EQ(command.access(0), ACCESS_AVAILABLE);
-        EXPECT_EQ(command.access(5), ACCESS_AVAILABLE);
-    }
-}
-
-TEST_F(HostCommandsTest, RegistrationInManualModeMarksManualSelection) {
-    std::ofstream(kSettingsFileName)
-        << "<r><selectionMode>manual</selectionMode></r>";
-    Start();
-    EXPECT_EQ(Icon("Manual selection"), "vs_update_checked.png");
-    EXPECT_EQ(Icon("Automatic selection"), "vs_update_unchecked.png");
-}
-
-TEST_F(HostCommandsTest, AHostLackingFunctionsStillStartsAndRunsTheCommands) {
-    fake_host::Bind({"ProCmdActionAdd", "ProCmdIconSet", "ProFileSave", "ProMessageToBuffer"});
-    ProWchar errors[80] = {};
-    EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
-    PluginApplication* app = FindPluginApplication();
+TEST_F(HostCommands, StartUpRegistersSixCommandsInOrderWithKeysAndIcons) {
+    const struct {
+        const char* name;
+        uiCmdCmdActFn action;
+        const char *label, *help, *description;
+        Icons icons;  // registered in automatic mode: no settings file
+    } expected[] = {
+        {"Manual selection", OnManualSelection, "vistrelSettingsManual",
+         "vistrelSettingsManualHelp", "vistrelSettingsManualHelp", {"vs_update_unchecked.png"}},
+        {"Automatic selection", OnAutomaticSelection, "vistrelSettingsAutomatic",
+         "vistrelSettingsAutomaticHelp", "vistrelSettingsAutomaticHelp", {"vs_update_checked.png"}},
+        {"Vistrel Settings", OnSettings, "vistrelSettings", "vistrelSettingsHelp",
+         "Vistrel settings", {"vs_settings.png"}},
+        {"Vistrel Render", OnRender, "vistrelRender", "vistrelRenderHelp", "Vistrel render",
+         {"vs_render.png"}},
+        {"Vistrel Export", OnExport, "vistrelExport", "vistrelExportHelp", "Vistrel export",
+         {"vs_export.png"}},
+        {"Vistrel Update", OnUpdate, "vistrelUpdate", "vistrelUpdateHelp", "Vistrel update",
+         {"vs_update.png"}},
+    };
+    const PluginApplication* app =
+        StartPlugin("", "ProWcharSizeVerify", reinterpret_cast<void*>(&KeepWcharSize));
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->manualCommandId, 0);  // never written
-    EXPECT_TRUE(fake_host::Host().commands.empty());
+    EXPECT_EQ(g_wcharSize, 2u);
+    const std::vector<sim::HostCommand>& commands = sim::Session().commands.All();
+    ASSERT_EQ(commands.size(), 6u);
+    const uiCmdCmdId ids[] = {app->manualCommandId, app->automaticCommandId,
+                              app->settingsCommandId, app->renderCommandId,
+                              app->exportCommandId, app->updateCommandId};
+    for (size_t i = 0; i < 6; ++i) {
+        const sim::HostCommand& command = commands[i];
+        SCOPED_TRACE(command.name);
+        EXPECT_EQ(command.name, expected[i].name);
+        EXPECT_EQ(ids[i], command.id);
+        EXPECT_EQ(command.action, expected[i].action);
+        EXPECT_EQ(command.priority, 2);
+        EXPECT_TRUE(command.nonActiveWindow);
+        EXPECT_FALSE(command.accessoryWindow);
+        EXPECT_EQ(command.labelKey, expected[i].label);
+        EXPECT_EQ(command.helpKey, expected[i].help);
+        EXPECT_EQ(command.description, expected[i].description);
+        EXPECT_EQ(command.messageFile, "vistrel_msg.txt");
+        EXPECT_EQ(command.iconHistory, expected[i].icons);
+        ASSERT_EQ(command.access, CommandAccessAvailable);
+        EXPECT_EQ(command.access(ACCESS_AVAILABLE), ACCESS_AVAILABLE);
+        EXPECT_EQ(command.access(static_cast<uiCmdAccessMode>(5)), ACCESS_AVAILABLE);
+    }
+    EXPECT_EQ(HostProblems(), "[]");
 
-    EXPECT_EQ(OnManualSelection(0, nullptr, nullptr), 0);
-    EXPECT_NE(SettingsFile().find("<selectionMode>manual</selectionMode>"), std::string::npos);
+    // In manual mode the selection commands are marked the other way round.
+    std::ofstream(kSettingsFileName) << "<r><selectionMode>manual</selectionMode></r>";
+    StartPlugin();
+    EXPECT_EQ(IconsSet("Manual selection"), Icons{"vs_update_checked.png"});
+    EXPECT_EQ(IconsSet("Automatic selection"), Icons{"vs_update_unchecked.png"});
+}
 
-    // Without a save dialog the Export command ends as on a cancel.
-    fake_host::Host().calls.clear();
-    EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
-    EXPECT_TRUE(fake_host::Host().calls.empty());
+// Each function in turn is one the host lacks (its forwarder answers PRO_TK_COMM_ERROR): the
+// plug-in starts all the same, the selection command saves its mode, an Export without a save
+// dialog ends as on a cancel, and the end dialog without message texts shows empty ones, not
+// whatever the buffers held.
+TEST_F(HostCommands, AHostLackingAFunctionStillStartsAndRunsTheCommands) {
+    const char kFinished[] = "The Vistrel export has finished.";
+    const struct {
+        const char* missing;
+        size_t commands, saveDialogs;
+        const char* told;
+    } cases[] = {{"ProCmdActionAdd", 0, 1, kFinished},
+                 {"ProCmdIconSet", 6, 1, kFinished},
+                 {"ProFileSave", 6, 0, kFinished},
+                 {"ProMessageToBuffer", 6, 1, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.missing);
+        std::filesystem::remove(kSettingsFileName);
+        PluginApplication* app = StartPlugin(
+            R"({"steps": [{"dialog": "ExportFinished", "press": "ExportOk"}, {"cancel": "save"}]})",
+            c.missing);
+        ASSERT_NE(app, nullptr);
+        EXPECT_EQ(sim::Session().commands.All().size(), c.commands);
+        EXPECT_EQ(app->manualCommandId, static_cast<uiCmdCmdId>(c.commands > 0 ? 1 : 0));
 
-    // Without message texts the dialog shows empty texts, not whatever the buffers held.
-    fake_host::Host().buttonToPress = "ExportOk";
-    ShowExportEndDialog(ExportOutcome::Written, u"");
-    EXPECT_EQ(fake_host::CallsStartingWith("ProUILabelTextSet"),
-              Calls{"ProUILabelTextSet(ExportFinished, ExportFinishedLabel, )"});
+        EXPECT_EQ(OnManualSelection(0, nullptr, nullptr), 0);
+        EXPECT_NE(SettingsFile().find("<selectionMode>manual</selectionMode>"), std::string::npos);
+
+        ShowExportEndDialog(ExportOutcome::Written, u"");
+        EXPECT_EQ(Recorded("dialogs")[0]["controls"][0]["properties"]["text"], c.told);
+
+        EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
+        EXPECT_EQ(Recorded("file_dialogs").size(), c.saveDialogs);
+        EXPECT_EQ(Recorded("dialogs").size(), 1u);
+        EXPECT_EQ(app->settings.exportPath, u"");
+    }
 }
 
 // ---- Selection commands --------------------------------------------------------------------------
 
-TEST_F(HostCommandsTest, EachSelectionCommandSavesItsModeAndChecksItself) {
-    // Each starts from the other mode; the manual command is 1, the automatic one 2.
+TEST_F(HostCommands, EachSelectionCommandSavesItsModeAndChecksItself) {
+    // Each starts from the other mode, after a start-up in automatic mode.
     const struct {
         uiCmdCmdActFn command;
         int modeBefore;
         bool manual;
         const char* saved;
-        Calls icons;
+        Icons manualIcons, automaticIcons;
     } cases[] = {
         {OnManualSelection, 0, true, "<selectionMode>manual</selectionMode>",
-         {"ProCmdIconSet(1, vs_update_checked.png)", "ProCmdIconSet(2, vs_update_unchecked.png)",
-          "ProCmdIconSet(1, checked.png)", "ProCmdIconSet(2, unchecked.png)"}},
+         {"vs_update_unchecked.png", "vs_update_checked.png", "checked.png"},
+         {"vs_update_checked.png", "vs_update_unchecked.png", "unchecked.png"}},
         {OnAutomaticSelection, 1, false, "<selectionMode>automatic</selectionMode>",
-         {"ProCmdIconSet(1, vs_update_unchecked.png)", "ProCmdIconSet(2, vs_update_checked.png)",
-          "ProCmdIconSet(1, unchecked.png)", "ProCmdIconSet(2, checked.png)"}},
+         {"vs_update_unchecked.png", "vs_update_unchecked.png", "unchecked.png"},
+         {"vs_update_checked.png", "vs_update_checked.png", "checked.png"}},
     };
     for (const auto& c : cases) {
-        PluginApplication* app = Start();
+        std::filesystem::remove(kSettingsFileName);
+        PluginApplication* app = StartPlugin();
+        ASSERT_NE(app, nullptr);
         app->settings.selectionMode = c.modeBefore;
         EXPECT_EQ(c.command(0, nullptr, nullptr), 0);
         EXPECT_EQ(app->IsManualSelection(), c.manual);
-        EXPECT_EQ(fake_host::Host().calls, c.icons);
+        EXPECT_EQ(IconsSet("Manual selection"), c.manualIcons);
+        EXPECT_EQ(IconsSet("Automatic selection"), c.automaticIcons);
         EXPECT_NE(SettingsFile().find(c.saved), std::string::npos);
-        TearDown();  // each case on a fresh host, without a settings file
-        std::filesystem::remove(kSettingsFileName);
-        SetUp();
     }
 }
 
 // ---- Export command ------------------------------------------------------------------------------
 
-TEST_F(HostCommandsTest, ExportAsksForAFileShowsTheEndAndSavesThePath) {
-    PluginApplication* app = Start();
-    fake_host::Host().fileSaveResult = u"C:\\scenes\\car.vsb";
-    fake_host::Host().buttonToPress = "ExportOk";
+TEST_F(HostCommands, ExportAsksForAFileShowsTheEndAndSavesThePath) {
+    PluginApplication* app = StartPlugin(R"({"steps": [{"save": "C:\\scenes\\car.vsb"},
+        {"dialog": "ExportFinished", "press": "ExportOk"}]})");
+    ASSERT_NE(app, nullptr);
     EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
 
-    EXPECT_EQ(fake_host::Host().calls,
-              Concat({"ProFileSave(Save as vsb, *.vsb, (null), (null))"}, kExportFinishedDialog));
-    EXPECT_EQ(fake_host::Host().offeredFolder, u"");
-    EXPECT_EQ(fake_host::Host().offeredName, u"");
+    EXPECT_EQ(Recorded("file_dialogs").dump(),
+              R"([{"dialog":"save","title":"Save as vsb","filter":"*.vsb","default_folder":"",)"
+              R"("default_name":"","answer":"C:\\scenes\\car.vsb"}])");
+    const Json& dialog = Recorded("dialogs")[0];
+    EXPECT_EQ(dialog["name"], "ExportFinished");
+    // A label over the OK button, each alone in its row and stretched to every side.
+    const std::string place = R"("column":0,"cells":[1,1],"attach":{"top":true,"bottom":true,)"
+                              R"("left":true,"right":true},"resize":[true,true],)"
+                              R"("offsets":[-1,-1,-1,-1]})";
+    EXPECT_EQ(dialog["controls"].dump(),
+              R"([{"name":"ExportFinishedLabel","kind":"label","place":{"row":0,)" + place +
+                  R"(,"properties":{"text":"The Vistrel export has finished."},"actions":[]},)"
+                  R"({"name":"ExportOk","kind":"pushbutton","place":{"row":1,)" + place +
+                  R"(,"properties":{"text":"OK"},"actions":["activate"]}])");
+    EXPECT_EQ(dialog["exit_status"], 0);
     EXPECT_EQ(app->settings.exportPath, u"C:\\scenes\\car.vsb");
     EXPECT_NE(SettingsFile().find("<exportPath>C:\\scenes\\car.vsb</exportPath>"),
               std::string::npos);
+    EXPECT_EQ(HostProblems(), "[]");
 }
 
-TEST_F(HostCommandsTest, ExportOffersTheSavedFolderAndNameLeavingOutWhatDoesNotFit) {
-    PluginApplication* app = Start();
-    fake_host::Host().fileSaveAnswer = PRO_TK_USER_ABORT;
-    const std::u16string longFolder = u"C:\\" + std::u16string(257, u'f');  // 260 characters
-    const std::u16string longName = std::u16string(36, u'n') + u".vsb";     // 40 characters
+TEST_F(HostCommands, ExportOffersTheSavedFolderAndNameLeavingOutWhatDoesNotFit) {
+    const std::string longFolder = "C:\\" + std::string(257, 'f');  // 260 characters
+    const std::string longName = std::string(36, 'n') + ".vsb";     // 40 characters
     const struct {
-        std::u16string path, folder, name;
+        std::string path, folder, name;
     } cases[] = {
-        {u"C:\\scenes\\car.vsb", u"C:\\scenes", u"car.vsb"},
-        {u"/home/user/car.vsb", u"/home/user", u"car.vsb"},
-        {longFolder + u"\\car.vsb", u"", u"car.vsb"},
-        {u"C:\\" + longName, u"C:", u""},
+        {"C:\\scenes\\car.vsb", "C:\\scenes", "car.vsb"},
+        {"/home/user/car.vsb", "/home/user", "car.vsb"},
+        {longFolder + "\\car.vsb", "", "car.vsb"},
+        {"C:\\" + longName, "C:", ""},
         // Just fitting: 259 and 39 characters.
-        {longFolder.substr(1) + u"\\" + longName.substr(1), longFolder.substr(1),
+        {longFolder.substr(1) + "\\" + longName.substr(1), longFolder.substr(1),
          longName.substr(1)},
         // A path without a separator is offered whole, as the folder and as the name.
-        {u"car.vsb", u"car.vsb", u"car.vsb"},
+        {"car.vsb", "car.vsb", "car.vsb"},
     };
-    for (const auto& c : cases) {
-        app->SetExportPath(c.path.c_str());
+    std::string steps = R"({"cancel": "save"})";
+    for (size_t i = 1; i < std::size(cases); ++i) steps += R"(, {"cancel": "save"})";
+    PluginApplication* app = StartPlugin(R"({"steps": [)" + steps + "]}");
+    ASSERT_NE(app, nullptr);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::u16string path(cases[i].path.begin(), cases[i].path.end());
+        app->SetExportPath(path.c_str());
         OnExport(0, nullptr, nullptr);
-        EXPECT_EQ(fake_host::Host().offeredFolder, c.folder);
-        EXPECT_EQ(fake_host::Host().offeredName, c.name);
+        const Json& offered = Recorded("file_dialogs")[i];
+        EXPECT_EQ(offered["default_folder"], cases[i].folder) << i;
+        EXPECT_EQ(offered["default_name"], cases[i].name) << i;
     }
 }
 
-TEST_F(HostCommandsTest, CancelledOrFailedSaveDialogChangesNothing) {
-    PluginApplication* app = Start();
-    app->SetExportPath(u"C:\\scenes\\car.vsb");
-    for (ProError answer : {PRO_TK_USER_ABORT, PRO_TK_GENERAL_ERROR}) {
-        fake_host::Host().calls.clear();
-        fake_host::Host().fileSaveAnswer = answer;
-        fake_host::Host().fileSaveResult = u"C:\\other.vsb";
+// A cancel, and a save dialog that fails even after filling in a path: the command ends with
+// nothing changed.
+TEST_F(HostCommands, CancelledOrFailedSaveDialogChangesNothing) {
+    const struct {
+        const char* step;
+        bool fails;
+    } cases[] = {{R"({"cancel": "save"})", false}, {R"({"save": "C:\\other.vsb"})", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        PluginApplication* app = StartPlugin(std::string(R"({"steps": [)") + c.step + "]}");
+        ASSERT_NE(app, nullptr);
+        if (c.fails) BindSimulatedHost("ProFileSave", HostFailure::RefusesAfterItsWork);
+        app->SetExportPath(u"C:\\scenes\\car.vsb");
         EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
-        EXPECT_EQ(fake_host::Host().calls, Calls{"ProFileSave(Save as vsb, *.vsb, (null), (null))"});
+        EXPECT_EQ(Recorded("file_dialogs").size(), 1u);
+        EXPECT_EQ(Recorded("dialogs").size(), 0u);
         EXPECT_EQ(app->settings.exportPath, u"C:\\scenes\\car.vsb");
         EXPECT_FALSE(std::filesystem::exists(kSettingsFileName));
     }
 }
 
-TEST_F(HostCommandsTest, SelectionAndExportCommandsCreateTheObjectWhenThereIsNone) {
+TEST_F(HostCommands, SelectionAndExportCommandsCreateTheObjectWhenThereIsNone) {
+    ASSERT_NE(StartPlugin(R"({"steps": [{"save": "C:\\a.vsb"},
+        {"dialog": "ExportFinished", "press": "ExportOk"}]})"), nullptr);
+    PluginTerminate();
     EXPECT_EQ(OnAutomaticSelection(0, nullptr, nullptr), 0);
     ASSERT_NE(FindPluginApplication(), nullptr);
     EXPECT_NE(SettingsFile().find("<selectionMode>automatic</selectionMode>"), std::string::npos);
-    TearDown();
-    SetUp();
-    fake_host::Host().fileSaveResult = u"C:\\a.vsb";
-    fake_host::Host().buttonToPress = "ExportOk";
+    PluginTerminate();
     EXPECT_EQ(OnExport(0, nullptr, nullptr), 0);
     ASSERT_NE(FindPluginApplication(), nullptr);
     EXPECT_EQ(FindPluginApplication()->settings.exportPath, u"C:\\a.vsb");

@@ -8,17 +8,23 @@
 #include "plugin/plugin_application.h"
 #include "plugin/plugin_entry.h"
 #include "plugin/settings_file.h"
-#include "tests/fake_host.h"
+#include "simhost/host_session.h"
 #include "tests/scoped_temp_folder.h"
+#include "tests/sim_export_fixture.h"
+#include "tests/simhost_binding.h"
 
 namespace {
 
-class PluginApplicationTest : public ::testing::Test {
+// Against the simulated host, in this process, with no plug-in object at the start.
+class PluginApplicationTest : public SimExportTest {
 protected:
-    void SetUp() override { fake_host::Bind(); }
-    void TearDown() override {
+    void SetUp() override {
+        Start(R"({"models": []})");
         DestroyPluginApplication();
-        fake_host::Unbind();
+    }
+
+    static const std::vector<std::string>& IconsSet(uiCmdCmdId command) {
+        return sim::Session().commands.Find(command)->iconHistory;
     }
 
     void WriteSettings(const std::string& elements) {
@@ -68,7 +74,7 @@ TEST_F(PluginApplicationTest, QualityToRestoreStartsAsTheOneReadFromTheFile) {
     EXPECT_EQ(app.previousTessellationQuality, 0.5);
     // Read straight into the record: no icon is set while reading.
     EXPECT_TRUE(app.IsManualSelection());
-    EXPECT_TRUE(fake_host::Host().calls.empty());
+    EXPECT_EQ(StatusFunctionsCalled(), std::vector<std::string>{});
 }
 
 TEST_F(PluginApplicationTest, SetTessellationQualityKeepsTheValueItReplacesEveryTime) {
@@ -85,22 +91,21 @@ TEST_F(PluginApplicationTest, SetTessellationQualityKeepsTheValueItReplacesEvery
 }
 
 TEST_F(PluginApplicationTest, SetSelectionModeSetsTheIconsAndWritesNoFile) {
-    PluginApplication app;
-    app.manualCommandId = 7;
-    app.automaticCommandId = 8;
+    ProWchar errors[80] = {};
+    ASSERT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
+    PluginApplication& app = *FindPluginApplication();
     app.SetSelectionMode(true);
     app.SetSelectionMode(true);
     EXPECT_EQ(app.settings.selectionMode, 1);
     app.SetSelectionMode(false);
     EXPECT_EQ(app.settings.selectionMode, 0);
-    EXPECT_EQ(fake_host::Host().calls, (std::vector<std::string>{
-                                           "ProCmdIconSet(7, vs_update_checked.png)",
-                                           "ProCmdIconSet(8, vs_update_unchecked.png)",
-                                           "ProCmdIconSet(7, vs_update_checked.png)",
-                                           "ProCmdIconSet(8, vs_update_unchecked.png)",
-                                           "ProCmdIconSet(7, vs_update_unchecked.png)",
-                                           "ProCmdIconSet(8, vs_update_checked.png)",
-                                       }));
+    // After the marks of the start-up in automatic mode.
+    EXPECT_EQ(IconsSet(app.manualCommandId),
+              (std::vector<std::string>{"vs_update_unchecked.png", "vs_update_checked.png",
+                                        "vs_update_checked.png", "vs_update_unchecked.png"}));
+    EXPECT_EQ(IconsSet(app.automaticCommandId),
+              (std::vector<std::string>{"vs_update_checked.png", "vs_update_unchecked.png",
+                                        "vs_update_unchecked.png", "vs_update_checked.png"}));
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
@@ -116,8 +121,8 @@ TEST_F(PluginApplicationTest, TheObjectIsCreatedOnFirstUseAndSharedAfterwards) {
     EXPECT_EQ(PluginInitialize(0, nullptr, nullptr, nullptr, errors), 0);
     PluginApplication* app = FindPluginApplication();
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(fake_host::Host().commands.size(), 6u);
-    EXPECT_EQ(app->updateCommandId, fake_host::CommandId("Vistrel Update"));
+    EXPECT_EQ(sim::Session().commands.All().size(), 6u);
+    EXPECT_EQ(app->updateCommandId, sim::Session().commands.Find("Vistrel Update")->id);
 }
 
 TEST_F(PluginApplicationTest, ShutDownDestroysTheObjectOnceSavesNothingAndANewOneReadsTheFile) {
