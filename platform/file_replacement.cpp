@@ -5,6 +5,7 @@
 
 #include "platform/regular_file.h"
 #include "platform/symbolic_link.h"
+#include "platform/utf8.h"
 #include "platform/win32.h"
 #include "platform/win32_wide.h"
 
@@ -15,11 +16,9 @@ constexpr int kLinksFollowed = 40;
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-// The folder part of path, its last separator included; empty for a name alone.
+// The folder part of path, its last separator included; empty for a name alone (npos + 1 is 0).
 std::u16string FolderOf(const std::u16string& path) {
-    size_t end = path.size();
-    while (end > 0 && !IsSeparator(path[end - 1])) --end;
-    return path.substr(0, end);
+    return path.substr(0, path.find_last_of(u"\\/") + 1);
 }
 
 // What a link at link that holds held leads to: held itself when absolute ("/...", "\...",
@@ -29,20 +28,15 @@ std::u16string LinkDestination(const std::u16string& link, const std::u16string&
     return absolute ? held : FolderOf(link) + held;
 }
 
-std::u16string Decimal(unsigned long value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 // The file beside target, as CreateReplacementFile makes it; null with errno set when none
 // could be made.
 FILE* CreateFileBeside(const std::u16string& target, std::u16string& temporaryPath) {
-    const std::u16string stem =
-        FolderOf(target) + u"~vistrel" + Decimal(GetCurrentProcessId()) + u'-';
+    const std::u16string process = Utf8ToUtf16(std::to_string(GetCurrentProcessId()));
+    const std::u16string stem = FolderOf(target) + u"~vistrel" + process + u'-';
     // Every name of this process's is tried before giving up, however many are left over.
     unsigned n = 0;
     do {
-        std::u16string candidate = stem + Decimal(n) + u".tmp";
+        std::u16string candidate = stem + Utf8ToUtf16(std::to_string(n)) + u".tmp";
         const int fd = _wopen(Win32Wide(candidate.c_str()),
                               _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
         if (fd < 0 && errno == EEXIST) continue;

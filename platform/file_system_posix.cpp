@@ -50,9 +50,9 @@ bool MayReplace(const std::string& path) {
 // the process may set them: else its group alone (a member of the group may), else neither.
 // The owner goes first, as a change of owner clears the set-id bits of the mode.
 bool TakePermissions(const std::string& path, const struct stat& like) {
-    const bool owned = chown(path.c_str(), like.st_uid, like.st_gid) == 0 ||
-                       chown(path.c_str(), static_cast<uid_t>(-1), like.st_gid) == 0;
-    static_cast<void>(owned);  // without either, the file stays the process's, with the mode
+    // Without either, the file stays the process's, with the mode.
+    if (chown(path.c_str(), like.st_uid, like.st_gid) != 0)
+        static_cast<void>(chown(path.c_str(), static_cast<uid_t>(-1), like.st_gid));
     return chmod(path.c_str(), like.st_mode & 07777) == 0;
 }
 
